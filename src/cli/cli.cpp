@@ -1,0 +1,121 @@
+#include "cli/cli.h"
+
+#include <ostream>
+
+#include "cli/cli_support.h"
+#include "platform/host.h"
+
+namespace velomar::cli {
+
+namespace {
+
+constexpr std::string_view kProgramHelp =
+    "velomar-cli: the offline Korean railway timetable on the command line.\n"
+    "\n"
+    "Usage: velomar-cli [--data DIR] [--settings FILE] COMMAND [ARGS...]\n"
+    "\n"
+    "Global options (before or after the command):\n"
+    "  --data DIR       folder that holds TimeData/ (default: the program's own folder)\n"
+    "  --settings FILE  settings database (default: $VELOMAR_SETTINGS, else\n"
+    "                   $XDG_CONFIG_HOME/velomar/settings.sqlite3)\n"
+    "  -h, --help       this help; 'velomar-cli COMMAND --help' explains a command\n"
+    "\n"
+    "Commands:\n";
+
+const CliCommand* findCommand(std::string_view name) {
+    for (const CliCommand& command : Commands()) {
+        if (command.name == name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+void printProgramHelp(std::ostream& out) {
+    out << kProgramHelp;
+    for (const CliCommand& command : Commands()) {
+        out << "  " << command.name;
+        for (std::size_t i = command.name.size(); i < 14; ++i) {
+            out << ' ';
+        }
+        out << command.summary << '\n';
+    }
+    out << "\nExit status: 0 success, 1 failure or nothing found, 2 bad usage.\n";
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CliContext context{{}, ExecutableDirectory(), std::nullopt, out, err};
+    bool help = false;
+    std::string commandName;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded) {
+            const bool isData = arg == "--data" || arg.starts_with("--data=");
+            const bool isSettings = arg == "--settings" || arg.starts_with("--settings=");
+            if (isData || isSettings) {
+                std::string value;
+                const auto equals = arg.find('=');
+                if (equals != std::string::npos) {
+                    value = arg.substr(equals + 1);
+                } else if (i + 1 < args.size()) {
+                    value = args[++i];
+                } else {
+                    return UsageError("", "option " + arg + " needs a value", err);
+                }
+                if (value.empty()) {
+                    return UsageError("", "option " + arg.substr(0, equals) + " needs a value",
+                                      err);
+                }
+                (isData ? context.dataDirectory : context.settingsFile.emplace()) = value;
+                continue;
+            }
+            if (arg == "--") {
+                optionsEnded = true;
+            }
+        }
+        if (commandName.empty() && !optionsEnded) {
+            if (arg == "--help" || arg == "-h") {
+                help = true;
+                continue;
+            }
+            if (arg.starts_with("-") && arg.size() > 1) {
+                return UsageError("", "unknown option '" + arg + "'", err);
+            }
+            commandName = arg;
+            continue;
+        }
+        context.args.push_back(arg);
+    }
+    if (commandName.empty()) {
+        printProgramHelp(help ? out : err);
+        return help ? kSuccess : kUsage;
+    }
+    if (commandName == "help") {
+        if (context.args.empty()) {
+            printProgramHelp(out);
+            return kSuccess;
+        }
+        commandName = context.args.front();
+        context.args = {"--help"};
+    }
+    const CliCommand* command = findCommand(commandName);
+    if (command == nullptr) {
+        return UsageError("", "unknown command '" + commandName + "'", err);
+    }
+    for (const std::string& arg : context.args) {
+        if (arg == "--") {
+            break;
+        }
+        help = help || arg == "--help" || arg == "-h";
+    }
+    if (help) {
+        out << command->usage;
+        return kSuccess;
+    }
+    return command->run(context);
+}
+
+}  // namespace velomar::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velomar {
+
+// UTF-16 to UTF-8. A lone surrogate cannot be encoded and becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+
+// UTF-8 to UTF-16; nothing when the bytes are not valid UTF-8 (overlong forms, encoded
+// surrogates and truncated sequences included).
+std::optional<std::u16string> FromUtf8(std::string_view bytes);
+
+// Length of the well-formed UTF-8 sequence that starts at `at`, with its code point in
+// `code`; 0 when the bytes there are not one.
+std::size_t DecodeUtf8Sequence(std::string_view bytes, std::size_t at, char32_t& code);
+
+// Appends a code point as one or two UTF-16 units.
+void AppendUtf16(std::u16string& out, char32_t code);
+
+}  // namespace velomar

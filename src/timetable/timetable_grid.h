@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace velomar {
+
+inline constexpr int kGridRows = 70;
+inline constexpr int kGridColumns = 80;
+inline constexpr int kCellLength = 4;
+inline constexpr std::u16string_view kNoTime = u"9999";
+
+// Row 0: train codes, row 1: train numbers, rows 2-69: a station code in column 0 and the
+// trains' times in columns 1-79. Every cell is exactly four characters.
+class TimetableGrid {
+  public:
+    using Cell = std::array<char16_t, kCellLength>;
+
+    TimetableGrid() { reset(); }
+
+    void reset();
+    std::u16string_view cell(int row, int column) const {
+        const Cell& c = m_cells[index(row, column)];
+        return {c.data(), c.size()};
+    }
+    void setCell(int row, int column, std::u16string_view text);
+
+    friend bool operator==(const TimetableGrid&, const TimetableGrid&) = default;
+
+  private:
+    static std::size_t index(int row, int column) {
+        return static_cast<std::size_t>(row) * kGridColumns + static_cast<std::size_t>(column);
+    }
+    std::array<Cell, kGridRows * kGridColumns> m_cells;
+};
+
+// The program's single grid: it holds whatever file was loaded last.
+TimetableGrid& SharedTimetableGrid();
+
+}  // namespace velomar
