@@ -1,0 +1,67 @@
+#include "search/train_detail.h"
+
+#include <optional>
+
+#include "network/route_table.h"
+#include "timetable/route_selection.h"
+#include "timetable/time_text.h"
+
+namespace velomar {
+
+void StopList::AddStop(std::u16string name, std::u16string time) {
+    if (count() >= kStopListCapacity) {
+        return;
+    }
+    stationNames.push_back(std::move(name));
+    times.push_back(std::move(time));
+}
+
+TrainDetailResult ShowTrainDetail(std::u16string_view trainNo, RouteCode routeCode,
+                                  std::u16string& departure, std::u16string& arrival,
+                                  CurrentTimetableFile& current,
+                                  const TrainDetailServices& services) {
+    TrainDetailResult result;
+    if (trainNo.empty()) {
+        return result;
+    }
+    current.reset();
+    if (routeCode.value() == RouteCode::kNone) {
+        return result;
+    }
+    if (!routeCode.names_file()) {
+        result.status = TrainDetailStatus::InvalidRouteCode;
+        return result;
+    }
+    result.status = TrainDetailStatus::Stops;
+
+    current = services.timetables.open(routeCode.route(), routeCode.direction());
+    if (!current) {
+        services.messages.showMessage(u"fopen Error", kInfoCaption);
+    }
+    TimetableGrid& grid = services.grid;
+    if (!LoadTimetableGrid(current, grid, services.messages)) {
+        services.messages.showMessage(u"GetTimeTable() Error", kInfoCaption);
+    }
+
+    std::optional<int> column;
+    for (int c = 0; c < kGridColumns; ++c) {
+        if (grid.cell(1, c) == trainNo) {
+            column = c;
+        }
+    }
+    StationNameToCode(departure, arrival);
+    const StationRows rows = LocateStationRows(grid, departure, arrival);
+    if (!column || !rows.departure || !rows.arrival) {
+        return result;
+    }
+    for (int r = *rows.departure; r <= *rows.arrival; ++r) {
+        const std::u16string_view time = grid.cell(r, *column);
+        if (time == kNoTime) {
+            continue;
+        }
+        result.stops.AddStop(StationCodeToName(grid.cell(r, 0)), DisplayTime(time));
+    }
+    return result;
+}
+
+}  // namespace velomar
