@@ -9,6 +9,13 @@ const std::vector<CliCommand>& Commands() {
         {"routes", "routes and directions that serve a station pair", kRoutesUsage, RunRoutes},
         {"stations", "the station directory, group by group", kStationsUsage, RunStations},
         {"grid", "load one timetable file and print its grid", kGridUsage, RunGrid},
+        {"search", "search trains between two stations, page by page", kSearchUsage,
+         RunSearchCommand},
+        {"detail", "the stops of one train between two stations", kDetailUsage,
+         RunDetailCommand},
+        {"settings", "list, read, change or delete stored settings", kSettingsUsage,
+         RunSettings},
+        {"check", "check the timetable files for problems", kCheckUsage, RunCheck},
     };
     return commands;
 }

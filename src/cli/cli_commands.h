@@ -10,6 +10,39 @@ struct CliContext;
 int RunRoutes(CliContext& context);
 int RunStations(CliContext& context);
 int RunGrid(CliContext& context);
+int RunCheck(CliContext& context);
+int RunSearchCommand(CliContext& context);
+int RunDetailCommand(CliContext& context);
+int RunSettings(CliContext& context);
+
+inline constexpr std::string_view kSearchUsage =
+    "Usage: velomar-cli search [FROM TO] [--type N] [--time HH:MM] [--layout portrait|square]\n"
+    "                          [--next N | --prev N] [--format table|tsv|json]\n"
+    "\n"
+    "Runs the main screen's search as a freshly started screen would: the settings are\n"
+    "restored first (defaults written on a first start), then Search is pressed.\n"
+    "  FROM TO       station names; default: the pair of the last search. \"\" passes an empty\n"
+    "                field on, as an empty text box would.\n"
+    "  --type N      0-5 or a type name: 전체, KTX, 새마을, 무궁화, 통일호, 누리로 (default 0)\n"
+    "  --time HH:MM  hour HH and the ten-minute step of MM (default: this hour, minute 00)\n"
+    "  --layout      portrait (480x800 screen, 14 rows) or square (9 rows); default portrait\n"
+    "  --next N      press Next N times after the search (--prev N: press Prev)\n"
+    "  --format      table (default), tsv or json\n"
+    "tsv prints one line per row: train number, departure, arrival, type label, route code\n"
+    "and the raw departure cell, TAB-separated. Messages go to standard error as\n"
+    "'CAPTION: TEXT'. The searched pair is stored as the last pair.\n"
+    "Exit status 0 when trains are listed, 1 when none, 2 for bad usage.\n"
+    "Example: velomar-cli search 서울 대전 --type KTX --time 07:30\n";
+
+inline constexpr std::string_view kDetailUsage =
+    "Usage: velomar-cli detail FROM TO TRAIN_NO ROUTE_CODE [--format table|tsv|json]\n"
+    "\n"
+    "The stops of one train between two stations, as a tap on a result row shows them.\n"
+    "ROUTE_CODE names the file the train was found in: 0-31 for the Up file of that route,\n"
+    "100-131 for the Down file of route ROUTE_CODE - 100 (search --format tsv prints it).\n"
+    "tsv prints one line per stop: station name and time (HH:MM), TAB-separated.\n"
+    "Exit status 0 when stops are listed, 1 when none, 2 for bad usage.\n"
+    "Example: velomar-cli detail 서울 대전 0101 100\n";
 
 inline constexpr std::string_view kRoutesUsage =
     "Usage: velomar-cli routes FROM TO\n"
@@ -30,5 +63,35 @@ inline constexpr std::string_view kGridUsage =
     "Loads one timetable file with the program's reader and prints the grid it gives:\n"
     "70 lines of 80 TAB-separated four-character cells. Exit status 1 when the file\n"
     "cannot be loaded (the message goes to standard error).\n";
+
+inline constexpr std::string_view kCheckUsage =
+    "Usage: velomar-cli check [DIR]\n"
+    "\n"
+    "Checks the 64 timetable files: format, cell texts, limits (79 trains, 68 station\n"
+    "rows), station rows against the route and its order, train codes, train numbers and\n"
+    "times that go backwards. DIR is the folder that holds TimeData/, or the TimeData\n"
+    "folder itself; default: the TimeData of --data, else beside the program.\n"
+    "Prints one line per problem, FILE:LINE:COLUMN: MESSAGE, where LINE is the line of\n"
+    "the file (1 = train codes, 2 = train numbers, 3 = first station) and COLUMN the\n"
+    "cell in that line (1 = label or station code, k+1 = the k-th train); 0 means the\n"
+    "whole line or file. Then a summary line.\n"
+    "Exit status 0 when clean, 1 when a problem was found, 2 for bad usage.\n";
+
+inline constexpr std::string_view kSettingsUsage =
+    "Usage: velomar-cli settings list\n"
+    "       velomar-cli settings get NAME\n"
+    "       velomar-cli settings set (--text|--number) [--] NAME VALUE\n"
+    "       velomar-cli settings delete NAME\n"
+    "\n"
+    "Reads and changes the values the program keeps under HKCU\\Software\\Ondrel, with the\n"
+    "program's own settings operations. Names compare without regard to ASCII case.\n"
+    "  list    one line per value: NAME, 'text', 'number' or 'type N', and the value\n"
+    "          (TAB-separated; numbers in decimal, texts as UTF-8, other data in hex)\n"
+    "  get     prints a text as it is, a number in decimal\n"
+    "  set     stores a text, or a number from 0 to 4294967295\n"
+    "  delete  removes a value\n"
+    "Exit status 1 when the value does not exist (get, delete) or the store cannot be\n"
+    "opened; 2 for bad usage, such as a number out of range.\n"
+    "Example: velomar-cli settings set --number ResultCount 14\n";
 
 }  // namespace velomar::cli
