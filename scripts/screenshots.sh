@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Renders the handheld screens into docs/screenshots/ with the built application, off screen,
+# on a fresh settings store and a fixed time so that the pictures are reproducible.
+# Builds nothing: run `cmake --preset default && cmake --build --preset default` first.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VELOMAR_BUILD_DIR:-$root/build/default}"
+app="$build/bin/velomar"
+out="$root/docs/screenshots"
+
+if [ ! -x "$app" ]; then
+    echo "screenshots.sh: $app is missing; build the default preset first" >&2
+    exit 1
+fi
+if ! fc-list 2>/dev/null | grep -qi 'NanumGothic'; then
+    echo "screenshots.sh: NanumGothic not found (Debian: fonts-nanum); Korean text may not show" >&2
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$out"
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR="$work"
+
+# shoot NAME ARGS...: one picture, each on a first start.
+shoot() {
+    local name="$1"
+    shift
+    "$app" --settings "$work/$name.sqlite3" --time 07:00 --screenshot "$out/$name.png" "$@"
+    echo "wrote docs/screenshots/$name.png"
+}
+
+shoot portrait-240x320 --screen 240x320
+shoot portrait-480x800 --screen 480x800
+shoot square-320x320-search --screen 320x320 --search

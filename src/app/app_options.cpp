@@ -1,0 +1,130 @@
+#include "app/app_options.h"
+
+#include <charconv>
+
+namespace velomar {
+namespace {
+
+std::optional<int> parseNumber(std::string_view text) {
+    int value = 0;
+    if (text.empty() || text.size() > 5) {
+        return std::nullopt;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+const char* const kAppUsage =
+    "usage: velomar [--screen WxH] [--settings FILE] [--data DIR]\n"
+    "               [--screenshot FILE [--search]] [--time HH:MM]\n"
+    "  --screen WxH       emulated handheld screen in pixels (default 480x800)\n"
+    "  --settings FILE    settings store (SQLite; default $VELOMAR_SETTINGS or\n"
+    "                     ~/.config/velomar/settings.sqlite3)\n"
+    "  --data DIR         folder that holds TimeData/ (default: the program's folder)\n"
+    "  --screenshot FILE  render the screen after start-up to a PNG file and exit\n"
+    "  --search           press Search before the screenshot is taken\n"
+    "  --time HH:MM       use this time of day instead of the clock\n";
+
+bool HasDisplay(const char* (*getenv)(const char*)) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<ScreenSize> ParseScreenSize(const std::string& text) {
+    const auto cross = text.find('x');
+    if (cross == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto width = parseNumber(std::string_view(text).substr(0, cross));
+    const auto height = parseNumber(std::string_view(text).substr(cross + 1));
+    if (!width || !height || *width < 120 || *width > 4096 || *height < 120 || *height > 4096) {
+        return std::nullopt;
+    }
+    return ScreenSize{*width, *height};
+}
+
+std::optional<LocalTime> ParseClockTime(const std::string& text) {
+    if (text.size() != 5 || text[2] != ':') {
+        return std::nullopt;
+    }
+    const auto hour = parseNumber(std::string_view(text).substr(0, 2));
+    const auto minute = parseNumber(std::string_view(text).substr(3, 2));
+    if (!hour || !minute || *hour > 23 || *minute > 59) {
+        return std::nullopt;
+    }
+    return LocalTime{*hour, *minute};
+}
+
+AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
+    AppOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (const auto equals = name.find('=');
+            name.starts_with("--") && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        auto takeValue = [&]() -> std::optional<std::string> {
+            if (value) {
+                return value;
+            }
+            if (i + 1 < args.size()) {
+                return args[++i];
+            }
+            return std::nullopt;
+        };
+        auto missing = [&] { return AppOptionsResult{std::nullopt, name + " needs a value"}; };
+
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+        } else if (name == "--search") {
+            options.search = true;
+        } else if (name == "--screen") {
+            const auto text = takeValue();
+            if (!text) {
+                return missing();
+            }
+            const auto screen = ParseScreenSize(*text);
+            if (!screen) {
+                return {std::nullopt,
+                        "--screen: expected WxH (120 to 4096 each), got \"" + *text + "\""};
+            }
+            options.screen = *screen;
+        } else if (name == "--time") {
+            const auto text = takeValue();
+            if (!text) {
+                return missing();
+            }
+            const auto time = ParseClockTime(*text);
+            if (!time) {
+                return {std::nullopt, "--time: expected HH:MM, got \"" + *text + "\""};
+            }
+            options.fixedTime = *time;
+        } else if (name == "--settings" || name == "--data" || name == "--screenshot") {
+            const auto text = takeValue();
+            if (!text || text->empty()) {
+                return missing();
+            }
+            auto& target = name == "--settings" ? options.settingsFile
+                           : name == "--data"   ? options.dataDirectory
+                                                : options.screenshotFile;
+            target = std::filesystem::path(*text);
+        } else {
+            return {std::nullopt, "unknown option \"" + args[i] + "\""};
+        }
+    }
+    return {options, {}};
+}
+
+}  // namespace velomar

@@ -1,0 +1,46 @@
+#pragma once
+
+// Command-line options of the Qt application.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace velomar {
+
+struct AppOptions {
+    ScreenSize screen{480, 800};
+    std::optional<std::filesystem::path> settingsFile;
+    std::optional<std::filesystem::path> dataDirectory;
+    std::optional<std::filesystem::path> screenshotFile;
+    bool search = false;  // press Search before the screenshot
+    std::optional<LocalTime> fixedTime;
+    bool help = false;
+};
+
+struct AppOptionsResult {
+    std::optional<AppOptions> options;
+    std::string error;  // set when options is empty
+};
+
+// Arguments without the program name. Both "--opt value" and "--opt=value" are accepted.
+AppOptionsResult ParseAppOptions(const std::vector<std::string>& args);
+
+// "240x320" -> 240 x 320; each side between 120 and 4096 pixels.
+std::optional<ScreenSize> ParseScreenSize(const std::string& text);
+// "07:05" -> 7, 5; exactly HH:MM on a 24-hour clock.
+std::optional<LocalTime> ParseClockTime(const std::string& text);
+
+extern const char* const kAppUsage;
+
+// True when a window can be shown: DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set and
+// not empty. `getenv` is the environment lookup (std::getenv in the program).
+bool HasDisplay(const char* (*getenv)(const char*));
+
+// Exit status when there is no display to show the window on.
+inline constexpr int kNoDisplayStatus = 3;
+
+}  // namespace velomar

@@ -1,0 +1,204 @@
+#include "app/form_widgets.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/qt_text.h"
+#include "app/tile_button.h"
+
+namespace velomar {
+
+ResultListWidget::ResultListWidget(QWidget* parent) : QTreeWidget(parent) {
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSortingEnabled(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setFrameShape(QFrame::Box);
+    setFocusPolicy(Qt::StrongFocus);
+    header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    header()->setDefaultAlignment(Qt::AlignCenter);
+    setColumnCount(0);
+}
+
+void ResultListWidget::clearRows() {
+    clear();
+}
+
+void ResultListWidget::insertRow(const ResultRow& row) {
+    auto* item = new QTreeWidgetItem(this);
+    const std::u16string_view cells[] = {row.trainNo, row.departure, row.arrival, row.typeLabel};
+    for (int column = 0; column < columnCount() && column < 4; ++column) {
+        item->setText(column, ToQString(cells[column]));
+        item->setTextAlignment(column, Qt::AlignCenter);
+    }
+    item->setData(0, Qt::UserRole, row.slot);
+}
+
+bool ResultListWidget::insertColumns(const ColumnWidths& widths) {
+    if (columnCount() != 0) {
+        return false;
+    }
+    setColumnCount(static_cast<int>(widths.size()));
+    QStringList headers;
+    for (std::u16string_view text : kResultColumnHeaders) {
+        headers << ToQString(text);
+    }
+    setHeaderLabels(headers);
+    for (int column = 0; column < columnCount(); ++column) {
+        setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+        headerItem()->setTextAlignment(column, Qt::AlignCenter);
+    }
+    return true;
+}
+
+void ResultListWidget::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !onRowTapped) {
+        return;
+    }
+    const QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    onRowTapped(item != nullptr ? item->data(0, Qt::UserRole).toInt() : -1);
+}
+
+QPixmap ApplicationIcon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0x1F, 0x4E, 0x9A));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(0, 0, size, size), size / 5.0, size / 5.0);
+    // A front view of a train: body, window, two lamps.
+    painter.setBrush(QColor(0xEE, 0x7D, 0x1E));
+    painter.drawRoundedRect(QRectF(size * 0.2, size * 0.15, size * 0.6, size * 0.62), size / 8.0,
+                            size / 8.0);
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(size * 0.3, size * 0.25, size * 0.4, size * 0.22));
+    painter.drawEllipse(QPointF(size * 0.33, size * 0.62), size * 0.06, size * 0.06);
+    painter.drawEllipse(QPointF(size * 0.67, size * 0.62), size * 0.06, size * 0.06);
+    painter.setPen(QPen(Qt::white, qMax(1.0, size / 14.0)));
+    painter.drawLine(QPointF(size * 0.3, size * 0.77), QPointF(size * 0.2, size * 0.9));
+    painter.drawLine(QPointF(size * 0.7, size * 0.77), QPointF(size * 0.8, size * 0.9));
+    return pixmap;
+}
+
+TemplateForm::TemplateForm(QWidget& parent, const DialogTemplate& dialog, DialogUnits units)
+    : m_units(units) {
+    m_comboHeight = ToPixels({0, 0, 0, 12}, units).value_or(PixelRect{}).height;
+    for (const DialogItem& item : dialog.items) {
+        QWidget* widget = nullptr;
+        switch (item.itemClass) {
+            case ItemClass::Button: {
+                auto* button = new TileButton(&parent);
+                button->setText(ToQString(item.text));
+                widget = button;
+                break;
+            }
+            case ItemClass::Static: {
+                auto* label = new QLabel(ToQString(item.text), &parent);
+                label->setWordWrap(item.rect.height > 10);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                widget = label;
+                break;
+            }
+            case ItemClass::Icon:
+                widget = new QLabel(&parent);
+                break;
+            case ItemClass::GroupBox:
+                widget = new QGroupBox(ToQString(item.text), &parent);
+                break;
+            case ItemClass::Edit:
+                widget = new QLineEdit(&parent);
+                break;
+            case ItemClass::DropDownList: {
+                auto* list = new QComboBox(&parent);
+                list->setEditable(false);
+                widget = list;
+                break;
+            }
+            case ItemClass::ListView:
+                widget = new ResultListWidget(&parent);
+                break;
+        }
+        m_controls.try_emplace(item.id, widget);
+        if (item.itemClass == ItemClass::Icon) {
+            auto* label = static_cast<QLabel*>(widget);
+            const int side = ToPixels(item.rect, units).value_or(PixelRect{0, 0, 16, 16}).width;
+            label->setPixmap(ApplicationIcon(side));
+        }
+        if (const auto rect = ToPixels(item.rect, units)) {
+            place(*widget, *rect);
+        }
+    }
+}
+
+QWidget* TemplateForm::control(int id) const {
+    const auto found = m_controls.find(id);
+    return found != m_controls.end() ? found->second : nullptr;
+}
+
+bool TemplateForm::hasControl(int id) const {
+    return m_controls.contains(id);
+}
+
+void TemplateForm::setControlText(int id, std::u16string_view text) {
+    QWidget* widget = control(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(ToQString(text));
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(ToQString(text));
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        group->setTitle(ToQString(text));
+    }
+}
+
+void TemplateForm::setControlIcon(int id) {
+    if (auto* label = qobject_cast<QLabel*>(control(id))) {
+        label->setPixmap(ApplicationIcon(qMax(16, label->width())));
+    }
+}
+
+void TemplateForm::reselect(int id) {
+    if (auto* list = qobject_cast<QComboBox*>(control(id))) {
+        const QSignalBlocker quiet(list);
+        list->setCurrentIndex(list->currentIndex());
+    }
+}
+
+bool TemplateForm::applyMoves(const std::vector<ControlMove>& moves) {
+    for (const ControlMove& move : moves) {
+        if (QWidget* widget = control(move.controlId)) {
+            place(*widget, move.rect);
+        }
+    }
+    return true;
+}
+
+void TemplateForm::place(QWidget& widget, const PixelRect& rect) {
+    if (qobject_cast<QComboBox*>(&widget) != nullptr) {
+        widget.setGeometry(rect.x, rect.y, rect.width, qMin(rect.height, m_comboHeight));
+        return;
+    }
+    // One line of Nanum is a little taller than the template's text line: grow the label
+    // around its middle rather than cut the lower strokes off.
+    const auto* label = qobject_cast<QLabel*>(&widget);
+    const int lineHeight = widget.fontMetrics().height();
+    if (label != nullptr && !label->wordWrap() && lineHeight > rect.height) {
+        const int grow = lineHeight - rect.height;
+        widget.setGeometry(rect.x, rect.y - grow / 2, rect.width + grow, lineHeight);
+        return;
+    }
+    widget.setGeometry(rect.x, rect.y, rect.width, rect.height);
+}
+
+}  // namespace velomar

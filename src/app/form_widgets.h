@@ -1,0 +1,66 @@
+#pragma once
+
+// Widgets built from a dialog template, and the report-style result list.
+
+#include <QTreeWidget>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "screens/dialog_template.h"
+#include "screens/layout_relayout.h"
+#include "screens/main_screen.h"
+
+class QLabel;
+
+namespace velomar {
+
+// The result list: four centred columns, full-row single selection, headers that do not
+// sort. Row i shows slot i of the page.
+class ResultListWidget : public QTreeWidget, public ResultListView {
+  public:
+    explicit ResultListWidget(QWidget* parent = nullptr);
+
+    void clearRows() override;
+    void insertRow(const ResultRow& row) override;
+
+    // Inserts the four columns once; a second call changes nothing and returns false.
+    bool insertColumns(const ColumnWidths& widths);
+
+    // Called with the tapped row's slot, or -1 for a tap outside the rows.
+    std::function<void(int)> onRowTapped;
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The application icon, drawn in code.
+QPixmap ApplicationIcon(int size);
+
+// The controls of one template as child widgets of `parent`, placed at their rectangles.
+class TemplateForm : public RelayoutTarget {
+  public:
+    TemplateForm(QWidget& parent, const DialogTemplate& dialog, DialogUnits units);
+
+    QWidget* control(int id) const;
+    template <class T>
+    T* controlAs(int id) const {
+        return dynamic_cast<T*>(control(id));
+    }
+    DialogUnits units() const { return m_units; }
+
+    bool hasControl(int id) const override;
+    void setControlText(int id, std::u16string_view text) override;
+    void setControlIcon(int id) override;
+    void reselect(int id) override;
+    bool applyMoves(const std::vector<ControlMove>& moves) override;
+
+  private:
+    void place(QWidget& widget, const PixelRect& rect);
+
+    std::map<int, QWidget*> m_controls;  // the first control of each id
+    DialogUnits m_units;
+    int m_comboHeight = 0;  // a closed drop-down list is one line high
+};
+
+}  // namespace velomar

@@ -1,0 +1,5 @@
+#include "app/app_run.h"
+
+int main(int argc, char** argv) {
+    return velomar::RunApplication(argc, argv);
+}

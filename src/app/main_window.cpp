@@ -1,0 +1,201 @@
+#include "app/main_window.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QShortcut>
+#include <QToolButton>
+
+#include "app/qt_text.h"
+#include "platform/host.h"
+#include "screens/layout_rules.h"
+
+namespace velomar {
+namespace {
+
+const QColor kChromeColor(0x10, 0x2A, 0x5C);
+
+// The title strip: the window title on the left, the clock on the right.
+class TitleStrip : public QWidget {
+  public:
+    TitleStrip(const Clock& clock, QWidget* parent) : QWidget(parent), m_clock(clock) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), kChromeColor);
+        painter.setPen(Qt::white);
+        QFont bold = font();
+        bold.setBold(true);
+        painter.setFont(bold);
+        const int margin = height() / 4;
+        const QRect inner = rect().adjusted(margin, 0, -margin, 0);
+        painter.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Velomar"));
+        const LocalTime now = m_clock.now();
+        painter.setFont(font());
+        painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter,
+                         QStringLiteral("%1:%2")
+                             .arg(now.hour, 2, 10, QLatin1Char('0'))
+                             .arg(now.minute, 2, 10, QLatin1Char('0')));
+    }
+
+  private:
+    const Clock& m_clock;
+};
+
+QToolButton* menuBarButton(const QString& caption, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setText(caption);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    button->setStyleSheet(
+        QStringLiteral("QToolButton { color: white; padding: 0 8px; border: none; }"
+                       "QToolButton:pressed, QToolButton:open { background: #3A5A9A; }"
+                       "QToolButton::menu-indicator { image: none; }"));
+    return button;
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+    const DialogTemplate& dialog = *FindDialogTemplate(kAboutTemplate);
+    // The small screen's units: the dialog looks the same on every screen.
+    const ScreenSize reference{240, 320};
+    const DialogUnits units = DialogUnitsFor(reference);
+    const PixelRect whole = *ToPixels({0, 0, dialog.width, dialog.height}, units);
+    setFixedSize(whole.width, whole.height);
+    setWindowTitle(ToQString(dialog.caption));
+    setFont([&] {
+        QFont font(QStringLiteral("NanumGothic"));
+        font.setPixelSize(FontPixelSize(dialog.fontPointSize, reference));
+        return font;
+    }());
+    auto* content = new QWidget(this);
+    content->setFixedSize(whole.width, whole.height);
+    auto* controls = new TemplateForm(*content, dialog, units);
+    if (auto* ok = controls->controlAs<QAbstractButton>(about_id::kOk)) {
+        connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    }
+    // The widgets belong to `content`; the map of them is not needed after this.
+    delete controls;
+}
+
+MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
+    : QWidget(parent), m_services(services) {
+    exitProcess = [](int status) { ExitImmediately(status); };
+    runSquareDialog = [](SquareDialog& dialog) { return dialog.exec(); };
+    runAboutDialog = [](AboutDialog& dialog) { dialog.exec(); };
+
+    const ScreenSize screen = services.screen;
+    const int strip = ChromeStripHeight(screen);
+    setWindowTitle(QStringLiteral("Velomar"));
+    setFixedSize(screen.width, screen.height);
+    QFont chromeFont(QStringLiteral("NanumGothic"));
+    chromeFont.setPixelSize(FontPixelSize(9, screen));
+    setFont(chromeFont);
+
+    m_titleStrip = new TitleStrip(services.clock, this);
+    m_titleStrip->setGeometry(0, 0, screen.width, strip);
+
+    m_form = new ScreenForm(Layout::Portrait, services, this);
+    m_form->move(0, strip);
+
+    m_menuBar = new QWidget(this);
+    m_menuBar->setGeometry(0, screen.height - strip, screen.width, strip);
+    m_menuBar->setAutoFillBackground(true);
+    QPalette chrome = m_menuBar->palette();
+    chrome.setColor(QPalette::Window, kChromeColor);
+    m_menuBar->setPalette(chrome);
+    auto* bar = new QHBoxLayout(m_menuBar);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setSpacing(0);
+    m_menuButton = menuBarButton(QStringLiteral("메뉴"), m_menuBar);
+    m_infoButton = menuBarButton(QStringLiteral("정보"), m_menuBar);
+    bar->addWidget(m_menuButton);
+    bar->addWidget(m_infoButton);
+    bar->addStretch(1);
+
+    m_menu = new QMenu(this);
+    m_menu->addAction(QStringLiteral("즐겨찾기"), this, [this] { runCommand(command::kFavorites); })
+        ->setData(command::kFavorites);
+    m_menu->addAction(QStringLiteral("옵션"), this, [this] { runCommand(command::kOptions); })
+        ->setData(command::kOptions);
+    m_menu->addSeparator();
+    m_menu->addAction(QStringLiteral("종료"), this, [this] { runCommand(command::kExit); })
+        ->setData(command::kExit);
+    m_menuButton->setMenu(m_menu);
+    m_menuButton->setPopupMode(QToolButton::InstantPopup);
+    connect(m_infoButton, &QToolButton::clicked, this, [this] { runCommand(command::kAbout); });
+
+    // The accelerators: only Ctrl+N has a handler of the program's own.
+    auto* newDocumentKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
+    connect(newDocumentKey, &QShortcut::activated, this,
+            [this] { runCommand(command::kNewDocument); });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::start() {
+    const LayoutAction action = ChooseLayout(m_services.screen);
+    switch (action.kind) {
+        case LayoutActionKind::Relayout:
+            m_form->relayout(action.templateId);  // a failed relayout is ignored
+            break;
+        case LayoutActionKind::SquareDialog: {
+            SquareDialog dialog(m_services);
+            if (runSquareDialog(dialog) == QDialog::Accepted) {
+                exitProcess(0);
+                return;
+            }
+            break;
+        }
+        case LayoutActionKind::Nothing:
+            break;
+    }
+    m_form->runStartUp();
+}
+
+void MainWindow::newDocument() {
+    m_form->runStartUp();
+}
+
+bool MainWindow::runCommand(int id) {
+    switch (id) {
+        case command::kExit:
+            exitProcess(0);
+            return true;
+        case command::kFavorites:
+            if (favoritesCommand) {
+                favoritesCommand(*m_form);
+            }
+            return true;
+        case command::kOptions:
+            if (optionsCommand) {
+                optionsCommand(*m_form);
+            }
+            return true;
+        case command::kNewDocument:
+            newDocument();
+            return true;
+        case command::kAbout: {
+            AboutDialog about;
+            runAboutDialog(about);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Coming back to the program gives the form the focus again.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        m_form->focusReset();
+    }
+}
+
+}  // namespace velomar

@@ -1,0 +1,242 @@
+#include "app/screen_form.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "app/qt_text.h"
+#include "app/tile_button.h"
+#include "screens/layout_relayout.h"
+#include "search/search.h"
+
+namespace velomar {
+namespace {
+
+constexpr ScreenControlIds kPortraitIds{
+    portrait_id::kTypeList,       portrait_id::kHourList,     portrait_id::kMinuteList,
+    portrait_id::kDepartureField, portrait_id::kArrivalField, portrait_id::kDepartureButton,
+    portrait_id::kArrivalButton,  portrait_id::kPrev,         portrait_id::kSearch,
+    portrait_id::kNext,           portrait_id::kResultList,
+};
+
+constexpr ScreenControlIds kSquareIds{
+    square_id::kTypeList,       square_id::kHourList,     square_id::kMinuteList,
+    square_id::kDepartureField, square_id::kArrivalField, square_id::kDepartureButton,
+    square_id::kArrivalButton,  square_id::kPrev,         square_id::kSearch,
+    square_id::kNext,           square_id::kResultList,
+};
+
+const DialogTemplate& templateOf(Layout layout) {
+    return *FindDialogTemplate(layout == Layout::Portrait ? kPortraitTemplate : kSquareTemplate);
+}
+
+void fill(QComboBox* list, std::span<const std::u16string_view> entries) {
+    const QSignalBlocker quiet(list);
+    for (std::u16string_view entry : entries) {
+        list->addItem(ToQString(entry));
+    }
+    list->setCurrentIndex(-1);
+}
+
+void selectQuietly(QComboBox* list, int index) {
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void setTextQuietly(QLineEdit* field, const std::u16string& text) {
+    const QString shown = ToQString(text);
+    if (field->text() != shown) {
+        field->setText(shown);
+    }
+}
+
+}  // namespace
+
+QFont TemplateFont(const DialogTemplate& dialog, ScreenSize screen) {
+    QFont font(QStringLiteral("NanumGothic"));
+    font.setPixelSize(FontPixelSize(dialog.fontPointSize, screen));
+    return font;
+}
+
+ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidget* parent)
+    : QWidget(parent),
+      m_screenSize(services.screen),
+      m_ids(layout == Layout::Portrait ? kPortraitIds : kSquareIds) {
+    const DialogTemplate& dialog = templateOf(layout);
+    const int strip = layout == Layout::Portrait ? ChromeStripHeight(m_screenSize) : 0;
+    setFixedSize(m_screenSize.width, m_screenSize.height - 2 * strip);
+    setFont(TemplateFont(dialog, m_screenSize));
+    setAutoFillBackground(true);
+    m_controls = std::make_unique<TemplateForm>(*this, dialog,
+                                                layout == Layout::Portrait
+                                                    ? DialogUnitsFor(m_screenSize)
+                                                    : SquareDialogUnits(m_screenSize));
+    m_screen = std::make_unique<MainScreen>(layout, services, *resultList());
+
+    fill(typeList(), TrainTypeEntries());
+    fill(hourList(), HourEntries());
+    fill(minuteList(), MinuteEntries());
+
+    // Selecting by program raises no event: pushForm blocks the signals.
+    connect(hourList(), &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_screen->form().hourSelection = index; });
+    connect(minuteList(), &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_screen->form().minuteSelection = index; });
+    // Only the click: one tap runs the action once.
+    connect(button(m_ids.search), &QAbstractButton::clicked, this, [this] { searchAction(); });
+    connect(button(m_ids.prev), &QAbstractButton::clicked, this, [this] { prevAction(); });
+    connect(button(m_ids.next), &QAbstractButton::clicked, this, [this] { nextAction(); });
+    connect(button(m_ids.departureButton), &QAbstractButton::clicked, this, [this] {
+        if (stationButtonHook) {
+            stationButtonHook(*this, StationEnd::Departure);
+        }
+    });
+    connect(button(m_ids.arrivalButton), &QAbstractButton::clicked, this, [this] {
+        if (stationButtonHook) {
+            stationButtonHook(*this, StationEnd::Arrival);
+        }
+    });
+    resultList()->onRowTapped = [this](int row) { rowTapped(row); };
+    pushForm();
+}
+
+ScreenForm::~ScreenForm() = default;
+
+QComboBox* ScreenForm::typeList() const {
+    return m_controls->controlAs<QComboBox>(m_ids.typeList);
+}
+QComboBox* ScreenForm::hourList() const {
+    return m_controls->controlAs<QComboBox>(m_ids.hourList);
+}
+QComboBox* ScreenForm::minuteList() const {
+    return m_controls->controlAs<QComboBox>(m_ids.minuteList);
+}
+QLineEdit* ScreenForm::departureField() const {
+    return m_controls->controlAs<QLineEdit>(m_ids.departureField);
+}
+QLineEdit* ScreenForm::arrivalField() const {
+    return m_controls->controlAs<QLineEdit>(m_ids.arrivalField);
+}
+TileButton* ScreenForm::button(int id) const {
+    return m_controls->controlAs<TileButton>(id);
+}
+ResultListWidget* ScreenForm::resultList() const {
+    return m_controls->controlAs<ResultListWidget>(m_ids.resultList);
+}
+
+void ScreenForm::runStartUp() {
+    if (layout() == Layout::Square) {
+        setUpColumnsAndTiles();
+        m_screen->startUp();
+    } else {
+        m_screen->startUp();
+        setUpColumnsAndTiles();
+    }
+    setWindowTitle(QStringLiteral("Velomar"));
+    pushForm();
+}
+
+void ScreenForm::setUpColumnsAndTiles() {
+    const bool portrait = layout() == Layout::Portrait;
+    resultList()->insertColumns(portrait ? PortraitColumnWidths(m_screenSize)
+                                         : SquareColumnWidths());
+    const ButtonImageSet images =
+        portrait ? PortraitButtonImages(m_screenSize) : SquareButtonImages();
+    for (const ButtonImages& image : images) {
+        if (TileButton* tile = button(image.controlId)) {
+            tile->setTiles(image.normalTile, image.pressedTile);
+        }
+    }
+}
+
+bool ScreenForm::relayout(int templateId) {
+    return RelayoutFromTemplate(*m_controls, templateId, m_controls->units());
+}
+
+void ScreenForm::focusReset() {
+    if (layout() != Layout::Portrait) {
+        return;
+    }
+    pullForm();
+    m_screen->focusReset();
+    pushForm();
+}
+
+void ScreenForm::searchAction() {
+    pullForm();
+    resultList()->setFocus();
+    m_screen->search();
+    pushForm();
+}
+
+void ScreenForm::prevAction() {
+    pullForm();
+    if (PrevPage(m_screen->page()).kind != PagingOutcome::Kind::Nothing) {
+        resultList()->setFocus();
+    }
+    m_screen->prev();
+    pushForm();
+}
+
+void ScreenForm::nextAction() {
+    pullForm();
+    if (NextPage(m_screen->page(), m_screen->query().pageSize).kind !=
+        PagingOutcome::Kind::Nothing) {
+        resultList()->setFocus();
+    }
+    m_screen->next();
+    pushForm();
+}
+
+void ScreenForm::rowTapped(int row) {
+    pullForm();
+    const std::optional<StopList> stops = m_screen->trainDetail(row);
+    if (stops && trainDetailHook) {
+        trainDetailHook(*this, *stops);
+    }
+}
+
+void ScreenForm::pullForm() {
+    MainForm& form = m_screen->form();
+    form.departureField = ToU16(departureField()->text());
+    form.arrivalField = ToU16(arrivalField()->text());
+    form.typeSelection = typeList()->currentIndex();
+    form.hourSelection = hourList()->currentIndex();
+    form.minuteSelection = minuteList()->currentIndex();
+}
+
+void ScreenForm::pushForm() {
+    const MainForm& form = m_screen->form();
+    setTextQuietly(departureField(), form.departureField);
+    setTextQuietly(arrivalField(), form.arrivalField);
+    selectQuietly(typeList(), form.typeSelection);
+    selectQuietly(hourList(), form.hourSelection);
+    selectQuietly(minuteList(), form.minuteSelection);
+}
+
+void ScreenForm::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    focusNextChild();  // the form hands the focus on to a control, then resets
+    focusReset();
+}
+
+SquareDialog::SquareDialog(const MainScreenServices& services, QWidget* parent) : QDialog(parent) {
+    setFixedSize(services.screen.width, services.screen.height);
+    m_form = new ScreenForm(Layout::Square, services, this);
+    m_form->move(0, 0);
+    connect(m_form->button(square_id::kOk), &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(m_form->button(square_id::kCancel), &QAbstractButton::clicked, this, &QDialog::reject);
+    m_form->runStartUp();
+    setWindowTitle(QStringLiteral("Velomar"));
+}
+
+void SquareDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace velomar

@@ -1,0 +1,103 @@
+#pragma once
+
+// The main search screen as widgets, in either layout. The rules live in MainScreen: before
+// an action the widgets' state is copied into its form, afterwards the form is shown again.
+
+#include <QDialog>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/form_widgets.h"
+#include "screens/main_screen.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace velomar {
+
+class TileButton;
+
+enum class StationEnd { Departure, Arrival };
+
+// The control ids of one layout.
+struct ScreenControlIds {
+    int typeList, hourList, minuteList;
+    int departureField, arrivalField;
+    int departureButton, arrivalButton;
+    int prev, search, next;
+    int resultList;
+};
+
+class ScreenForm : public QWidget {
+  public:
+    ScreenForm(Layout layout, const MainScreenServices& services, QWidget* parent = nullptr);
+    ~ScreenForm() override;
+
+    Layout layout() const { return m_screen->layout(); }
+    MainScreen& screen() { return *m_screen; }
+    TemplateForm& controls() { return *m_controls; }
+    const ScreenControlIds& ids() const { return m_ids; }
+
+    QComboBox* typeList() const;
+    QComboBox* hourList() const;
+    QComboBox* minuteList() const;
+    QLineEdit* departureField() const;
+    QLineEdit* arrivalField() const;
+    TileButton* button(int id) const;
+    ResultListWidget* resultList() const;
+
+    // Start-up of the layout: the screen's own start-up, then (portrait) the columns and
+    // tiles of the screen width; the square layout gets its fixed set.
+    void runStartUp();
+    // Relays the controls out from another template (the portrait form only).
+    bool relayout(int templateId);
+    // The portrait form got the input focus: type entry 0 and the current hour again.
+    void focusReset();
+
+    // The actions behind the buttons, as one tap runs them.
+    void searchAction();
+    void prevAction();
+    void nextAction();
+    void rowTapped(int row);
+
+    // Widgets -> screen form, screen form -> widgets (no selection events raised).
+    void pullForm();
+    void pushForm();
+
+    // Flows of dialogs built elsewhere. The station buttons do nothing until connected; a
+    // row tap runs the detail lookup and hands its stops over.
+    std::function<void(ScreenForm&, StationEnd)> stationButtonHook;
+    std::function<void(ScreenForm&, const StopList&)> trainDetailHook;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+  private:
+    void setUpColumnsAndTiles();
+
+    ScreenSize m_screenSize;
+    ScreenControlIds m_ids;
+    std::unique_ptr<TemplateForm> m_controls;
+    std::unique_ptr<MainScreen> m_screen;
+};
+
+// The square main screen, run modally over the portrait form on 320-wide screens. OK (and
+// Enter) accept, Cancel and Escape reject; its start-up runs when it is created.
+class SquareDialog : public QDialog {
+  public:
+    SquareDialog(const MainScreenServices& services, QWidget* parent = nullptr);
+    ScreenForm& form() { return *m_form; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    ScreenForm* m_form;
+};
+
+// The font of a template on the emulated screen.
+QFont TemplateFont(const DialogTemplate& dialog, ScreenSize screen);
+
+}  // namespace velomar

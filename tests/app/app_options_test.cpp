@@ -1,0 +1,80 @@
+#include "app/app_options.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace velomar {
+namespace {
+
+TEST(AppOptionsTest, DefaultsWithoutArguments) {
+    const auto parsed = ParseAppOptions({});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->screen, (ScreenSize{480, 800}));
+    EXPECT_FALSE(parsed.options->settingsFile);
+    EXPECT_FALSE(parsed.options->dataDirectory);
+    EXPECT_FALSE(parsed.options->screenshotFile);
+    EXPECT_FALSE(parsed.options->fixedTime);
+    EXPECT_FALSE(parsed.options->search);
+}
+
+TEST(AppOptionsTest, EveryOptionInBothSpellings) {
+    const auto parsed =
+        ParseAppOptions({"--screen", "240x320", "--settings=/tmp/s.db", "--data", "/opt/v",
+                         "--screenshot", "out.png", "--search", "--time=07:05"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const AppOptions& options = *parsed.options;
+    EXPECT_EQ(options.screen, (ScreenSize{240, 320}));
+    EXPECT_EQ(options.settingsFile, std::filesystem::path("/tmp/s.db"));
+    EXPECT_EQ(options.dataDirectory, std::filesystem::path("/opt/v"));
+    EXPECT_EQ(options.screenshotFile, std::filesystem::path("out.png"));
+    EXPECT_TRUE(options.search);
+    ASSERT_TRUE(options.fixedTime);
+    EXPECT_EQ(options.fixedTime->hour, 7);
+    EXPECT_EQ(options.fixedTime->minute, 5);
+}
+
+class BadOptionsTest : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(BadOptionsTest, AreRejectedWithAMessage) {
+    const auto parsed = ParseAppOptions(GetParam());
+    EXPECT_FALSE(parsed.options);
+    EXPECT_FALSE(parsed.error.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BadOptionsTest,
+                         ::testing::Values(std::vector<std::string>{"--screen"},
+                                           std::vector<std::string>{"--screen", "240"},
+                                           std::vector<std::string>{"--screen", "240x"},
+                                           std::vector<std::string>{"--screen", "0x320"},
+                                           std::vector<std::string>{"--screen", "240x320x2"},
+                                           std::vector<std::string>{"--screen", "-240x320"},
+                                           std::vector<std::string>{"--screen", "99999x320"},
+                                           std::vector<std::string>{"--time", "7:05"},
+                                           std::vector<std::string>{"--time", "24:00"},
+                                           std::vector<std::string>{"--time", "07:60"},
+                                           std::vector<std::string>{"--settings"},
+                                           std::vector<std::string>{"--data="},
+                                           std::vector<std::string>{"--colour"},
+                                           std::vector<std::string>{"stray"}));
+
+TEST(AppOptionsTest, DisplayDetection) {
+    static std::map<std::string, std::string> environment;
+    auto lookup = [](const char* name) -> const char* {
+        const auto found = environment.find(name);
+        return found != environment.end() ? found->second.c_str() : nullptr;
+    };
+    environment = {};
+    EXPECT_FALSE(HasDisplay(lookup));
+    environment = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
+    EXPECT_FALSE(HasDisplay(lookup));
+    environment = {{"DISPLAY", ":0"}};
+    EXPECT_TRUE(HasDisplay(lookup));
+    environment = {{"WAYLAND_DISPLAY", "wayland-0"}};
+    EXPECT_TRUE(HasDisplay(lookup));
+    environment = {{"QT_QPA_PLATFORM", "offscreen"}};
+    EXPECT_TRUE(HasDisplay(lookup));
+}
+
+}  // namespace
+}  // namespace velomar
