@@ -11,10 +11,8 @@ const std::vector<CliCommand>& Commands() {
         {"grid", "load one timetable file and print its grid", kGridUsage, RunGrid},
         {"search", "search trains between two stations, page by page", kSearchUsage,
          RunSearchCommand},
-        {"detail", "the stops of one train between two stations", kDetailUsage,
-         RunDetailCommand},
-        {"settings", "list, read, change or delete stored settings", kSettingsUsage,
-         RunSettings},
+        {"detail", "the stops of one train between two stations", kDetailUsage, RunDetailCommand},
+        {"settings", "list, read, change or delete stored settings", kSettingsUsage, RunSettings},
         {"check", "check the timetable files for problems", kCheckUsage, RunCheck},
     };
     return commands;
