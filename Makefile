@@ -1,4 +1,5 @@
 # The two commands a newcomer needs: `make run` and `make test`.
+MAKEFLAGS += --no-print-directory
 .PHONY: run test deps build build-asan format format-check clean
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)

@@ -36,18 +36,18 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* optionSpec = nullptr;
         for (const OptionSpec& s : specs) {
             if (s.name == name) {
-                spec = &s;
+                optionSpec = &s;
             }
         }
-        if (spec == nullptr) {
+        if (optionSpec == nullptr) {
             UsageError(command, "unknown option '" + arg + "'", err);
             return std::nullopt;
         }
         std::string value;
-        if (spec->takesValue) {
+        if (optionSpec->takesValue) {
             if (equals != std::string::npos) {
                 value = arg.substr(equals + 1);
             } else if (i + 1 < args.size()) {

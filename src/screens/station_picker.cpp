@@ -37,22 +37,22 @@ int PickerListId(Layout layout, int group) {
     if (!validGroup(group)) {
         return -1;
     }
-    const PickerListSpec& spec = kLists[static_cast<std::size_t>(group)];
-    return layout == Layout::Portrait ? spec.portraitId : spec.squareId;
+    const PickerListSpec& listSpec = kLists[static_cast<std::size_t>(group)];
+    return layout == Layout::Portrait ? listSpec.portraitId : listSpec.squareId;
 }
 
 int PickerDropHeight(Layout layout, int group) {
     if (!validGroup(group)) {
         return 0;
     }
-    const PickerListSpec& spec = kLists[static_cast<std::size_t>(group)];
-    return layout == Layout::Portrait ? spec.portraitDropHeight : spec.squareDropHeight;
+    const PickerListSpec& listSpec = kLists[static_cast<std::size_t>(group)];
+    return layout == Layout::Portrait ? listSpec.portraitDropHeight : listSpec.squareDropHeight;
 }
 
 int PickerGroupOfListId(Layout layout, int controlId) {
-    for (const PickerListSpec& spec : kLists) {
-        if ((layout == Layout::Portrait ? spec.portraitId : spec.squareId) == controlId) {
-            return spec.group;
+    for (const PickerListSpec& listSpec : kLists) {
+        if ((layout == Layout::Portrait ? listSpec.portraitId : listSpec.squareId) == controlId) {
+            return listSpec.group;
         }
     }
     return -1;

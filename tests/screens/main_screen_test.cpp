@@ -10,15 +10,6 @@ namespace {
 using testing_support::TimetableWorld;
 using Messages = std::vector<Message>;
 
-// 경의선, route 6, Down file: 문산(0401) - 도라산(0403); one train an hour from 05:10 on,
-// and a last one after midnight.
-constexpr std::string_view kRoute6 = R"(
-TYPE  0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0002
-TRNO  0101 0102 0103 0104 0105 0106 0107 0108 0109 0110 0111 0112 0113
-0401  0510 0610 0710 0810 0910 1010 1110 1210 1310 2250 2330 2340 3010
-0403  0540 0640 0740 0840 0940 1040 1140 1240 1340 2320 2359 3010 3040
-)";
-
 struct Screen {
     TimetableWorld world;
     FixedClock clock{{7, 42}};
@@ -28,19 +19,13 @@ struct Screen {
     explicit Screen(Layout layout = Layout::Portrait, ScreenSize size = {480, 800})
         : screen(layout, {world.settings, world.directory, world.grid, world.messages, clock, size},
                  list) {
-        world.addFile(6, Direction::Down, kRoute6);
+        world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
     }
     void storeText(std::u16string_view name, std::u16string_view text) {
         WriteTextSetting(world.settings, kSettingsRoot, kSettingsKeyPath, name, text);
     }
     void markInitialised() { world.setNumber(kFirstRunMarkerName, kFirstRunMarker); }
-    std::vector<std::u16string> trainNos() const {
-        std::vector<std::u16string> out;
-        for (const ResultRow& row : list.rows) {
-            out.push_back(row.trainNo);
-        }
-        return out;
-    }
+    std::vector<std::u16string> trainNos() const { return testing_support::TrainNos(list.rows); }
 };
 
 using Nos = std::vector<std::u16string>;

@@ -245,13 +245,7 @@ struct SearchRun {
         RunSearch(query, page, list, current,
                   {world.settings, world.directory, world.grid, world.messages}, rule);
     }
-    std::vector<std::u16string> trainNos() const {
-        std::vector<std::u16string> out;
-        for (const ResultRow& row : list.rows) {
-            out.push_back(row.trainNo);
-        }
-        return out;
-    }
+    std::vector<std::u16string> trainNos() const { return testing_support::TrainNos(list.rows); }
 };
 
 using Nos = std::vector<std::u16string>;
