@@ -11,6 +11,7 @@
 #include "app/app_options.h"
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
+#include "dialogs/dialogs.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
 #include "timetable/file_reader.h"
@@ -106,6 +107,7 @@ int RunApplication(int argc, char** argv) {
                                       messages,  clock,      options.screen};
     MainWindow window(services);
     windowForMessages = &window;
+    ConnectDialogs(window, services);
 
     if (!screenshot) {
         window.start();

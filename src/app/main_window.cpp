@@ -146,6 +146,9 @@ void MainWindow::start() {
             break;
         case LayoutActionKind::SquareDialog: {
             SquareDialog dialog(m_services);
+            // The square form opens the same dialogs as the portrait one.
+            dialog.form().stationButtonHook = m_form->stationButtonHook;
+            dialog.form().trainDetailHook = m_form->trainDetailHook;
             if (runSquareDialog(dialog) == QDialog::Accepted) {
                 exitProcess(0);
                 return;

@@ -28,15 +28,6 @@ namespace {
 
 using testing_support::TimetableWorld;
 
-// 경의선, route 6, Down file: 문산(0401) -> 도라산(0403), one train an hour from 05:10 and
-// a few late ones.
-constexpr std::string_view kRoute6 = R"(
-TYPE  0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0002
-TRNO  0101 0102 0103 0104 0105 0106 0107 0108 0109 0110 0111 0112 0113
-0401  0510 0610 0710 0810 0910 1010 1110 1210 1310 2250 2330 2340 3010
-0403  0540 0640 0740 0840 0940 1040 1140 1240 1340 2320 2359 3010 3040
-)";
-
 // One emulated handheld: fixtures, a recording sink, a fixed clock and the real window.
 struct Handheld {
     TimetableWorld world;
@@ -46,7 +37,7 @@ struct Handheld {
     int squareRuns = 0;
 
     explicit Handheld(ScreenSize screen) {
-        world.addFile(6, Direction::Down, kRoute6);
+        world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
         squareDialogShown() = false;
         window.emplace(MainScreenServices{world.settings, world.directory, world.grid,
                                           world.messages, clock, screen});
