@@ -165,22 +165,22 @@ StationPickerDialog::StationPickerDialog(Layout layout, ScreenSize screen, bool 
     m_endLabel->setGeometry(end.x, end.y, end.width, end.height);
 
     const int comboHeight = ToPixels({0, 0, 0, 12}, units).value_or(PixelRect{}).height;
-    for (const PickerListSpec& spec : PickerLists()) {
-        auto* label = new QLabel(ToQString(spec.label), this);
-        if (const auto at = ToPixels({spec.labelX, spec.labelY, 14, 10}, units)) {
+    for (const PickerListSpec& listSpec : PickerLists()) {
+        auto* label = new QLabel(ToQString(listSpec.label), this);
+        if (const auto at = ToPixels({listSpec.labelX, listSpec.labelY, 14, 10}, units)) {
             label->setGeometry(ToQRect(*at));
         }
         auto* list = new QComboBox(this);
         list->setEditable(false);
-        for (int row = 0; row < GroupSize(spec.group); ++row) {
-            list->addItem(ToQString(GroupEntry(spec.group, row).name));
+        for (int row = 0; row < GroupSize(listSpec.group); ++row) {
+            list->addItem(ToQString(GroupEntry(listSpec.group, row).name));
         }
-        list->setCurrentIndex(m_picker.shownRow(spec.group));
-        list->setEnabled(PickerGroupEnabled(spec.group));
-        if (const auto at = ToPixels(spec.list, units)) {
+        list->setCurrentIndex(m_picker.shownRow(listSpec.group));
+        list->setEnabled(PickerGroupEnabled(listSpec.group));
+        if (const auto at = ToPixels(listSpec.list, units)) {
             list->setGeometry(at->x, at->y, at->width, comboHeight);
         }
-        const int group = spec.group;
+        const int group = listSpec.group;
         connect(list, &QComboBox::activated, this,
                 [this, group](int row) { m_picker.selectionChanged(group, row); });
         m_labels.push_back(label);
