@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, when any are missing.
+# Extra packages for optional targets (fuzz, bench, test-windows) come as arguments.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-          libbenchmark-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth)
+          libbenchmark-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth "$@")
 
 missing=()
 for p in "${packages[@]}"; do
