@@ -13,7 +13,7 @@ if [ ! -x "$app" ]; then
     echo "screenshots.sh: $app is missing; build the default preset first" >&2
     exit 1
 fi
-if ! fc-list 2>/dev/null | grep -qi 'NanumGothic'; then
+if command -v fc-list >/dev/null && ! fc-list | grep -qi NanumGothic; then
     echo "screenshots.sh: NanumGothic not found (Debian: fonts-nanum); Korean text may not show" >&2
 fi
 
@@ -34,3 +34,7 @@ shoot() {
 shoot portrait-240x320 --screen 240x320
 shoot portrait-480x800 --screen 480x800
 shoot square-320x320-search --screen 320x320 --search
+shoot picker-480x800 --screen 480x800 --dialog picker
+shoot detail-480x800 --screen 480x800 --search --dialog detail
+shoot favorites-240x320 --screen 240x320 --dialog favorites
+shoot detail-320x320-square --screen 320x320 --search --dialog detail

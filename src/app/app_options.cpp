@@ -1,13 +1,15 @@
 #include "app/app_options.h"
 
 #include <charconv>
+#include <utility>
 
 namespace velomar {
 namespace {
 
 std::optional<int> parseNumber(std::string_view text) {
     int value = 0;
-    if (text.empty() || text.size() > 5) {
+    // Digits only: from_chars alone takes a minus sign, and "-1:05" would become hour -1.
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != text.npos) {
         return std::nullopt;
     }
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -21,14 +23,33 @@ std::optional<int> parseNumber(std::string_view text) {
 
 const char* const kAppUsage =
     "usage: velomar [--screen WxH] [--settings FILE] [--data DIR]\n"
-    "               [--screenshot FILE [--search]] [--time HH:MM]\n"
+    "               [--screenshot FILE [--search] [--dialog NAME]] [--time HH:MM]\n"
+    "               [--first-frame-time]\n"
     "  --screen WxH       emulated handheld screen in pixels (default 480x800)\n"
     "  --settings FILE    settings store (SQLite; default $VELOMAR_SETTINGS or\n"
     "                     ~/.config/velomar/settings.sqlite3)\n"
     "  --data DIR         folder that holds TimeData/ (default: the program's folder)\n"
     "  --screenshot FILE  render the screen after start-up to a PNG file and exit\n"
     "  --search           press Search before the screenshot is taken\n"
+    "  --dialog NAME      open a dialog before the screenshot: picker, detail (after a\n"
+    "                     search, the first row), favorites, options or about\n"
+    "  --first-frame-time print the milliseconds from start to the first painted frame\n"
+    "                     and exit\n"
     "  --time HH:MM       use this time of day instead of the clock\n";
+
+std::optional<ShownDialog> ParseShownDialog(std::string_view name) {
+    static constexpr std::pair<std::string_view, ShownDialog> kNames[] = {
+        {"picker", ShownDialog::Picker},       {"detail", ShownDialog::Detail},
+        {"favorites", ShownDialog::Favorites}, {"options", ShownDialog::Options},
+        {"about", ShownDialog::About},
+    };
+    for (const auto& [text, dialog] : kNames) {
+        if (name == text) {
+            return dialog;
+        }
+    }
+    return std::nullopt;
+}
 
 bool HasDisplay(const char* (*getenv)(const char*)) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -90,6 +111,19 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
             options.help = true;
         } else if (name == "--search") {
             options.search = true;
+        } else if (name == "--first-frame-time") {
+            options.firstFrameTime = true;
+        } else if (name == "--dialog") {
+            const auto text = takeValue();
+            if (!text) {
+                return missing();
+            }
+            options.dialog = ParseShownDialog(*text);
+            if (!options.dialog) {
+                return {std::nullopt,
+                        "--dialog: expected picker, detail, favorites, options or about, got \"" +
+                            *text + "\""};
+            }
         } else if (name == "--screen") {
             const auto text = takeValue();
             if (!text) {
@@ -123,6 +157,9 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
         } else {
             return {std::nullopt, "unknown option \"" + args[i] + "\""};
         }
+    }
+    if (options.dialog && !options.screenshotFile) {
+        return {std::nullopt, "--dialog needs --screenshot"};
     }
     return {options, {}};
 }

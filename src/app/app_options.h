@@ -5,11 +5,16 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/host.h"
 
 namespace velomar {
+
+// The dialogs a screenshot can show; "detail" presses Search and taps the first row.
+enum class ShownDialog { Picker, Detail, Favorites, Options, About };
+std::optional<ShownDialog> ParseShownDialog(std::string_view name);
 
 struct AppOptions {
     ScreenSize screen{480, 800};
@@ -18,6 +23,10 @@ struct AppOptions {
     std::optional<std::filesystem::path> screenshotFile;
     bool search = false;  // press Search before the screenshot
     std::optional<LocalTime> fixedTime;
+    // With a screenshot: open this dialog first and picture it over the screen.
+    std::optional<ShownDialog> dialog;
+    // Print the time from start to the first painted frame and leave.
+    bool firstFrameTime = false;
     bool help = false;
 };
 

@@ -1,7 +1,10 @@
 #include "app/app_run.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPixmap>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -35,8 +38,19 @@ bool mentions(const std::vector<std::string>& args, std::string_view option) {
     return false;
 }
 
-bool savePng(QWidget& widget, const std::filesystem::path& file) {
-    const QPixmap picture = widget.grab();
+// The screen as a user sees it: the widget and, over it, the modal dialog it opened.
+QPixmap screenPicture(QWidget& widget) {
+    QPixmap picture = widget.grab();
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog != nullptr && dialog != &widget) {
+        QPainter painter(&picture);
+        const QPoint offset = dialog->mapToGlobal(QPoint(0, 0)) - widget.mapToGlobal(QPoint(0, 0));
+        painter.drawPixmap(offset, dialog->grab());
+    }
+    return picture;
+}
+
+bool savePng(const QPixmap& picture, const std::filesystem::path& file) {
     if (!picture.save(QString::fromStdString(file.string()), "PNG")) {
         std::fprintf(stderr, "velomar: cannot write %s\n", file.string().c_str());
         return false;
@@ -44,24 +58,100 @@ bool savePng(QWidget& widget, const std::filesystem::path& file) {
     return true;
 }
 
+// Opens a dialog the way a user would.
+void openDialog(ShownDialog dialog, MainWindow& window, ScreenForm& form) {
+    switch (dialog) {
+        case ShownDialog::Picker:
+            if (form.stationButtonHook) {
+                form.stationButtonHook(form, StationEnd::Departure);
+            }
+            break;
+        case ShownDialog::Detail:
+            form.rowTapped(0);
+            break;
+        case ShownDialog::Favorites:
+            window.runCommand(command::kFavorites);
+            break;
+        case ShownDialog::Options:
+            window.runCommand(command::kOptions);
+            break;
+        case ShownDialog::About:
+            window.runCommand(command::kAbout);
+            break;
+    }
+}
+
+// Takes the picture once a modal dialog runs, then closes it; an unopened dialog is an error.
+bool shootWithDialog(ShownDialog dialog, MainWindow& window, QWidget& screen, ScreenForm& form,
+                     const std::filesystem::path& file) {
+    bool saved = false;
+    bool opened = false;
+    QTimer::singleShot(0, &screen, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == &screen) {
+            return;
+        }
+        opened = true;
+        saved = savePng(screenPicture(screen), file);
+        modal->close();
+    });
+    openDialog(dialog, window, form);
+    if (!opened) {
+        std::fputs("velomar: the dialog did not open (for detail, --search must list a train)\n",
+                   stderr);
+    }
+    return saved;
+}
+
+// Prints the time from `started` to the end of the first paint anywhere, then quits.
+class FirstFrameWatch : public QObject {
+  public:
+    explicit FirstFrameWatch(std::chrono::steady_clock::time_point started) : m_started(started) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Queued: runs once the paint that is starting now has finished.
+            QMetaObject::invokeMethod(
+                qApp,
+                [this] {
+                    const std::chrono::duration<double, std::milli> elapsed =
+                        std::chrono::steady_clock::now() - m_started;
+                    std::printf("first frame: %.3f ms\n", elapsed.count());
+                    std::fflush(stdout);
+                    QApplication::exit(0);
+                },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::chrono::steady_clock::time_point m_started;
+    bool m_seen = false;
+};
+
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
+    const auto started = std::chrono::steady_clock::now();
     const std::vector<std::string> raw(argv + 1, argv + argc);
     if (mentions(raw, "--help") || mentions(raw, "-h")) {
         std::fputs(kAppUsage, stdout);
         return 0;
     }
     const bool screenshot = mentions(raw, "--screenshot");
+    const bool unattended = screenshot || mentions(raw, "--first-frame-time");
     if (!HasDisplay(&environmentValue)) {
-        if (!screenshot) {
+        if (!unattended) {
             std::fputs(
                 "velomar: no display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM are not "
                 "set); use velomar-cli instead\n",
                 stderr);
             return kNoDisplayStatus;
         }
-        // A screenshot needs no screen.
+        // Pictures and timings need no screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
@@ -101,7 +191,7 @@ int RunApplication(int argc, char** argv) {
     MainWindow* windowForMessages = nullptr;
     QtMessageSink boxes([&]() -> QWidget* { return windowForMessages; });
     StderrMessageSink printed;
-    MessageSink& messages = screenshot ? static_cast<MessageSink&>(printed) : boxes;
+    MessageSink& messages = unattended ? static_cast<MessageSink&>(printed) : boxes;
 
     const MainScreenServices services{*settings, timetables, SharedTimetableGrid(),
                                       messages,  clock,      options.screen};
@@ -109,6 +199,13 @@ int RunApplication(int argc, char** argv) {
     windowForMessages = &window;
     ConnectDialogs(window, services);
 
+    if (options.firstFrameTime) {
+        FirstFrameWatch watch(started);
+        app.installEventFilter(&watch);
+        window.start();
+        window.show();
+        return app.exec();
+    }
     if (!screenshot) {
         window.start();
         window.show();
@@ -119,12 +216,20 @@ int RunApplication(int argc, char** argv) {
     // Unattended: render once, after start-up (and the Search press), then leave.
     bool taken = false;
     bool saved = false;
+    // The menu's dialogs belong to the portrait screen behind the square one.
+    const bool formDialog = options.dialog == ShownDialog::Picker ||
+                            options.dialog == ShownDialog::Detail || !options.dialog;
     window.runSquareDialog = [&](SquareDialog& dialog) {
+        if (!formDialog) {
+            return int{QDialog::Rejected};
+        }
         dialog.show();
         if (options.search) {
             dialog.form().searchAction();
         }
-        saved = savePng(dialog, *options.screenshotFile);
+        saved = options.dialog ? shootWithDialog(*options.dialog, window, dialog, dialog.form(),
+                                                 *options.screenshotFile)
+                               : savePng(screenPicture(dialog), *options.screenshotFile);
         taken = true;
         return int{QDialog::Rejected};
     };
@@ -134,7 +239,9 @@ int RunApplication(int argc, char** argv) {
         if (options.search) {
             window.form().searchAction();
         }
-        saved = savePng(window, *options.screenshotFile);
+        saved = options.dialog ? shootWithDialog(*options.dialog, window, window, window.form(),
+                                                 *options.screenshotFile)
+                               : savePng(screenPicture(window), *options.screenshotFile);
     }
     return saved ? 0 : 1;
 }

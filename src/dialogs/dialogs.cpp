@@ -108,11 +108,14 @@ DetailDialog::DetailDialog(Layout layout, ScreenSize screen, const StopList& sto
     ShapeDialog(*this, data, units, screen);
     setWindowTitle(ToQString(kDetailCaption));
 
+    // Places are on the handheld's screen, whose top left is the caller's window.
     const DetailPlacement placement = DetailDialogPlacement(layout, screen.width);
+    const QPoint origin =
+        parent != nullptr ? parent->window()->mapToGlobal(QPoint(0, 0)) : QPoint();
     if (placement.moveTo) {
-        move(placement.moveTo->x, placement.moveTo->y);
+        move(origin + QPoint(placement.moveTo->x, placement.moveTo->y));
     } else if (const auto at = ToPixels(DetailTemplateRect(layout), DialogUnitsFor(screen))) {
-        move(at->x, at->y);
+        move(origin + QPoint(at->x, at->y));
     }
 
     m_list = TwoColumnList(*this, nullptr);
@@ -154,14 +157,12 @@ StationPickerDialog::StationPickerDialog(Layout layout, ScreenSize screen, bool 
     m_picker.SetStart(departure);
 
     const PickerEndLabel end = PickerEndLabelFor(layout, screen.width, departure);
-    m_endLabel = new QLabel(departure ? QStringLiteral("출발역") : QStringLiteral("도착역"), this);
+    // A tile drawn like the main screen's; it reacts to nothing.
+    m_endLabel = new TileButton(this);
     m_endLabel->setObjectName(QStringLiteral("endLabel"));
-    m_endLabel->setAlignment(Qt::AlignCenter);
-    m_endLabel->setAutoFillBackground(true);
-    QPalette tile = m_endLabel->palette();
-    tile.setColor(QPalette::Window, QColor(0, 70, 140));
-    tile.setColor(QPalette::WindowText, Qt::white);
-    m_endLabel->setPalette(tile);
+    m_endLabel->setText(departure ? QStringLiteral("출발역") : QStringLiteral("도착역"));
+    m_endLabel->setFocusPolicy(Qt::NoFocus);
+    m_endLabel->setTiles(end.bitmapId, end.bitmapId);
     m_endLabel->setGeometry(end.x, end.y, end.width, end.height);
 
     const int comboHeight = ToPixels({0, 0, 0, 12}, units).value_or(PixelRect{}).height;

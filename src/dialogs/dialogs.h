@@ -20,6 +20,7 @@ class QTreeWidget;
 namespace velomar {
 
 class MainWindow;
+class TileButton;
 class ScreenForm;
 class TemplateForm;
 
@@ -61,7 +62,7 @@ class StationPickerDialog : public QDialog {
     StationPicker& picker() { return m_picker; }
     QComboBox* groupList(int group) const;
     QLabel* groupLabel(int group) const;
-    QLabel* endLabel() const { return m_endLabel; }
+    TileButton* endLabel() const { return m_endLabel; }
     QWidget* okButton() const { return m_ok; }
     QWidget* cancelButton() const { return m_cancel; }
 
@@ -71,7 +72,7 @@ class StationPickerDialog : public QDialog {
     StationPicker m_picker;
     std::vector<QComboBox*> m_lists;
     std::vector<QLabel*> m_labels;
-    QLabel* m_endLabel = nullptr;
+    TileButton* m_endLabel = nullptr;
     QWidget* m_ok = nullptr;
     QWidget* m_cancel = nullptr;
 };

@@ -34,6 +34,17 @@ TEST(AppOptionsTest, EveryOptionInBothSpellings) {
     EXPECT_EQ(options.fixedTime->minute, 5);
 }
 
+TEST(AppOptionsTest, DialogForAScreenshotAndFirstFrameTime) {
+    const auto parsed =
+        ParseAppOptions({"--screenshot", "s.png", "--dialog", "favorites", "--first-frame-time"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->dialog, ShownDialog::Favorites);
+    EXPECT_TRUE(parsed.options->firstFrameTime);
+    EXPECT_EQ(ParseShownDialog("picker"), ShownDialog::Picker);
+    EXPECT_EQ(ParseShownDialog("detail"), ShownDialog::Detail);
+    EXPECT_FALSE(ParseShownDialog("Picker"));
+}
+
 class BadOptionsTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(BadOptionsTest, AreRejectedWithAMessage) {
@@ -42,21 +53,20 @@ TEST_P(BadOptionsTest, AreRejectedWithAMessage) {
     EXPECT_FALSE(parsed.error.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BadOptionsTest,
-                         ::testing::Values(std::vector<std::string>{"--screen"},
-                                           std::vector<std::string>{"--screen", "240"},
-                                           std::vector<std::string>{"--screen", "240x"},
-                                           std::vector<std::string>{"--screen", "0x320"},
-                                           std::vector<std::string>{"--screen", "240x320x2"},
-                                           std::vector<std::string>{"--screen", "-240x320"},
-                                           std::vector<std::string>{"--screen", "99999x320"},
-                                           std::vector<std::string>{"--time", "7:05"},
-                                           std::vector<std::string>{"--time", "24:00"},
-                                           std::vector<std::string>{"--time", "07:60"},
-                                           std::vector<std::string>{"--settings"},
-                                           std::vector<std::string>{"--data="},
-                                           std::vector<std::string>{"--colour"},
-                                           std::vector<std::string>{"stray"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadOptionsTest,
+    ::testing::Values(
+        std::vector<std::string>{"--screen"}, std::vector<std::string>{"--screen", "240"},
+        std::vector<std::string>{"--screen", "240x"}, std::vector<std::string>{"--screen", "0x320"},
+        std::vector<std::string>{"--screen", "240x320x2"},
+        std::vector<std::string>{"--screen", "-240x320"},
+        std::vector<std::string>{"--screen", "99999x320"},
+        std::vector<std::string>{"--time", "7:05"}, std::vector<std::string>{"--time", "24:00"},
+        std::vector<std::string>{"--time", "07:60"}, std::vector<std::string>{"--settings"},
+        std::vector<std::string>{"--data="}, std::vector<std::string>{"--colour"},
+        std::vector<std::string>{"--dialog", "picker"},
+        std::vector<std::string>{"--screenshot", "s.png", "--dialog", "menu"},
+        std::vector<std::string>{"stray"}));
 
 TEST(AppOptionsTest, DisplayDetection) {
     static std::map<std::string, std::string> environment;
