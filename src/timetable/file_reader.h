@@ -1,11 +1,33 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velomar {
+
+// An open file read front to back in pieces, so that a load holds one piece at a time.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // Fills the front of the buffer with the next bytes and says how many: 0 at the end of
+    // the file, nothing when reading failed.
+    virtual std::optional<std::size_t> read(char* buffer, std::size_t capacity) = 0;
+};
+
+// Hands out the bytes of a text it does not own; the text must outlive the source.
+class ViewByteSource : public ByteSource {
+  public:
+    explicit ViewByteSource(std::string_view bytes) : m_rest(bytes) {}
+    std::optional<std::size_t> read(char* buffer, std::size_t capacity) override;
+
+  private:
+    std::string_view m_rest;
+};
 
 // Where timetable bytes come from: the disk, or memory in tests and the fuzzer.
 class FileReader {
@@ -14,11 +36,15 @@ class FileReader {
     // The whole file, or nothing when it cannot be opened or read (missing, a directory,
     // unreadable).
     virtual std::optional<std::string> readAll(const std::filesystem::path& path) const = 0;
+    // The same file opened for reading in pieces, or nothing when it cannot be opened. The
+    // default reads it whole with readAll.
+    virtual std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const;
 };
 
 class DiskFileReader : public FileReader {
   public:
     std::optional<std::string> readAll(const std::filesystem::path& path) const override;
+    std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const override;
 };
 
 class MemoryFileReader : public FileReader {
@@ -27,6 +53,8 @@ class MemoryFileReader : public FileReader {
         m_files[path.lexically_normal()] = std::move(bytes);
     }
     std::optional<std::string> readAll(const std::filesystem::path& path) const override;
+    // Reads the stored bytes in place; adding files invalidates sources opened before.
+    std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const override;
 
   private:
     std::map<std::filesystem::path, std::string> m_files;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,25 @@ namespace velomar {
 // A CR LF pair becomes one LF. Bytes that are not valid UTF-8 become U+FFFD each; an odd
 // trailing byte of UTF-16 is dropped.
 std::u16string DecodeTimetableText(std::string_view bytes);
+
+// The same decoding for a file that arrives in pieces: the characters of all pieces together
+// equal DecodeTimetableText of all bytes together.
+class TimetableTextDecoder {
+  public:
+    struct Step {
+        std::size_t used = 0;     // bytes taken from the front of the piece
+        std::size_t written = 0;  // characters written
+    };
+
+    // Decodes the front of `bytes` into `out`, which has room for bytes.size() + 1
+    // characters. Unless `last` says that no bytes follow, up to three bytes that may start an
+    // unfinished sequence are left unused; the next call's bytes must begin with them.
+    Step decode(std::string_view bytes, bool last, char16_t* out);
+
+  private:
+    enum class Encoding { Unknown, Utf8, Utf16Le, Utf16Be };
+    Encoding m_encoding = Encoding::Unknown;
+    bool m_pendingCr = false;  // a CR whose next character decides whether it stays
+};
 
 }  // namespace velomar

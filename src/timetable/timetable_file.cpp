@@ -5,6 +5,7 @@
 #include "platform/message_sink.h"
 #include "timetable/text_decoding.h"
 #include "timetable/timetable_grid.h"
+#include "timetable/timetable_reader.h"
 
 namespace velomar {
 
@@ -27,6 +28,10 @@ std::optional<std::u16string> TimetableDirectory::open(int route, Direction dire
     return DecodeTimetableText(*bytes);
 }
 
+std::unique_ptr<ByteSource> TimetableDirectory::openSource(int route, Direction direction) const {
+    return m_reader.openSource(pathOf(route, direction));
+}
+
 bool OpenTimetableFile(const TimetableDirectory& directory, int route, Direction direction,
                        CurrentTimetableFile& current, MessageSink& messages) {
     current.reset();
@@ -36,7 +41,9 @@ bool OpenTimetableFile(const TimetableDirectory& directory, int route, Direction
                              kInfoCaption);
         return false;
     }
-    current = directory.open(route, direction);
+    if (auto source = directory.openSource(route, direction)) {
+        current = CurrentTimetableFile(std::move(source));
+    }
     return true;
 }
 
@@ -46,7 +53,17 @@ bool LoadTimetableGrid(CurrentTimetableFile& current, TimetableGrid& grid, Messa
         messages.showMessage(u"Read Data File Error", kAppTitle);
         return false;
     }
-    ReadTimetableText(*current, grid);
+    if (ByteSource* source = current.source()) {
+        if (ReadTimetableSource(*source, grid) == SourceLoad::ReadFailed) {
+            // As if the file could not be opened: its bytes never became a whole file.
+            current.reset();
+            grid.reset();
+            messages.showMessage(u"Read Data File Error", kAppTitle);
+            return false;
+        }
+    } else {
+        TimetableTextReader(grid).read(*current.text());
+    }
     current.reset();
     return true;
 }

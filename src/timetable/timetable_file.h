@@ -1,9 +1,12 @@
 #pragma once
 
+#include <concepts>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "timetable/file_reader.h"
 
@@ -52,6 +55,8 @@ class TimetableDirectory {
     std::filesystem::path pathOf(int route, Direction direction) const;
     // The file's characters as the reader sees them, or nothing when it cannot be opened.
     std::optional<std::u16string> open(int route, Direction direction) const;
+    // The file opened for reading in pieces, or nothing when it cannot be opened.
+    std::unique_ptr<ByteSource> openSource(int route, Direction direction) const;
     const std::filesystem::path& baseDirectory() const { return m_base; }
 
   private:
@@ -59,8 +64,45 @@ class TimetableDirectory {
     std::filesystem::path m_base;
 };
 
-// A screen's slot for the file that is open for reading; empty means none.
-using CurrentTimetableFile = std::optional<std::u16string>;
+// A screen's slot for the file that is open for reading; empty means none. The file is either
+// open on its source (OpenTimetableFile) or already decoded text (tools and tests).
+class CurrentTimetableFile {
+  public:
+    CurrentTimetableFile() = default;
+    template <class Text>
+    requires std::constructible_from<std::optional<std::u16string>, Text &&> CurrentTimetableFile(
+        Text&& text)
+        : m_text(std::forward<Text>(text)) {}
+    explicit CurrentTimetableFile(std::unique_ptr<ByteSource> source)
+        : m_source(std::move(source)) {}
+
+    template <class Text>
+    requires std::constructible_from<std::optional<std::u16string>, Text &&> CurrentTimetableFile&
+    operator=(Text&& text) {
+        m_source.reset();
+        m_text = std::forward<Text>(text);
+        return *this;
+    }
+
+    bool has_value() const { return m_source != nullptr || m_text.has_value(); }
+    explicit operator bool() const { return has_value(); }
+    void reset() {
+        m_source.reset();
+        m_text.reset();
+    }
+
+    ByteSource* source() const { return m_source.get(); }
+    const std::optional<std::u16string>& text() const { return m_text; }
+
+    friend bool operator==(const CurrentTimetableFile& file,
+                           const std::optional<std::u16string>& text) {
+        return file.m_source == nullptr && file.m_text == text;
+    }
+
+  private:
+    std::unique_ptr<ByteSource> m_source;
+    std::optional<std::u16string> m_text;
+};
 
 // Fails only for a route index outside 0-31 (with a message); a file that cannot be opened
 // leaves the slot empty and is reported by the load.
@@ -70,7 +112,8 @@ bool OpenTimetableFile(const TimetableDirectory& directory, int route, Direction
 // Resets the grid, reads the current file into it and closes it.
 bool LoadTimetableGrid(CurrentTimetableFile& current, TimetableGrid& grid, MessageSink& messages);
 
-// The character reader behind LoadTimetableGrid, for text already decoded.
+// The plain character reader, one character per step, for text already decoded.
+// LoadTimetableGrid gives the same grid through its faster TimetableTextReader.
 void ReadTimetableText(std::u16string_view text, TimetableGrid& grid);
 
 }  // namespace velomar

@@ -25,13 +25,19 @@ class TimetableGrid {
     }
     void setCell(int row, int column, std::u16string_view text);
 
-    friend bool operator==(const TimetableGrid&, const TimetableGrid&) = default;
+    friend bool operator==(const TimetableGrid& a, const TimetableGrid& b) {
+        return a.m_cells == b.m_cells;
+    }
 
   private:
     static std::size_t index(int row, int column) {
         return static_cast<std::size_t>(row) * kGridColumns + static_cast<std::size_t>(column);
     }
     std::array<Cell, kGridRows * kGridColumns> m_cells;
+    // Every cell outside rows [0, m_usedRows) x columns [0, m_usedColumns) holds "9999", so a
+    // reset after a small file rewrites only what that file wrote.
+    int m_usedRows = kGridRows;
+    int m_usedColumns = kGridColumns;
 };
 
 // The program's single grid: it holds whatever file was loaded last.
