@@ -94,6 +94,29 @@ bool DeleteSetting(SettingsBackend& store, SettingsRoot root, std::u16string_vie
     return key->remove(name);
 }
 
+bool UpdateNumberSetting(SettingsBackend& store, SettingsRoot root, std::u16string_view keyPath,
+                         std::u16string_view name,
+                         const std::function<std::uint32_t(std::uint32_t)>& update,
+                         std::uint32_t* result) {
+    if (!update) {
+        return false;
+    }
+    SettingsTransaction transaction(store);
+    if (!transaction.active()) {
+        return false;
+    }
+    std::uint32_t value = 0;
+    ReadNumberSetting(store, root, keyPath, name, &value);
+    const std::uint32_t updated = update(value);
+    if (!WriteNumberSetting(store, root, keyPath, name, updated) || !transaction.commit()) {
+        return false;
+    }
+    if (result != nullptr) {
+        *result = updated;
+    }
+    return true;
+}
+
 std::optional<std::u16string> ReadStationText(SettingsBackend& store, std::u16string_view name) {
     char16_t buffer[kStationTextCapacity] = {};
     if (!ReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, name, buffer,

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,6 +46,15 @@ bool WriteNumberSetting(SettingsBackend& store, SettingsRoot root, std::u16strin
 // Does not create the key; fails when the value does not exist.
 bool DeleteSetting(SettingsBackend& store, SettingsRoot root, std::u16string_view keyPath,
                    std::u16string_view name);
+
+// Read-modify-write of a number as one step: reads it as ReadNumberSetting does (0 when it is
+// missing or not a 4-byte value), stores update(read) and gives it in *result. On a store with
+// transactions no other process writes in between, and on failure nothing is stored. Fails
+// when called inside a transaction the caller already holds.
+bool UpdateNumberSetting(SettingsBackend& store, SettingsRoot root, std::u16string_view keyPath,
+                         std::u16string_view name,
+                         const std::function<std::uint32_t(std::uint32_t)>& update,
+                         std::uint32_t* result = nullptr);
 
 // A text read into the usual 20-character room, as a string; nothing when the read fails.
 std::optional<std::u16string> ReadStationText(SettingsBackend& store, std::u16string_view name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,7 +14,8 @@ namespace velomar::testing {
 // A directory of its own for one test, removed afterwards.
 class TempDir {
   public:
-    TempDir() {
+    // Below `base` (the system's temporary directory when empty).
+    explicit TempDir(const std::filesystem::path& base = {}) {
         static int counter = 0;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = info != nullptr ? info->name() : "test";
@@ -22,7 +24,7 @@ class TempDir {
                 c = '_';
             }
         }
-        m_path = std::filesystem::temp_directory_path() /
+        m_path = (base.empty() ? std::filesystem::temp_directory_path() : base) /
                  ("velomar_settings_" + std::to_string(::getpid()) + "_" +
                   std::to_string(++counter) + "_" + name);
         std::filesystem::remove_all(m_path);
@@ -40,6 +42,52 @@ class TempDir {
 
   private:
     std::filesystem::path m_path;
+};
+
+// Another process, forked while this one has no connection open (SQLite's per-process
+// lock bookkeeping must not be inherited), that runs `body` once told to go.
+class ChildProcess {
+  public:
+    template <typename Body>
+    explicit ChildProcess(Body&& body) {
+        int fds[2] = {-1, -1};
+        if (::pipe(fds) != 0) {
+            return;
+        }
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(fds[1]);
+            char go = 0;
+            const bool told = ::read(fds[0], &go, 1) == 1;
+            ::_exit(told && body() ? 0 : 1);
+        }
+        ::close(fds[0]);
+        m_go = fds[1];
+    }
+    ~ChildProcess() {
+        if (m_go >= 0) {
+            ::close(m_go);
+        }
+        if (m_pid > 0 && !m_waited) {
+            wait();
+        }
+    }
+    void go() {
+        const char byte = 1;
+        ASSERT_EQ(::write(m_go, &byte, 1), 1);
+    }
+    // The exit status: 0 when the body succeeded.
+    int wait() {
+        int status = -1;
+        ::waitpid(m_pid, &status, 0);
+        m_waited = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+  private:
+    pid_t m_pid = -1;
+    int m_go = -1;
+    bool m_waited = false;
 };
 
 inline std::string ReadBytes(const std::filesystem::path& file) {

@@ -1,8 +1,6 @@
 // What only the SQLite store has: a file, other processes, damaged and foreign files.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +14,7 @@
 namespace velomar {
 namespace {
 
+using testing::ChildProcess;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
@@ -31,52 +30,6 @@ std::optional<std::uint32_t> ReadNumber(SettingsBackend& store, std::u16string_v
 bool WriteNumber(SettingsBackend& store, std::u16string_view name, std::uint32_t value) {
     return WriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, name, value);
 }
-
-// Another process, forked while this one has no connection open (SQLite's per-process
-// lock bookkeeping must not be inherited), that runs `body` once told to go.
-class ChildProcess {
-  public:
-    template <typename Body>
-    explicit ChildProcess(Body&& body) {
-        int fds[2] = {-1, -1};
-        if (::pipe(fds) != 0) {
-            return;
-        }
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(fds[1]);
-            char go = 0;
-            const bool told = ::read(fds[0], &go, 1) == 1;
-            ::_exit(told && body() ? 0 : 1);
-        }
-        ::close(fds[0]);
-        m_go = fds[1];
-    }
-    ~ChildProcess() {
-        if (m_go >= 0) {
-            ::close(m_go);
-        }
-        if (m_pid > 0 && !m_waited) {
-            wait();
-        }
-    }
-    void go() {
-        const char byte = 1;
-        ASSERT_EQ(::write(m_go, &byte, 1), 1);
-    }
-    // The exit status: 0 when the body succeeded.
-    int wait() {
-        int status = -1;
-        ::waitpid(m_pid, &status, 0);
-        m_waited = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    pid_t m_pid = -1;
-    int m_go = -1;
-    bool m_waited = false;
-};
 
 // Runs SQL on a file with a plain connection, as another program would.
 void RunSql(const std::filesystem::path& file, const char* sql) {
