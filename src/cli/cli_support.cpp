@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 
+#include <cstdio>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -11,10 +12,33 @@ void StreamMessageSink::showMessage(std::u16string_view text, std::u16string_vie
     m_stream << ToUtf8(caption) << ": " << ToUtf8(text) << '\n';
 }
 
+std::string TerminalText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t code = 0;
+        const std::size_t length = DecodeUtf8Sequence(bytes, i, code);
+        const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+        if (length != 0 && !control) {
+            out.append(bytes.substr(i, length));
+            i += length;
+            continue;
+        }
+        // A control character escapes whole; a byte that starts no valid sequence alone.
+        for (const std::size_t end = i + (length == 0 ? 1 : length); i < end; ++i) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x",
+                          static_cast<unsigned>(static_cast<unsigned char>(bytes[i])));
+            out += escaped;
+        }
+    }
+    return out;
+}
+
 std::optional<std::u16string> ArgumentText(std::string_view argument, std::ostream& err) {
     auto text = FromUtf8(argument);
     if (!text) {
-        err << "velomar-cli: argument is not valid UTF-8 text\n";
+        err << "velomar-cli: argument '" << TerminalText(argument) << "' is not valid UTF-8 text\n";
     }
     return text;
 }
@@ -26,7 +50,9 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+        // No option starts with a digit: "-1" is a (bad) number, so it gets that message.
+        const bool looksNumeric = arg.size() > 1 && arg[1] >= '0' && arg[1] <= '9';
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || looksNumeric) {
             parsed.positionals.push_back(arg);
             continue;
         }
@@ -70,7 +96,7 @@ int UsageError(std::string_view command, std::string_view text, std::ostream& er
     if (!command.empty()) {
         err << ' ' << command;
     }
-    err << ": " << text << "\n";
+    err << ": " << TerminalText(text) << "\n";
     err << "Try 'velomar-cli " << (command.empty() ? "" : std::string(command) + " ")
         << "--help'.\n";
     return kUsage;

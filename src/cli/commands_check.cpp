@@ -42,7 +42,8 @@ int RunCheck(CliContext& context) {
                                                    : std::filesystem::path(parsed->positionals[0]));
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
-        context.err << "velomar-cli check: " << folder.string() << " is not a folder\n";
+        context.err << "velomar-cli check: " << TerminalText(folder.string())
+                    << " is not a folder\n";
         return kFailure;
     }
     const DataCheckResult result = CheckTimetableData(DiskFileReader(), folder);

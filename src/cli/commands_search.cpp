@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/cli.h"
@@ -17,6 +19,9 @@
 #include "screens/main_screen.h"
 #include "search/train_detail.h"
 #include "search/train_type.h"
+#ifndef _WIN32
+#include "settings/sqlite_settings.h"
+#endif
 #include "timetable/time_text.h"
 
 namespace velomar::cli {
@@ -245,6 +250,30 @@ void PrintResults(std::ostream& out, Format format, const std::vector<ResultRow>
     }
 }
 
+// The program's own messages ("Read Data File Error") name no folder: say which one was
+// looked in when it is not there at all.
+void warnIfNoTimeData(const CliContext& context, std::string_view command) {
+    std::error_code error;
+    const std::filesystem::path folder = context.dataDirectory / "TimeData";
+    if (!std::filesystem::is_directory(folder, error)) {
+        context.err << "velomar-cli " << command << ": no timetable folder "
+                    << TerminalText(folder.string()) << " (see --data)\n";
+    }
+}
+
+class CountingMessageSink : public StreamMessageSink {
+  public:
+    using StreamMessageSink::StreamMessageSink;
+    void showMessage(std::u16string_view text, std::u16string_view caption) override {
+        StreamMessageSink::showMessage(text, caption);
+        ++m_count;
+    }
+    int count() const { return m_count; }
+
+  private:
+    int m_count = 0;
+};
+
 }  // namespace
 
 int RunSearchCommand(CliContext& context) {
@@ -322,6 +351,16 @@ int RunSearchCommand(CliContext& context) {
     }
 
     const auto settings = OpenCliSettings(context);
+    // The search still runs, but nothing it restores or stores can reach the store.
+#ifndef _WIN32
+    if (const auto* sqlite = dynamic_cast<const SqliteSettingsBackend*>(settings.get());
+        sqlite != nullptr && !sqlite->usable()) {
+        context.err << "velomar-cli search: the settings store "
+                    << TerminalText(sqlite->file().string())
+                    << " cannot be opened; the stations are not remembered\n";
+    }
+#endif
+    warnIfNoTimeData(context, kName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
     StreamMessageSink messages(context.err);
@@ -388,13 +427,22 @@ int RunDetailCommand(CliContext& context) {
                           context.err);
     }
 
+    warnIfNoTimeData(context, kName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
-    StreamMessageSink messages(context.err);
+    CountingMessageSink messages(context.err);
     CurrentTimetableFile current;
     const TrainDetailResult result = ShowTrainDetail(*trainNo, code, *from, *to, current,
                                                      {timetables, SharedTimetableGrid(), messages});
     const StopList& stops = result.stops;
+    if (stops.count() == 0 && messages.count() == 0) {
+        // The dialog would just open empty, without a word; say what was looked for.
+        context.err << "velomar-cli detail: no stops of train '"
+                    << TerminalText(parsed->positionals[2]) << "' from '"
+                    << TerminalText(parsed->positionals[0]) << "' to '"
+                    << TerminalText(parsed->positionals[1]) << "' in "
+                    << TimetableFileName(code.route(), code.direction()) << "\n";
+    }
 
     switch (*format) {
         case Format::Tsv:

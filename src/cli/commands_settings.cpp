@@ -10,7 +10,9 @@
 #include "cli/cli_support.h"
 #include "platform/utf8.h"
 #include "settings/settings_store.h"
+#ifndef _WIN32
 #include "settings/sqlite_settings.h"
+#endif
 
 namespace velomar::cli {
 
@@ -52,10 +54,12 @@ std::uint32_t bytesAsNumber(const std::vector<std::byte>& data) {
 
 // "text" and "number" for the two types the program writes; anything else (including a
 // number of the wrong size) is shown by type code with its bytes in hex.
+// Control characters in names and texts are listed as \xNN: a TAB or line break inside a
+// value must not split its line.
 void printValue(std::ostream& out, const StoredValue& value) {
-    out << ToUtf8(value.name) << '\t';
+    out << TerminalText(ToUtf8(value.name)) << '\t';
     if (value.type == static_cast<std::uint32_t>(ValueType::Text)) {
-        out << "text\t" << ToUtf8(bytesAsText(value.data));
+        out << "text\t" << TerminalText(ToUtf8(bytesAsText(value.data)));
     } else if (value.type == static_cast<std::uint32_t>(ValueType::Number) &&
                value.data.size() == 4) {
         out << "number\t" << bytesAsNumber(value.data);
@@ -65,20 +69,24 @@ void printValue(std::ostream& out, const StoredValue& value) {
     out << '\n';
 }
 
-bool storeUsable(const SettingsBackend& store, const CliContext& context) {
+bool storeUsable([[maybe_unused]] const SettingsBackend& store,
+                 [[maybe_unused]] const CliContext& context) {
+#ifndef _WIN32
     const auto* sqlite = dynamic_cast<const SqliteSettingsBackend*>(&store);
     if (sqlite != nullptr && !sqlite->usable()) {
         context.err << "velomar-cli settings: the settings store "
                     << (sqlite->file().empty() ? std::string("(no place for it)")
-                                               : sqlite->file().string())
+                                               : TerminalText(sqlite->file().string()))
                     << " cannot be opened\n";
         return false;
     }
+#endif
+    // The registry is always there; a key that cannot be opened fails each operation.
     return true;
 }
 
 void reportMissing(const CliContext& context, std::string_view name) {
-    context.err << "velomar-cli settings: no value named '" << name << "'\n";
+    context.err << "velomar-cli settings: no value named '" << TerminalText(name) << "'\n";
 }
 
 int runList(SettingsBackend& store, CliContext& context) {
@@ -117,8 +125,8 @@ int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg
         return kSuccess;
     }
     if (found.type != static_cast<std::uint32_t>(ValueType::Text)) {
-        context.err << "velomar-cli settings: value '" << nameArg << "' has type " << found.type
-                    << " and " << found.size << " bytes; neither text nor number\n";
+        context.err << "velomar-cli settings: value '" << TerminalText(nameArg) << "' has type "
+                    << found.type << " and " << found.size << " bytes; neither text nor number\n";
         return kFailure;
     }
     // Room for every stored unit plus the terminator the read puts last.
@@ -188,7 +196,7 @@ int runSet(CliContext& context, const ParsedArgs& parsed) {
         number ? WriteNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *number)
                : WriteTextSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *text);
     if (!written) {
-        context.err << "velomar-cli settings: could not store '" << nameArg << "'\n";
+        context.err << "velomar-cli settings: could not store '" << TerminalText(nameArg) << "'\n";
         return kFailure;
     }
     return kSuccess;

@@ -35,6 +35,26 @@ std::u16string readTextOrEmpty(SettingsBackend& settings, std::u16string_view na
     return ReadStationText(settings, name).value_or(std::u16string());
 }
 
+// The whole stored text, however long. Moving a pair down must not cut or blank a text that
+// the readers' 20-character room cannot hold; a value that cannot be read moves as "".
+std::u16string readWholeText(SettingsBackend& settings, std::u16string_view name) {
+    std::size_t size = 0;
+    if (auto key = settings.openKey(kSettingsRoot, kSettingsKeyPath,
+                                    SettingsBackend::OpenMode::Existing)) {
+        const QueryResult found = key->query(name, {});
+        if (found.status != QueryStatus::Ok && found.status != QueryStatus::MoreData) {
+            return {};
+        }
+        size = found.size;
+    }
+    std::u16string room(size / 2 + 1, u'\0');
+    if (!ReadTextSetting(settings, kSettingsRoot, kSettingsKeyPath, name, room.data(),
+                         room.size())) {
+        return {};
+    }
+    return std::u16string(room.c_str());
+}
+
 // "FavoriteCount" as the number operation reads it: 0 when it cannot be read.
 std::uint32_t readFavoriteCount(SettingsBackend& settings) {
     std::uint32_t value = 0;
@@ -193,9 +213,9 @@ FavoriteDeleteOutcome Favorites::remove() {
         bool written = true;
         for (int i = c; written && i <= n - 2; ++i) {
             written = writeText(m_settings, FavoriteStartName(i),
-                                readTextOrEmpty(m_settings, FavoriteStartName(i + 1))) &&
+                                readWholeText(m_settings, FavoriteStartName(i + 1))) &&
                       writeText(m_settings, FavoriteEndName(i),
-                                readTextOrEmpty(m_settings, FavoriteEndName(i + 1)));
+                                readWholeText(m_settings, FavoriteEndName(i + 1)));
         }
         DeleteSetting(m_settings, kSettingsRoot, kSettingsKeyPath,
                       FavoriteStartName(asIndex(last)));

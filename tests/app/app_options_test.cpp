@@ -86,5 +86,40 @@ TEST(AppOptionsTest, DisplayDetection) {
     EXPECT_TRUE(HasDisplay(lookup));
 }
 
+// Bad option values, each with the message the user reads.
+struct BadOptionMessage {
+    std::vector<std::string> args;
+    std::string error;
+};
+
+class BadOptionMessageTest : public ::testing::TestWithParam<BadOptionMessage> {};
+
+TEST_P(BadOptionMessageTest, NamesTheOptionAndTheValue) {
+    const auto parsed = ParseAppOptions(GetParam().args);
+    EXPECT_FALSE(parsed.options);
+    EXPECT_EQ(parsed.error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadOptionMessageTest,
+    ::testing::Values(
+        BadOptionMessage{{"--time", "24:00"}, "--time: expected HH:MM, got \"24:00\""},
+        BadOptionMessage{{"--time", "7:5x"}, "--time: expected HH:MM, got \"7:5x\""},
+        BadOptionMessage{{"--time", "12:60"}, "--time: expected HH:MM, got \"12:60\""},
+        BadOptionMessage{{"--time", ""}, "--time: expected HH:MM, got \"\""},
+        // from_chars alone would take the signs: hour -1, minute -5.
+        BadOptionMessage{{"--time", "-1:05"}, "--time: expected HH:MM, got \"-1:05\""},
+        BadOptionMessage{{"--time=07:-5"}, "--time: expected HH:MM, got \"07:-5\""},
+        BadOptionMessage{{"--time", "+7:05"}, "--time: expected HH:MM, got \"+7:05\""},
+        BadOptionMessage{{"--screen", "240x-320"},
+                         "--screen: expected WxH (120 to 4096 each), got \"240x-320\""},
+        BadOptionMessage{{"--screen", "999999999999x320"},
+                         "--screen: expected WxH (120 to 4096 each), got \"999999999999x320\""},
+        BadOptionMessage{{"--time"}, "--time needs a value"},
+        BadOptionMessage{{"--settings="}, "--settings needs a value"},
+        BadOptionMessage{{"--data", ""}, "--data needs a value"},
+        BadOptionMessage{{"--type", "6"}, "unknown option \"--type\""},
+        BadOptionMessage{{"\xff\xfe"}, "unknown option \"\xff\xfe\""}));
+
 }  // namespace
 }  // namespace velomar

@@ -12,7 +12,9 @@
 #include "network/station_directory.h"
 #include "settings/memory_settings.h"
 #include "settings/settings_store.h"
+#ifndef _WIN32
 #include "settings/sqlite_settings.h"
+#endif
 
 namespace velomar {
 namespace {
@@ -449,7 +451,8 @@ TEST_F(FavoritesTransactionTest, NoTransactionNoChange) {
     EXPECT_EQ(storedPair(store, 1), pairOf(u"광주", u"목포"));
 }
 
-// The same steps on the on-disk store, whose transactions are real.
+#ifndef _WIN32
+// The same steps on the on-disk store, whose transactions are real. (No SQLite on Windows.)
 TEST(FavoritesOnDisk, AddAndDeleteInsideTransactions) {
     const std::filesystem::path file =
         std::filesystem::path(testing::TempDir()) / "favorites_test.sqlite3";
@@ -474,6 +477,7 @@ TEST(FavoritesOnDisk, AddAndDeleteInsideTransactions) {
     reopened.reset();
     std::filesystem::remove(file);
 }
+#endif
 
 }  // namespace
 }  // namespace velomar
