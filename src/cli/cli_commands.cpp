@@ -14,6 +14,7 @@ const std::vector<CliCommand>& Commands() {
         {"detail", "the stops of one train between two stations", kDetailUsage, RunDetailCommand},
         {"settings", "list, read, change or delete stored settings", kSettingsUsage, RunSettings},
         {"check", "check the timetable files for problems", kCheckUsage, RunCheck},
+        {"export-gtfs", "write the timetables as a GTFS feed", kExportGtfsUsage, RunExportGtfs},
     };
     return commands;
 }

@@ -14,6 +14,7 @@ int RunCheck(CliContext& context);
 int RunSearchCommand(CliContext& context);
 int RunDetailCommand(CliContext& context);
 int RunSettings(CliContext& context);
+int RunExportGtfs(CliContext& context);
 
 inline constexpr std::string_view kSearchUsage =
     "Usage: velomar-cli search [FROM TO] [--type N] [--time HH:MM] [--layout portrait|square]\n"
@@ -86,12 +87,29 @@ inline constexpr std::string_view kSettingsUsage =
     "Reads and changes the values the program keeps under HKCU\\Software\\Ondrel, with the\n"
     "program's own settings operations. Names compare without regard to ASCII case.\n"
     "  list    one line per value: NAME, 'text', 'number' or 'type N', and the value\n"
-    "          (TAB-separated; numbers in decimal, texts as UTF-8, other data in hex)\n"
+    "          (TAB-separated; numbers in decimal, texts as UTF-8 with control\n"
+    "          characters as \\xNN, other data in hex)\n"
     "  get     prints a text as it is, a number in decimal\n"
     "  set     stores a text, or a number from 0 to 4294967295\n"
     "  delete  removes a value\n"
     "Exit status 1 when the value does not exist (get, delete) or the store cannot be\n"
     "opened; 2 for bad usage, such as a number out of range.\n"
     "Example: velomar-cli settings set --number ResultCount 14\n";
+
+inline constexpr std::string_view kExportGtfsUsage =
+    "Usage: velomar-cli export-gtfs OUTDIR [--start-date YYYYMMDD] [--end-date YYYYMMDD]\n"
+    "\n"
+    "Writes the timetables of --data (default: beside the program) as a GTFS feed into\n"
+    "OUTDIR, which is created when missing: agency, stops, routes (one per train type),\n"
+    "trips (one per train of each file), stop_times, calendar and feed_info (.txt, UTF-8\n"
+    "CSV). Files of those names in OUTDIR are replaced; other files are left alone.\n"
+    "  --start-date, --end-date  validity of every service (default 20100101-20101231)\n"
+    "Day-restricted trains get their own calendar entry: A Friday, B Saturday, C Sunday,\n"
+    "D Monday (BC, ABC and AC combine them), 누(평일) Monday to Friday, all others daily.\n"
+    "Stations have no coordinates: stop_lat and stop_lon are left empty.\n"
+    "Prints problems (FILE:LINE:COLUMN: MESSAGE) and a summary line to standard error.\n"
+    "Exit status 0 when the feed is written, 1 when it cannot be (no timetable file can be\n"
+    "read, a file cannot be written), 2 for bad usage, such as OUTDIR being a file.\n"
+    "Example: velomar-cli export-gtfs /tmp/velomar-gtfs\n";
 
 }  // namespace velomar::cli

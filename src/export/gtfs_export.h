@@ -1,0 +1,63 @@
+#pragma once
+
+// Turns the 64 timetable files into a GTFS feed (CSV files with header rows), so that the
+// timetables can be loaded by other tools or queried with SQL.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "timetable/timetable_file.h"
+
+namespace velomar {
+
+struct GtfsExportOptions {
+    // Validity of every service, YYYYMMDD. The samples model about 2010, so that year is the
+    // default; a real data set would pass its own period.
+    std::string startDate = "20100101";
+    std::string endDate = "20101231";
+};
+
+struct GtfsFile {
+    std::string name;     // "stop_times.txt"
+    std::string content;  // UTF-8 CSV with a header row, CR LF line ends
+};
+
+struct GtfsFeed {
+    std::vector<GtfsFile> files;  // in writing order
+    int timetableFiles = 0;       // timetable files that could be read
+    int trips = 0;
+    int stopTimes = 0;
+    // Things left out or repaired, one UTF-8 line each ("DownData_05.txt: column 3: ...").
+    std::vector<std::string> warnings;
+};
+
+// Exact YYYYMMDD with a month 01-12 and a day that exists in that month.
+bool IsGtfsDate(std::string_view text);
+
+// Which calendar entry a train code runs on: "DAILY", "WEEKDAY", "FRI", "SAT", "SUN", "MON",
+// "SAT_SUN", "FRI_SAT_SUN" or "FRI_SUN". Unknown codes carry no known restriction: "DAILY".
+std::string_view GtfsServiceId(std::u16string_view trainCode);
+
+// "24:15:00" for the after-midnight cell "3015", "07:05:00" for "0705"; empty for a cell that
+// is no time ("9999", "2460", "ab12").
+std::string GtfsTime(std::u16string_view cell);
+
+// One CSV field, quoted when it holds a comma, a quote or a line break (quotes doubled).
+std::string CsvField(std::string_view text);
+
+// Reads every Up and Down file of routes 0-31 through `timetables` and builds the feed.
+// Fails (with `error` set) only when the options are bad or no file at all can be read;
+// missing files and unusable cells become warnings.
+bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions& options,
+                   GtfsFeed& feed, std::string& error);
+
+// Writes the files into `directory`, creating it (and its parents) when missing. Each file is
+// written beside its final name and then renamed over it, so a failed export never leaves a
+// half-written file under a feed name. Fails when `directory` is not a folder or a file
+// cannot be written.
+bool WriteGtfsFeed(const GtfsFeed& feed, const std::filesystem::path& directory,
+                   std::string& error);
+
+}  // namespace velomar
