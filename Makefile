@@ -1,6 +1,6 @@
 # The two commands a newcomer needs: `make run` and `make test`.
 MAKEFLAGS += --no-print-directory
-.PHONY: run test deps build build-asan format format-check clean
+.PHONY: run test deps build build-asan fuzz fuzz-build fuzz-smoke bench test-windows format format-check clean
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
@@ -21,6 +21,43 @@ run: build
 test: build build-asan
 	@ctest --preset default
 	@ctest --preset asan
+
+# Not part of `make test`: a few minutes after the build. BENCH_RUNS=20 for a quick trial.
+bench: deps
+	@scripts/install-deps.sh hyperfine valgrind time
+	@cmake --preset bench >/dev/null
+	@cmake --build --preset bench
+	@bench/run.sh
+
+# Fuzzes the timetable reader on a scratch copy of fuzz/corpus; any crash, hang or leak fails.
+FUZZ_SECONDS ?= 600
+fuzz-build: deps
+	@scripts/install-deps.sh libclang-rt-14-dev
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+
+fuzz: fuzz-build
+	@fuzz/run.sh $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzz-build
+	@fuzz/run.sh 60
+
+# Not part of `make test` (installing Wine is slow): the Qt-free core, the CLI and their tests
+# cross-built with mingw-w64 and run under Wine, on the real (Wine) registry.
+WINE_ENV = WINEDEBUG=-all WINEARCH=win64 WINEPREFIX=$(CURDIR)/build/windows/wineprefix
+test-windows:
+	@scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 googletest
+	@cmake --preset windows >/dev/null
+	@# One Wine server for the whole run: when each test started its own, one now and then met
+	@# a server just shutting down ("wine client error ... Connection reset by peer"). wineboot
+	@# makes the private prefix and starts its background services with no pipe of ours open,
+	@# so test discovery does not wait for them to close its output.
+	@test -d build/windows/wineprefix || { mkdir -p build/windows && \
+	    $(WINE_ENV) wineboot -i </dev/null >/dev/null 2>&1; $(WINE_ENV) wineserver -w; }
+	@$(WINE_ENV) wineserver -p
+	@$(WINE_ENV) wineboot </dev/null >/dev/null 2>&1 || true
+	@status=0; { cmake --build --preset windows && $(WINE_ENV) ctest --preset windows; } || status=$$?; \
+	    $(WINE_ENV) wineserver -k; exit $$status
 
 format: deps
 	@clang-format -i $(SOURCES)

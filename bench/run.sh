@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Everything `make bench` measures, then the tables of docs/performance.md rewritten.
+# BENCH_RUNS=N runs each whole-process comparison N times (default 200; start-up uses
+# max(30, N/5)); BENCH_RUNS=20 gives a quick trial whose figures are not worth publishing.
+# BENCH_BUILD names the optimised build folder (default build/bench).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BENCH_BUILD:-$root/build/bench}
+bin=$build/bin
+runs=${BENCH_RUNS:-200}
+startup_runs=$((runs / 5 < 30 ? 30 : runs / 5))
+results=$build/bench-results
+mkdir -p "$results"
+
+for program in velomar-cli velomar-bench velomar velomar-bare-qt; do
+    if [ ! -x "$bin/$program" ]; then
+        echo "bench: $bin/$program is missing; build the bench preset first" >&2
+        exit 1
+    fi
+done
+
+echo "== in-process benchmarks (velomar-bench)"
+"$bin/velomar-bench" --benchmark_format=json --benchmark_out_format=json \
+    --benchmark_out="$results/core.json" --benchmark_min_time="${BENCH_MIN_TIME:-0.2}" \
+    >/dev/null
+
+echo "== velomar-cli search against sqlite3 on the GTFS export ($runs runs each)"
+python3 "$root/bench/whole_process.py" --bin "$bin" --core-json "$results/core.json" \
+    --runs "$runs" --out "$results/whole_process.json"
+
+echo "== application start-up against a bare Qt window ($startup_runs runs each)"
+python3 "$root/bench/startup.py" --bin "$bin" --runs "$startup_runs" \
+    --out "$results/startup.json"
+
+python3 "$root/bench/write_doc.py" --results "$results" --doc "$root/docs/performance.md"
+echo "bench: results in $results"

@@ -1,0 +1,211 @@
+#!/usr/bin/env python3
+"""Rewrites the generated tables of docs/performance.md from the benchmark results.
+
+Every table sits between "<!-- generated: NAME -->" and "<!-- end generated: NAME -->"; only
+the text between a pair of markers is replaced, the prose around it stays. A result file that
+is missing leaves its tables as they were.
+
+Usage: bench/write_doc.py --results DIR [--doc docs/performance.md]
+"""
+
+import argparse
+import os
+import re
+import sys
+
+import benchlib
+
+# Targets: (key, what, limit, how the measured value is found).
+CLI_TIME_LIMIT = {"W1": 0.5, "T": 0.4}
+APP_FRAME_LIMIT = 1.5
+APP_MEMORY_LIMIT = 1.2
+
+
+def fmt_ms(seconds):
+    return f"{seconds * 1000:.2f}"
+
+
+def fmt_ratio(s):
+    return f"{s['median']:.2f} ({s['q1']:.2f}–{s['q3']:.2f})"
+
+
+def table(header, rows):
+    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
+    lines += ["| " + " | ".join(str(c) for c in row) + " |" for row in rows]
+    return "\n".join(lines)
+
+
+def machine_text(machine, core_context):
+    load = ", ".join(str(x) for x in machine["load"])
+    text = (f"- CPU: {machine['cpu']}; {machine['nproc']} logical CPUs; Linux "
+            f"{machine['kernel']}\n- load average when the run began (1, 5, 15 min): {load}\n"
+            f"- run: {machine['date']}")
+    if core_context:
+        text += f"\n- Google Benchmark: {core_context}"
+    return text
+
+
+def whole_tables(w):
+    times = []
+    for p in w["pairs"]:
+        label = p["label"]
+        cli, sql = p["cli"]["wall"], p["sqlite3"]["wall"]
+        times.append([f"{label}: {p['from']} → {p['to']}", p["rows"], fmt_ms(cli["median"]),
+                      fmt_ms(sql["median"]), fmt_ratio(p["ratio"]), p["ratio"]["n"]])
+    timing = table(["pair", "rows", "velomar-cli ms (median)", "sqlite3 ms (median)",
+                    "ratio cli/sqlite3, median (IQR)", "runs each"], times)
+    ir = []
+    for p in w["pairs"]:
+        if "instructions" in p:
+            c, s = p["instructions"]["cli"], p["instructions"]["sqlite3"]
+            ir.append([p["label"], f"{c:,}", f"{s:,}", f"{c / s:.2f}"])
+    calls = table(["pair", "velomar-cli Ir", "sqlite3 Ir", "ratio"], ir)
+    return timing, calls
+
+
+def memory_rows(w, s):
+    rows = []
+    if w:
+        for p in w["pairs"]:
+            if p["label"] not in ("W1", "T"):
+                continue
+            rows.append([f"velomar-cli search ({p['label']})",
+                         int(p["cli"]["max_rss_kib"]["median"])])
+            rows.append([f"sqlite3 direct-train query ({p['label']})",
+                         int(p["sqlite3"]["max_rss_kib"]["median"])])
+    if s:
+        rows.append(["velomar --first-frame-time", int(s["max_rss_kib"]["app"]["median"])])
+        rows.append(["velomar-bare-qt --first-frame-time",
+                     int(s["max_rss_kib"]["bare"]["median"])])
+    return table(["process", "peak RSS KiB (median)"], rows)
+
+
+def startup_table(s):
+    rows = [["first frame (ms, median)", f"{s['first_frame_ms']['app']['median']:.2f}",
+             f"{s['first_frame_ms']['bare']['median']:.2f}", fmt_ratio(s["first_frame_ratio"])],
+            ["whole process (ms, median)", f"{s['wall_ms']['app']['median']:.2f}",
+             f"{s['wall_ms']['bare']['median']:.2f}", fmt_ratio(s["wall_ratio"])]]
+    if s.get("hyperfine"):
+        app, bare = s["hyperfine"]
+        rows.append(["whole process, hyperfine (ms, mean ± sd)",
+                     f"{app['mean_ms']:.2f} ± {app['stddev_ms']:.2f}",
+                     f"{bare['mean_ms']:.2f} ± {bare['stddev_ms']:.2f}",
+                     f"{app['mean_ms'] / bare['mean_ms']:.2f} (of the means)"])
+    rows.append(["peak RSS (KiB, median)", int(s["max_rss_kib"]["app"]["median"]),
+                 int(s["max_rss_kib"]["bare"]["median"]), fmt_ratio(s["max_rss_ratio"])])
+    return table(["measure", "velomar", "velomar-bare-qt", "ratio, median (IQR)"],
+                 rows) + f"\n\n{s['runs']} runs of each, alternated in random order."
+
+
+def verdict(value, limit, lower_is_better=True):
+    met = value <= limit if lower_is_better else value >= limit
+    if met:
+        return "met"
+    return f"missed by {value / limit:.2f}x"
+
+
+def targets_table(w, s):
+    rows = []
+    pairs = {p["label"]: p for p in w["pairs"]} if w else {}
+    for label, limit in CLI_TIME_LIMIT.items():
+        if label in pairs:
+            r = pairs[label]["ratio"]["median"]
+            rows.append([f"velomar-cli time ≤ {limit}× sqlite3 ({label})", f"{r:.2f}×",
+                         verdict(r, limit)])
+    if "W1" in pairs and "instructions" in pairs["W1"]:
+        i = pairs["W1"]["instructions"]
+        r = i["cli"] / i["sqlite3"]
+        rows.append(["velomar-cli instructions ≤ sqlite3's (W1)", f"{r:.2f}×", verdict(r, 1.0)])
+    if s:
+        r = s["first_frame_ratio"]["median"]
+        rows.append([f"app first frame ≤ {APP_FRAME_LIMIT}× bare Qt", f"{r:.2f}×",
+                     verdict(r, APP_FRAME_LIMIT)])
+        r = s["max_rss_ratio"]["median"]
+        rows.append([f"app peak memory ≤ {APP_MEMORY_LIMIT}× bare Qt", f"{r:.2f}×",
+                     verdict(r, APP_MEMORY_LIMIT)])
+    for label in ("W1", "T"):
+        if label in pairs:
+            c = pairs[label]["cli"]["max_rss_kib"]["median"]
+            q = pairs[label]["sqlite3"]["max_rss_kib"]["median"]
+            rows.append([f"velomar-cli peak memory < sqlite3's ({label})", f"{c / q:.2f}×",
+                         "met" if c < q else f"missed by {c / q:.2f}x"])
+    return table(["target", "measured (median)", "outcome"], rows)
+
+
+def core_table(core):
+    rows = []
+    for b in core.get("benchmarks", []):
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        unit = b.get("time_unit", "ns")
+        counters = []
+        for key, value in b.items():
+            if key in ("name", "run_name", "run_type", "repetitions", "repetition_index",
+                       "threads", "iterations", "real_time", "cpu_time", "time_unit",
+                       "family_index", "per_family_instance_index", "aggregate_name",
+                       "aggregate_unit", "label", "error_occurred", "error_message"):
+                continue
+            if isinstance(value, (int, float)):
+                counters.append(f"{key}={value:.4g}")
+        rows.append([b["name"], f"{b['real_time']:.3g} {unit}", f"{b['cpu_time']:.3g} {unit}",
+                     b["iterations"], " ".join(counters)])
+    text = table(["benchmark", "real time", "CPU time", "iterations", "counters"], rows)
+    workloads = [v for k, v in sorted(core.get("context", {}).items())
+                 if k.startswith("workload_")]
+    if workloads:
+        text += "\n\nWorkloads: " + "; ".join(workloads) + "."
+    return text
+
+
+def replace_section(doc, name, body):
+    pattern = re.compile(r"(<!-- generated: " + re.escape(name) + r" -->\n)(.*?)(<!-- end generated: "
+                         + re.escape(name) + r" -->)", re.S)
+    if not pattern.search(doc):
+        print(f"write_doc.py: no markers for '{name}' in the document; skipped", file=sys.stderr)
+        return doc
+    return pattern.sub(lambda m: m.group(1) + body.rstrip("\n") + "\n" + m.group(3), doc)
+
+
+def load(path):
+    return benchlib.read_json(path) if os.path.exists(path) else None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--results", required=True)
+    parser.add_argument("--doc", default=os.path.join(os.path.dirname(__file__), "..", "docs",
+                                                      "performance.md"))
+    args = parser.parse_args()
+
+    whole = load(os.path.join(args.results, "whole_process.json"))
+    startup = load(os.path.join(args.results, "startup.json"))
+    core = load(os.path.join(args.results, "core.json"))
+
+    with open(args.doc, encoding="utf-8") as f:
+        doc = f.read()
+    machine = (whole or startup or {}).get("machine")
+    if machine:
+        core_context = None
+        if core:
+            c = core.get("context", {})
+            core_context = (f"{c.get('num_cpus', '?')} CPUs at {c.get('mhz_per_cpu', '?')} MHz, "
+                            f"library build {c.get('library_build_type', '?')}")
+        doc = replace_section(doc, "machine", machine_text(machine, core_context))
+    if whole:
+        timing, calls = whole_tables(whole)
+        doc = replace_section(doc, "whole-process", timing)
+        doc = replace_section(doc, "callgrind", calls)
+    if startup:
+        doc = replace_section(doc, "startup", startup_table(startup))
+    if whole or startup:
+        doc = replace_section(doc, "memory", memory_rows(whole, startup))
+        doc = replace_section(doc, "targets", targets_table(whole, startup))
+    if core:
+        doc = replace_section(doc, "core", core_table(core))
+    with open(args.doc, "w", encoding="utf-8") as f:
+        f.write(doc)
+    print(f"write_doc.py: tables of {os.path.normpath(args.doc)} rewritten")
+
+
+if __name__ == "__main__":
+    main()
