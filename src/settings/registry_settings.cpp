@@ -4,17 +4,28 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 namespace velomar {
 
 namespace {
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
+
 // Windows wide strings are UTF-16 like ours; only the character type differs. The API
 // wants terminated strings, so views are copied first.
 std::wstring wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
 }
+
+// The API ends a name at its first NUL: such a name would silently reach another value.
+bool hasNul(std::u16string_view text) {
+    return text.find(u'\0') != std::u16string_view::npos;
+}
+
+// The registry's own limit for one value is far larger; settings never come near this.
+constexpr std::size_t kLargestValue = 1 << 20;
 
 class RegistryKey : public SettingsKey {
   public:
@@ -24,6 +35,9 @@ class RegistryKey : public SettingsKey {
     RegistryKey& operator=(const RegistryKey&) = delete;
 
     QueryResult query(std::u16string_view name, std::span<std::byte> buffer) override {
+        if (hasNul(name)) {
+            return {QueryStatus::NotFound, 0, 0};
+        }
         const std::wstring valueName = wide(name);
         DWORD type = 0;
         DWORD size = static_cast<DWORD>(buffer.size());
@@ -50,13 +64,23 @@ class RegistryKey : public SettingsKey {
 
     bool set(std::u16string_view name, std::uint32_t type,
              std::span<const std::byte> data) override {
+        if (hasNul(name) || data.size() > kLargestValue) {
+            return false;
+        }
         const std::wstring valueName = wide(name);
-        return RegSetValueExW(m_key, valueName.c_str(), 0, type,
-                              reinterpret_cast<const BYTE*>(data.data()),
+        // RegSetValueExW lengthens a text value whose last unit is not 0 when the unit just
+        // past the data is 0, reading beyond what it was given. Handing it a copy followed by
+        // a unit that is never 0 keeps the stored bytes exactly the caller's.
+        std::vector<BYTE> bytes(data.size() + 3, BYTE{0xFF});
+        std::copy(data.begin(), data.end(), reinterpret_cast<std::byte*>(bytes.data()));
+        return RegSetValueExW(m_key, valueName.c_str(), 0, type, bytes.data(),
                               static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
     }
 
     bool remove(std::u16string_view name) override {
+        if (hasNul(name)) {
+            return false;
+        }
         const std::wstring valueName = wide(name);
         return RegDeleteValueW(m_key, valueName.c_str()) == ERROR_SUCCESS;
     }
@@ -71,16 +95,24 @@ class RegistryKey : public SettingsKey {
         }
         std::wstring name(longestName + 1, L'\0');
         std::vector<std::byte> data(longestData);
-        for (DWORD index = 0;; ++index) {
+        int retries = 0;
+        for (DWORD index = 0;;) {
             DWORD nameLength = static_cast<DWORD>(name.size());
             DWORD dataSize = static_cast<DWORD>(data.size());
             DWORD type = 0;
             const LSTATUS status = RegEnumValueW(
                 m_key, index, name.data(), &nameLength, nullptr, &type,
                 data.empty() ? nullptr : reinterpret_cast<BYTE*>(data.data()), &dataSize);
-            if (status != ERROR_SUCCESS) {
-                break;  // ERROR_NO_MORE_ITEMS, or a value changed under us
+            if (status == ERROR_MORE_DATA && ++retries <= 3) {
+                // Another program made a value longer since the sizes were asked: grow, retry.
+                name.resize(std::max<std::size_t>(name.size() * 2, 256));
+                data.resize(std::max<std::size_t>(data.size() * 2, dataSize));
+                continue;
             }
+            if (status != ERROR_SUCCESS) {
+                break;  // ERROR_NO_MORE_ITEMS, or the key is gone
+            }
+            ++index;
             StoredValue value;
             value.name.assign(name.begin(), name.begin() + nameLength);
             value.type = type;
@@ -99,10 +131,15 @@ class RegistryKey : public SettingsKey {
 std::unique_ptr<SettingsKey> RegistrySettingsBackend::openKey(SettingsRoot root,
                                                               std::u16string_view path,
                                                               OpenMode mode) {
-    if (root != SettingsRoot::CurrentUser) {
+    if (root != SettingsRoot::CurrentUser || hasNul(path) || hasNul(m_base)) {
         return nullptr;
     }
-    const std::wstring subKey = wide(path);
+    std::u16string full = m_base;
+    if (!full.empty() && !path.empty()) {
+        full += u'\\';
+    }
+    full += path;
+    const std::wstring subKey = wide(full);
     HKEY key = nullptr;
     LSTATUS status = ERROR_SUCCESS;
     switch (mode) {
