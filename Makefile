@@ -54,7 +54,7 @@ test-windows:
 	@# so test discovery does not wait for them to close its output.
 	@test -d build/windows/wineprefix || { mkdir -p build/windows && \
 	    $(WINE_ENV) wineboot -i </dev/null >/dev/null 2>&1; $(WINE_ENV) wineserver -w; }
-	@$(WINE_ENV) wineserver -p
+	@$(WINE_ENV) wineserver -p300  # gone by itself 5 minutes after an interrupted run
 	@$(WINE_ENV) wineboot </dev/null >/dev/null 2>&1 || true
 	@status=0; { cmake --build --preset windows && $(WINE_ENV) ctest --preset windows; } || status=$$?; \
 	    $(WINE_ENV) wineserver -k; exit $$status

@@ -32,6 +32,8 @@ int MainScreen::rowCapacity() const {
 
 void MainScreen::startUp() {
     SettingsBackend& store = m_services.settings;
+    // Reads then writes: one transaction, so a first start is stored whole or not at all.
+    SettingsTransaction transaction(store);
     WriteForm();
     m_currentFile.reset();
     m_page.anyFound = false;
@@ -70,6 +72,7 @@ void MainScreen::startUp() {
                                                 : kSquarePageSize;
         WriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName, pageSize);
     }
+    transaction.commit();
     m_query.pageSize = pageSize;
     WriteForm();
 }

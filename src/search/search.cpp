@@ -210,10 +210,14 @@ void RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
         messages.showMessage(u"열차가 없습니다.", kAppTitle);
     }
     StationCodeToName(query.startStation, query.endStation);
+    // The pair is stored as one change: another program never sees half of it, and one
+    // commit costs one flush to disk instead of two.
+    SettingsTransaction transaction(services.settings);
     WriteTextSetting(services.settings, kSettingsRoot, kSettingsKeyPath, kStartStationName,
                      query.startStation);
     WriteTextSetting(services.settings, kSettingsRoot, kSettingsKeyPath, kEndStationName,
                      query.endStation);
+    transaction.commit();
 }
 
 PagingOutcome PrevPage(const ResultPage& page) {

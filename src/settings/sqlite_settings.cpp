@@ -33,7 +33,8 @@ constexpr const char* kCreateSchema =
     " type INTEGER NOT NULL, data BLOB NOT NULL,"
     " PRIMARY KEY (root, path_fold, name_fold));";
 
-// One prepared statement, finalized when it goes out of scope so no lock outlives a call.
+// One prepared statement for one call. Either prepared here and finalized at the end, or
+// borrowed from the connection's cache and reset at the end; either way no lock outlives it.
 class Statement {
   public:
     Statement(sqlite3* db, const char* sql) {
@@ -42,7 +43,17 @@ class Statement {
             m_stmt = nullptr;
         }
     }
-    ~Statement() { sqlite3_finalize(m_stmt); }
+    // Preparing costs more than the lookups themselves, so keys reuse their statements.
+    Statement(SqliteSettingsBackend& backend, const char* sql)
+        : m_stmt(backend.cachedStatement(sql)), m_borrowed(true) {}
+    ~Statement() {
+        if (m_borrowed && m_stmt != nullptr) {
+            sqlite3_reset(m_stmt);
+            sqlite3_clear_bindings(m_stmt);
+        } else if (!m_borrowed) {
+            sqlite3_finalize(m_stmt);
+        }
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -78,6 +89,7 @@ class Statement {
 
   private:
     sqlite3_stmt* m_stmt = nullptr;
+    bool m_borrowed = false;
     bool m_bound = true;
 };
 
@@ -134,7 +146,7 @@ class SqliteKey : public SettingsKey {
           m_path(FoldNameCase(path)) {}
 
     QueryResult query(std::u16string_view name, std::span<std::byte> buffer) override {
-        Statement select(m_backend.db(),
+        Statement select(m_backend,
                          "SELECT type, data FROM settings_values"
                          " WHERE root = ?1 AND path_fold = ?2 AND name_fold = ?3");
         select.bind(1, m_root).bind(2, m_path).bind(3, FoldNameCase(name));
@@ -158,7 +170,7 @@ class SqliteKey : public SettingsKey {
              std::span<const std::byte> data) override {
         // One statement: it is atomic by itself. An existing value keeps its first spelling.
         Statement upsert(
-            m_backend.db(),
+            m_backend,
             "INSERT INTO settings_values (root, path, path_fold, name, name_fold, type, data)"
             " VALUES (?1, ?7, ?2, ?3, ?4, ?5, ?6)"
             " ON CONFLICT (root, path_fold, name_fold)"
@@ -174,7 +186,7 @@ class SqliteKey : public SettingsKey {
     }
 
     bool remove(std::u16string_view name) override {
-        Statement erase(m_backend.db(),
+        Statement erase(m_backend,
                         "DELETE FROM settings_values"
                         " WHERE root = ?1 AND path_fold = ?2 AND name_fold = ?3");
         erase.bind(1, m_root).bind(2, m_path).bind(3, FoldNameCase(name));
@@ -182,7 +194,7 @@ class SqliteKey : public SettingsKey {
     }
 
     std::vector<StoredValue> values() override {
-        Statement select(m_backend.db(),
+        Statement select(m_backend,
                          "SELECT name, type, data FROM settings_values"
                          " WHERE root = ?1 AND path_fold = ?2 ORDER BY name_fold");
         select.bind(1, m_root).bind(2, m_path);
@@ -495,7 +507,29 @@ SqliteSettingsBackend::~SqliteSettingsBackend() {
     if (m_inTransaction) {
         rollbackTransaction();
     }
+    for (const auto& [sql, statement] : m_statements) {
+        sqlite3_finalize(statement);
+    }
     sqlite3_close(m_db);
+}
+
+sqlite3_stmt* SqliteSettingsBackend::cachedStatement(const char* sql) {
+    if (m_db == nullptr) {
+        return nullptr;
+    }
+    for (const auto& [known, statement] : m_statements) {
+        if (known == sql) {
+            return statement;
+        }
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    m_statements.emplace_back(sql, statement);
+    return statement;
 }
 
 std::unique_ptr<SettingsKey> SqliteSettingsBackend::openKey(SettingsRoot root,
@@ -507,7 +541,7 @@ std::unique_ptr<SettingsKey> SqliteSettingsBackend::openKey(SettingsRoot root,
     const auto rootValue = static_cast<std::int64_t>(root);
     std::u16string folded = FoldNameCase(path);
     const auto keyExists = [&](bool& exists) {
-        Statement select(m_db, "SELECT 1 FROM keys WHERE root = ?1 AND path_fold = ?2");
+        Statement select(*this, "SELECT 1 FROM keys WHERE root = ?1 AND path_fold = ?2");
         select.bind(1, rootValue).bind(2, folded);
         const int rc = select.step();
         exists = rc == SQLITE_ROW;
@@ -522,7 +556,7 @@ std::unique_ptr<SettingsKey> SqliteSettingsBackend::openKey(SettingsRoot root,
             return nullptr;
         }
         const bool created = inWriteTransaction(*this, [&] {
-            Statement insert(m_db,
+            Statement insert(*this,
                              "INSERT OR IGNORE INTO keys (root, path, path_fold)"
                              " VALUES (?1, ?2, ?3)");
             insert.bind(1, rootValue).bind(2, path).bind(3, folded);

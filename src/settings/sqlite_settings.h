@@ -3,10 +3,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "settings/settings_backend.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace velomar {
 
@@ -46,6 +49,9 @@ class SqliteSettingsBackend : public SettingsBackend {
     // Used by the keys it hands out.
     sqlite3* db() const { return m_db; }
     bool inTransaction() const { return m_inTransaction; }
+    // The statement for `sql` (a string literal), prepared once per connection; nothing when
+    // it cannot be prepared. Callers reset it after use so it holds no lock.
+    sqlite3_stmt* cachedStatement(const char* sql);
 
   private:
     explicit SqliteSettingsBackend(std::filesystem::path file) : m_file(std::move(file)) {}
@@ -53,6 +59,7 @@ class SqliteSettingsBackend : public SettingsBackend {
     std::filesystem::path m_file;
     sqlite3* m_db = nullptr;
     bool m_inTransaction = false;
+    std::vector<std::pair<const char*, sqlite3_stmt*>> m_statements;
 };
 
 }  // namespace velomar
