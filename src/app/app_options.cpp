@@ -3,6 +3,8 @@
 #include <charconv>
 #include <utility>
 
+#include "platform/utf8.h"
+
 namespace velomar {
 namespace {
 
@@ -122,7 +124,7 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
             if (!options.dialog) {
                 return {std::nullopt,
                         "--dialog: expected picker, detail, favorites, options or about, got \"" +
-                            *text + "\""};
+                            TerminalText(*text) + "\""};
             }
         } else if (name == "--screen") {
             const auto text = takeValue();
@@ -131,8 +133,8 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
             }
             const auto screen = ParseScreenSize(*text);
             if (!screen) {
-                return {std::nullopt,
-                        "--screen: expected WxH (120 to 4096 each), got \"" + *text + "\""};
+                return {std::nullopt, "--screen: expected WxH (120 to 4096 each), got \"" +
+                                          TerminalText(*text) + "\""};
             }
             options.screen = *screen;
         } else if (name == "--time") {
@@ -142,7 +144,8 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
             }
             const auto time = ParseClockTime(*text);
             if (!time) {
-                return {std::nullopt, "--time: expected HH:MM, got \"" + *text + "\""};
+                return {std::nullopt,
+                        "--time: expected HH:MM, got \"" + TerminalText(*text) + "\""};
             }
             options.fixedTime = *time;
         } else if (name == "--settings" || name == "--data" || name == "--screenshot") {
@@ -155,7 +158,7 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
                                                 : options.screenshotFile;
             target = std::filesystem::path(*text);
         } else {
-            return {std::nullopt, "unknown option \"" + args[i] + "\""};
+            return {std::nullopt, "unknown option \"" + TerminalText(args[i]) + "\""};
         }
     }
     if (options.dialog && !options.screenshotFile) {

@@ -12,29 +12,6 @@ void StreamMessageSink::showMessage(std::u16string_view text, std::u16string_vie
     m_stream << ToUtf8(caption) << ": " << ToUtf8(text) << '\n';
 }
 
-std::string TerminalText(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        char32_t code = 0;
-        const std::size_t length = DecodeUtf8Sequence(bytes, i, code);
-        const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
-        if (length != 0 && !control) {
-            out.append(bytes.substr(i, length));
-            i += length;
-            continue;
-        }
-        // A control character escapes whole; a byte that starts no valid sequence alone.
-        for (const std::size_t end = i + (length == 0 ? 1 : length); i < end; ++i) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x",
-                          static_cast<unsigned>(static_cast<unsigned char>(bytes[i])));
-            out += escaped;
-        }
-    }
-    return out;
-}
-
 std::optional<std::u16string> ArgumentText(std::string_view argument, std::ostream& err) {
     auto text = FromUtf8(argument);
     if (!text) {

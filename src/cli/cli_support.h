@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/message_sink.h"
+#include "platform/utf8.h"  // TerminalText
 
 namespace velomar::cli {
 
@@ -19,11 +20,6 @@ class StreamMessageSink : public MessageSink {
   private:
     std::ostream& m_stream;
 };
-
-// User-given bytes made safe to echo in a message: valid UTF-8 stays as it is, control
-// characters and bytes that are not UTF-8 become \xNN, so nothing reaches the terminal as
-// an escape sequence or as broken text.
-std::string TerminalText(std::string_view bytes);
 
 // A command-line text as a station or value text; reports and returns nothing when the
 // argument is not valid UTF-8.

@@ -21,4 +21,9 @@ std::size_t DecodeUtf8Sequence(std::string_view bytes, std::size_t at, char32_t&
 // Appends a code point as one or two UTF-16 units.
 void AppendUtf16(std::u16string& out, char32_t code);
 
+// User-given bytes made safe to echo in a message: valid UTF-8 stays as it is, control
+// characters and bytes that are not UTF-8 become \xNN, so nothing reaches the terminal as
+// an escape sequence or as broken text.
+std::string TerminalText(std::string_view bytes);
+
 }  // namespace velomar

@@ -119,7 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadOptionMessage{{"--settings="}, "--settings needs a value"},
         BadOptionMessage{{"--data", ""}, "--data needs a value"},
         BadOptionMessage{{"--type", "6"}, "unknown option \"--type\""},
-        BadOptionMessage{{"\xff\xfe"}, "unknown option \"\xff\xfe\""}));
+        // Echoed bytes never reach the terminal raw: not UTF-8 or control -> \xNN.
+        BadOptionMessage{{"\xff\xfe"}, "unknown option \"\\xff\\xfe\""},
+        BadOptionMessage{{"--time", "\x1b[2J"}, "--time: expected HH:MM, got \"\\x1b[2J\""}));
 
 }  // namespace
 }  // namespace velomar
