@@ -70,6 +70,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(ToQString(dialog.caption));
     setFont([&] {
         QFont font(QStringLiteral("NanumGothic"));
+        font.setHintingPreference(QFont::PreferNoHinting);
         font.setPixelSize(FontPixelSize(dialog.fontPointSize, reference));
         return font;
     }());
@@ -94,6 +95,7 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     setWindowTitle(QStringLiteral("Velomar"));
     setFixedSize(screen.width, screen.height);
     QFont chromeFont(QStringLiteral("NanumGothic"));
+    chromeFont.setHintingPreference(QFont::PreferNoHinting);
     chromeFont.setPixelSize(FontPixelSize(9, screen));
     setFont(chromeFont);
 

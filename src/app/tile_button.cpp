@@ -62,6 +62,7 @@ void PaintButtonTile(QPainter& painter, const ButtonTile& tile, const QRect& are
 
     const QColor ink = inkColor(tile.ink);
     QFont font(QStringLiteral("NanumGothic"));
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setBold(true);
     QRect textArea = area;
     if (tile.arrow != TileArrow::None) {

@@ -151,6 +151,7 @@ StationPickerDialog::StationPickerDialog(Layout layout, ScreenSize screen, bool 
     setFixedSize(whole.width, whole.height);
     setWindowTitle(ToQString(kPickerCaption));
     QFont font(QStringLiteral("NanumGothic"));
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setPixelSize(FontPixelSize(PickerFontPoints(layout), screen));
     setFont(font);
 
