@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace velomar {
@@ -25,8 +26,10 @@ class TimetableGrid {
     }
     void setCell(int row, int column, std::u16string_view text);
 
+    // One comparison of the whole storage (cells are plain characters without padding);
+    // cell by cell it would be 5600 small ones.
     friend bool operator==(const TimetableGrid& a, const TimetableGrid& b) {
-        return a.m_cells == b.m_cells;
+        return std::memcmp(a.m_cells.data(), b.m_cells.data(), sizeof a.m_cells) == 0;
     }
 
   private:
