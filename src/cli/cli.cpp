@@ -4,6 +4,7 @@
 
 #include "cli/cli_support.h"
 #include "platform/host.h"
+#include "platform/utf8.h"
 
 namespace velomar::cli {
 
@@ -69,7 +70,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                     return UsageError("", "option " + arg.substr(0, equals) + " needs a value",
                                       err);
                 }
-                (isData ? context.dataDirectory : context.settingsFile.emplace()) = value;
+                (isData ? context.dataDirectory : context.settingsFile.emplace()) =
+                    PathFromUtf8(value);
                 continue;
             }
             if (arg == "--") {

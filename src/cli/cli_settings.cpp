@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include "settings/registry_settings.h"
 #else
+#include "platform/utf8.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
 #endif
@@ -27,8 +28,8 @@ std::unique_ptr<SettingsBackend> OpenCliSettings(const CliContext& context) {
     SettingsOpenReport report;
     auto store = SqliteSettingsBackend::Open(file, &report);
     if (report.movedAside) {
-        context.err << "velomar-cli: settings file " << TerminalText(file.string())
-                    << " was not usable; moved it to " << TerminalText(report.movedTo.string())
+        context.err << "velomar-cli: settings file " << TerminalText(PathToUtf8(file))
+                    << " was not usable; moved it to " << TerminalText(PathToUtf8(report.movedTo))
                     << " and started afresh\n";
     }
     return store;

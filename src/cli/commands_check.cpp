@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "platform/utf8.h"
 #include "timetable/data_check.h"
 #include "timetable/file_reader.h"
 
@@ -37,18 +38,17 @@ int RunCheck(CliContext& context) {
     if (parsed->positionals.size() > 1) {
         return UsageError("check", "expects at most one folder", context.err);
     }
-    const std::filesystem::path folder =
-        timeDataFolder(parsed->positionals.empty() ? context.dataDirectory
-                                                   : std::filesystem::path(parsed->positionals[0]));
+    const std::filesystem::path folder = timeDataFolder(
+        parsed->positionals.empty() ? context.dataDirectory : PathFromUtf8(parsed->positionals[0]));
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
-        context.err << "velomar-cli check: " << TerminalText(folder.string())
+        context.err << "velomar-cli check: " << TerminalText(PathToUtf8(folder))
                     << " is not a folder\n";
         return kFailure;
     }
     const DataCheckResult result = CheckTimetableData(DiskFileReader(), folder);
     for (const DataDiagnostic& d : result.diagnostics) {
-        context.out << (folder / d.file).string() << ':' << d.line << ':' << d.column << ": "
+        context.out << PathToUtf8(folder / d.file) << ':' << d.line << ':' << d.column << ": "
                     << d.message << '\n';
     }
     context.out << plural(result.filesChecked, "file") << ", " << plural(result.trains, "train")

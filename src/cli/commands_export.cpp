@@ -7,6 +7,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
 #include "export/gtfs_export.h"
+#include "platform/utf8.h"
 #include "timetable/file_reader.h"
 
 namespace velomar::cli {
@@ -35,13 +36,13 @@ int RunExportGtfs(CliContext& context) {
             "the end date " + options.endDate + " lies before the start date " + options.startDate,
             context.err);
     }
-    const std::filesystem::path outDir(parsed->positionals[0]);
+    const std::filesystem::path outDir = PathFromUtf8(parsed->positionals[0]);
     if (outDir.empty()) {
         return UsageError(kName, "OUTDIR must not be empty", context.err);
     }
     std::error_code code;
     if (std::filesystem::exists(outDir, code) && !std::filesystem::is_directory(outDir, code)) {
-        return UsageError(kName, outDir.string() + " exists and is not a folder", context.err);
+        return UsageError(kName, PathToUtf8(outDir) + " exists and is not a folder", context.err);
     }
 
     DiskFileReader reader;
@@ -56,7 +57,7 @@ int RunExportGtfs(CliContext& context) {
         context.err << "velomar-cli export-gtfs: " << error << '\n';
         return kFailure;
     }
-    context.err << "export-gtfs: " << feed.files.size() << " files in " << outDir.string()
+    context.err << "export-gtfs: " << feed.files.size() << " files in " << PathToUtf8(outDir)
                 << " from " << feed.timetableFiles << " timetable files: " << feed.trips
                 << " trips, " << feed.stopTimes << " stop times\n";
     return kSuccess;

@@ -74,7 +74,7 @@ int RunGrid(CliContext& context) {
     }
     StreamMessageSink messages(context.err);
     CurrentTimetableFile current;
-    if (auto bytes = DiskFileReader().readAll(parsed->positionals[0])) {
+    if (auto bytes = DiskFileReader().readAll(PathFromUtf8(parsed->positionals[0]))) {
         current = DecodeTimetableText(*bytes);
     }
     TimetableGrid grid;

@@ -257,7 +257,7 @@ void warnIfNoTimeData(const CliContext& context, std::string_view command) {
     const std::filesystem::path folder = context.dataDirectory / "TimeData";
     if (!std::filesystem::is_directory(folder, error)) {
         context.err << "velomar-cli " << command << ": no timetable folder "
-                    << TerminalText(folder.string()) << " (see --data)\n";
+                    << TerminalText(PathToUtf8(folder)) << " (see --data)\n";
     }
 }
 
@@ -356,7 +356,7 @@ int RunSearchCommand(CliContext& context) {
     if (const auto* sqlite = dynamic_cast<const SqliteSettingsBackend*>(settings.get());
         sqlite != nullptr && !sqlite->usable()) {
         context.err << "velomar-cli search: the settings store "
-                    << TerminalText(sqlite->file().string())
+                    << TerminalText(PathToUtf8(sqlite->file()))
                     << " cannot be opened; the stations are not remembered\n";
     }
 #endif

@@ -76,7 +76,7 @@ bool storeUsable([[maybe_unused]] const SettingsBackend& store,
     if (sqlite != nullptr && !sqlite->usable()) {
         context.err << "velomar-cli settings: the settings store "
                     << (sqlite->file().empty() ? std::string("(no place for it)")
-                                               : TerminalText(sqlite->file().string()))
+                                               : TerminalText(PathToUtf8(sqlite->file())))
                     << " cannot be opened\n";
         return false;
     }

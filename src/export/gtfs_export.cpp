@@ -413,7 +413,7 @@ bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions
     }
     if (feed.timetableFiles == 0) {
         error = "no timetable file could be read in " +
-                (timetables.baseDirectory() / "TimeData").string();
+                PathToUtf8(timetables.baseDirectory() / "TimeData");
         return false;
     }
     builder.finish(options);
@@ -425,12 +425,12 @@ bool WriteGtfsFeed(const GtfsFeed& feed, const std::filesystem::path& directory,
     namespace fs = std::filesystem;
     std::error_code code;
     if (fs::exists(directory, code) && !fs::is_directory(directory, code)) {
-        error = directory.string() + " exists and is not a folder";
+        error = PathToUtf8(directory) + " exists and is not a folder";
         return false;
     }
     fs::create_directories(directory, code);
     if (code || !fs::is_directory(directory)) {
-        error = "cannot create the folder " + directory.string() +
+        error = "cannot create the folder " + PathToUtf8(directory) +
                 (code ? ": " + code.message() : std::string());
         return false;
     }
@@ -452,7 +452,7 @@ bool WriteGtfsFeed(const GtfsFeed& feed, const std::filesystem::path& directory,
         }
         if (!written) {
             fs::remove(temporary, code);
-            error = "cannot write " + target.string();
+            error = "cannot write " + PathToUtf8(target);
             return false;
         }
     }

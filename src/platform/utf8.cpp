@@ -134,4 +134,28 @@ std::string TerminalText(std::string_view bytes) {
     return out;
 }
 
+std::filesystem::path PathFromUtf8(std::string_view text) {
+#ifdef _WIN32
+    // Through our own converter: the library's throws on bytes that are not UTF-8.
+    std::u16string wide;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t code = 0;
+        const std::size_t length = DecodeUtf8Sequence(text, i, code);
+        AppendUtf16(wide, length == 0 ? char32_t{0xFFFD} : code);
+        i += length == 0 ? 1 : length;
+    }
+    return std::filesystem::path(wide);
+#else
+    return std::filesystem::path(std::string(text));
+#endif
+}
+
+std::string PathToUtf8(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return ToUtf8(path.u16string());
+#else
+    return path.string();
+#endif
+}
+
 }  // namespace velomar

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,5 +26,11 @@ void AppendUtf16(std::u16string& out, char32_t code);
 // characters and bytes that are not UTF-8 become \xNN, so nothing reaches the terminal as
 // an escape sequence or as broken text.
 std::string TerminalText(std::string_view bytes);
+
+// Paths to and from the UTF-8 of arguments and messages. On POSIX the bytes pass unchanged;
+// Windows keeps paths in UTF-16, where narrow conversions would lose Korean folder names or
+// throw. Text that cannot be converted comes back with U+FFFD in its place, never an error.
+std::filesystem::path PathFromUtf8(std::string_view text);
+std::string PathToUtf8(const std::filesystem::path& path);
 
 }  // namespace velomar

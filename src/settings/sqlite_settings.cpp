@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/utf8.h"
 #include "settings/memory_settings.h"
 
 #ifndef _WIN32
@@ -406,7 +407,7 @@ Connection connect(const std::filesystem::path& file) {
     Connection result;
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    if (sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(PathToUtf8(file).c_str(), &db, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return result;
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/utf8.h"
 #include "timetable/text_decoding.h"
 
@@ -57,6 +59,21 @@ TEST(Utf8, RoundTripsAndRejectsInvalidInput) {
     for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xE2\x82", "\xFF", "\x80"}) {
         EXPECT_FALSE(FromUtf8(bad).has_value()) << bad;
     }
+}
+
+// Korean folder names survive the way from an argument to the file system and back into a
+// message on every platform (Windows keeps paths in UTF-16).
+TEST(Utf8, PathsKeepKoreanNames) {
+    const std::string name = "시간표/TimeData/서울";
+    const std::filesystem::path path = PathFromUtf8(name);
+    EXPECT_EQ(PathToUtf8(path), name);
+    EXPECT_EQ(path.filename().u16string(), u"서울");
+    EXPECT_EQ(PathToUtf8(path.parent_path().parent_path()), "시간표");
+#ifdef _WIN32
+    EXPECT_EQ(PathToUtf8(PathFromUtf8("a\xFF-")), "a\xEF\xBF\xBD-");  // never a throw
+#else
+    EXPECT_EQ(PathFromUtf8("a\xFF-").string(), "a\xFF-");  // bytes as given
+#endif
 }
 
 }  // namespace
