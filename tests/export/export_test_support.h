@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "export/gtfs_export.h"
+#include "support/timetable_text.h"
 
 namespace velomar::testing_support {
 
@@ -100,27 +101,6 @@ inline const std::string* FeedFile(const GtfsFeed& feed, std::string_view name) 
 inline CsvTable FeedTable(const GtfsFeed& feed, std::string_view name) {
     const std::string* content = FeedFile(feed, name);
     return content ? ParseCsvTable(*content) : CsvTable{};
-}
-
-// Whitespace tables to timetable text: first column "TYPE", "TRNO" or a station code, one
-// train per further column; cells end with TAB, lines with "/" and CR LF, the file with "=".
-inline std::string TimetableText(std::string_view table) {
-    std::istringstream lines{std::string(table)};
-    std::string line;
-    std::string out;
-    while (std::getline(lines, line)) {
-        std::istringstream cells(line);
-        std::string cell;
-        bool any = false;
-        while (cells >> cell) {
-            out += cell + "\t";
-            any = true;
-        }
-        if (any) {
-            out += "/\r\n";
-        }
-    }
-    return out + "=";
 }
 
 inline std::filesystem::path SourceDirectory() {

@@ -29,7 +29,8 @@ struct Fixture {
     std::string error;
 
     void add(int route, Direction direction, std::string_view table) {
-        reader.add(directory.pathOf(route, direction), TimetableText(table));
+        // CR LF line ends, as the sample files have them.
+        reader.add(directory.pathOf(route, direction), TimetableText(table, "\r\n"));
     }
     bool build(const GtfsExportOptions& options = {}) {
         return BuildGtfsFeed(directory, options, feed, error);

@@ -1,9 +1,7 @@
 #pragma once
 
-// Tiny timetables in memory, written as whitespace-separated tables: the first column holds
-// "TYPE" (train codes row), "TRNO" (train numbers row) or a station code; every other column is
-// one train. Each table turns into the file format (cells ended by TAB, lines by "/" plus a line
-// break, "=" at the end).
+// Tiny timetables in memory (see support/timetable_text.h for how they are written) and the
+// services a search needs around them.
 
 #include <cstdint>
 #include <sstream>
@@ -16,32 +14,12 @@
 #include "search/result_list.h"
 #include "settings/memory_settings.h"
 #include "settings/settings_store.h"
+#include "support/timetable_text.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
 
 namespace velomar::testing_support {
-
-inline std::string TimetableText(std::string_view table) {
-    std::istringstream lines{std::string(table)};
-    std::string line;
-    std::string out;
-    while (std::getline(lines, line)) {
-        std::istringstream cells(line);
-        std::string cell;
-        bool any = false;
-        while (cells >> cell) {
-            out += cell;
-            out += '\t';
-            any = true;
-        }
-        if (any) {
-            out += "/\n";
-        }
-    }
-    out += "=";
-    return out;
-}
 
 struct TimetableWorld {
     MemoryFileReader reader;

@@ -19,17 +19,8 @@ namespace velomar {
 namespace {
 
 using testing::ChildProcess;
+using testing::EnvNumber;
 using testing::TempDir;
-
-std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
-    const char* text = std::getenv(name);
-    if (text == nullptr || *text == '\0') {
-        return fallback;
-    }
-    char* end = nullptr;
-    const std::uint64_t value = std::strtoull(text, &end, 10);
-    return *end == '\0' ? value : fallback;
-}
 
 // The store's full sync makes each commit wait for the disk (about 20 ms on a busy virtual
 // disk), which would stretch 10,000 commits to minutes. Locking, the subject here, works the

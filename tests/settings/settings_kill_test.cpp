@@ -52,17 +52,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Serials = std::vector<std::uint64_t>;
+using testing::EnvNumber;
 using testing::TempDir;
-
-std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
-    const char* text = std::getenv(name);
-    if (text == nullptr || *text == '\0') {
-        return fallback;
-    }
-    char* end = nullptr;
-    const std::uint64_t value = std::strtoull(text, &end, 10);
-    return *end == '\0' ? value : fallback;
-}
 
 std::string ChurnProgram() {
     const char* path = std::getenv("VELOMAR_FAVORITES_CHURN");

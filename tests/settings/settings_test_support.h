@@ -4,12 +4,25 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 namespace velomar::testing {
+
+// A count or seed from the environment; the fallback when unset or not a whole number.
+inline std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
+    const char* text = std::getenv(name);
+    if (text == nullptr || *text == '\0') {
+        return fallback;
+    }
+    char* end = nullptr;
+    const std::uint64_t value = std::strtoull(text, &end, 10);
+    return *end == '\0' ? value : fallback;
+}
 
 // A directory of its own for one test, removed afterwards.
 class TempDir {
