@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
 #include "dialogs/dialogs.h"
+#include "screens/layout_rules.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
 #include "timetable/file_reader.h"
@@ -156,10 +157,6 @@ int RunApplication(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    // Every text is Korean in one family; without hinting its glyphs load much faster.
-    QFont korean(QStringLiteral("NanumGothic"));
-    korean.setHintingPreference(QFont::PreferNoHinting);
-    QApplication::setFont(korean);
     std::vector<std::string> args;
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -171,6 +168,14 @@ int RunApplication(int argc, char** argv) {
         return 2;
     }
     const AppOptions& options = *parsed.options;
+    // Every text is Korean in one family, which holds every glyph the screens use: no
+    // fallback searches, and without hinting the glyphs load much faster. Widgets that keep
+    // the default (menus) get the chrome's size, so they share its font.
+    QFont korean(QStringLiteral("NanumGothic"));
+    korean.setHintingPreference(QFont::PreferNoHinting);
+    korean.setStyleStrategy(QFont::NoFontMerging);
+    korean.setPixelSize(FontPixelSize(kChromeFontPoints, options.screen));
+    QApplication::setFont(korean);
 
     const std::filesystem::path settingsFile = options.settingsFile.value_or(DefaultSettingsPath());
     SettingsOpenReport report;

@@ -71,6 +71,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setFont([&] {
         QFont font(QStringLiteral("NanumGothic"));
         font.setHintingPreference(QFont::PreferNoHinting);
+        font.setStyleStrategy(QFont::NoFontMerging);
         font.setPixelSize(FontPixelSize(dialog.fontPointSize, reference));
         return font;
     }());
@@ -96,7 +97,8 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     setFixedSize(screen.width, screen.height);
     QFont chromeFont(QStringLiteral("NanumGothic"));
     chromeFont.setHintingPreference(QFont::PreferNoHinting);
-    chromeFont.setPixelSize(FontPixelSize(9, screen));
+    chromeFont.setStyleStrategy(QFont::NoFontMerging);
+    chromeFont.setPixelSize(FontPixelSize(kChromeFontPoints, screen));
     setFont(chromeFont);
 
     m_titleStrip = new TitleStrip(services.clock, this);

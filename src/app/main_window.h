@@ -23,6 +23,9 @@ inline constexpr int kNewDocument = 57600;
 inline constexpr int kAbout = 57664;
 }  // namespace command
 
+// The title and menu strips' lettering, in points.
+inline constexpr int kChromeFontPoints = 9;
+
 // About, template 100; the same on every screen size.
 class AboutDialog : public QDialog {
   public:

@@ -56,6 +56,7 @@ void setTextQuietly(QLineEdit* field, const std::u16string& text) {
 QFont TemplateFont(const DialogTemplate& dialog, ScreenSize screen) {
     QFont font(QStringLiteral("NanumGothic"));
     font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::NoFontMerging);
     font.setPixelSize(FontPixelSize(dialog.fontPointSize, screen));
     return font;
 }

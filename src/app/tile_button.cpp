@@ -63,6 +63,7 @@ void PaintButtonTile(QPainter& painter, const ButtonTile& tile, const QRect& are
     const QColor ink = inkColor(tile.ink);
     QFont font(QStringLiteral("NanumGothic"));
     font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::NoFontMerging);
     font.setBold(true);
     QRect textArea = area;
     if (tile.arrow != TileArrow::None) {

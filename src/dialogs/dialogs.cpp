@@ -152,6 +152,7 @@ StationPickerDialog::StationPickerDialog(Layout layout, ScreenSize screen, bool 
     setWindowTitle(ToQString(kPickerCaption));
     QFont font(QStringLiteral("NanumGothic"));
     font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::NoFontMerging);
     font.setPixelSize(FontPixelSize(PickerFontPoints(layout), screen));
     setFont(font);
 
