@@ -130,8 +130,13 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     m_menu->addSeparator();
     m_menu->addAction(QStringLiteral("종료"), this, [this] { runCommand(command::kExit); })
         ->setData(command::kExit);
-    m_menuButton->setMenu(m_menu);
-    m_menuButton->setPopupMode(QToolButton::InstantPopup);
+    // As on the handheld the menu opens upwards from its strip, inside the screen.
+    connect(m_menuButton, &QToolButton::clicked, this, [this] {
+        const QPoint corner = m_menuButton->mapToGlobal(QPoint(0, 0));
+        m_menuButton->setDown(true);
+        m_menu->exec(corner - QPoint(0, m_menu->sizeHint().height()));
+        m_menuButton->setDown(false);
+    });
     connect(m_infoButton, &QToolButton::clicked, this, [this] { runCommand(command::kAbout); });
 
     // The accelerators: only Ctrl+N has a handler of the program's own.
@@ -188,7 +193,7 @@ bool MainWindow::runCommand(int id) {
             newDocument();
             return true;
         case command::kAbout: {
-            AboutDialog about;
+            AboutDialog about(this);
             runAboutDialog(about);
             return true;
         }
