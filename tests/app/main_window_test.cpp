@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <optional>
 
@@ -319,6 +320,21 @@ TEST(SquareDialogWidgetTest, SearchInsideTheDialogAndEnterAccepts) {
     EXPECT_EQ(trains.front(), QStringLiteral("0103"));
     EXPECT_EQ(result, int{QDialog::Accepted});
     EXPECT_EQ(device.exits, (std::vector<int>{0}));
+}
+
+TEST(MenuWidgetTest, MenuOpensUpwardsFromItsStrip) {
+    Handheld device({240, 320});
+    device.window->start();
+    device.window->show();
+    QRect shown;
+    QTimer::singleShot(0, [&] {
+        shown = device.window->mainMenu().geometry();
+        device.window->mainMenu().close();
+    });
+    device.window->menuButton().click();
+    const QPoint strip = device.window->menuButton().mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(shown.bottom() + 1, strip.y());
+    EXPECT_EQ(shown.left(), strip.x());
 }
 
 TEST(MenuWidgetTest, MenuEntriesAndCommands) {
