@@ -1,49 +1,17 @@
 // One 480x800 window with a label. With --first-frame-time it prints the time from entering
-// main() to the end of the first paint, measured as velomar measures it, and exits.
+// main() to the end of the first paint, measured by the application's own watch, and exits.
 #include <QApplication>
-#include <QEvent>
 #include <QLabel>
-#include <QMetaObject>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
-namespace {
+#include "app/first_frame_watch.h"
 
 using Clock = std::chrono::steady_clock;
-
-// Watches every object of the application for the first paint.
-class FirstFrameWatch : public QObject {
-  public:
-    explicit FirstFrameWatch(Clock::time_point started) : m_started(started) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            // Queued: runs once the repaint pass that starts here (children, flush) is over.
-            QMetaObject::invokeMethod(
-                qApp,
-                [this] {
-                    const std::chrono::duration<double, std::milli> elapsed =
-                        Clock::now() - m_started;
-                    std::printf("first frame: %.3f ms\n", elapsed.count());
-                    std::fflush(stdout);
-                    QApplication::exit(0);
-                },
-                Qt::QueuedConnection);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    Clock::time_point m_started;
-    bool m_seen = false;
-};
-
-}  // namespace
+using velomar::FirstFrameWatch;
 
 int main(int argc, char** argv) {
     const Clock::time_point started = Clock::now();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app_options.h"
+#include "app/first_frame_watch.h"
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
 #include "dialogs/dialogs.h"
@@ -103,35 +104,6 @@ bool shootWithDialog(ShownDialog dialog, MainWindow& window, QWidget& screen, Sc
     }
     return saved;
 }
-
-// Prints the time from `started` to the end of the first paint anywhere, then quits.
-class FirstFrameWatch : public QObject {
-  public:
-    explicit FirstFrameWatch(std::chrono::steady_clock::time_point started) : m_started(started) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            // Queued: runs once the paint that is starting now has finished.
-            QMetaObject::invokeMethod(
-                qApp,
-                [this] {
-                    const std::chrono::duration<double, std::milli> elapsed =
-                        std::chrono::steady_clock::now() - m_started;
-                    std::printf("first frame: %.3f ms\n", elapsed.count());
-                    std::fflush(stdout);
-                    QApplication::exit(0);
-                },
-                Qt::QueuedConnection);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::chrono::steady_clock::time_point m_started;
-    bool m_seen = false;
-};
 
 }  // namespace
 
