@@ -150,17 +150,9 @@ int RunApplication(int argc, char** argv) {
     QApplication::setFont(korean);
 
     const std::filesystem::path settingsFile = options.settingsFile.value_or(DefaultSettingsPath());
-    SettingsOpenReport report;
-    std::unique_ptr<SqliteSettingsBackend> settings =
-        SqliteSettingsBackend::Open(settingsFile, &report);
-    if (report.movedAside) {
-        std::fprintf(stderr, "velomar: unusable settings file moved to %s\n",
-                     report.movedTo.string().c_str());
-    }
-    if (!settings->usable()) {
-        std::fprintf(stderr, "velomar: settings store %s cannot be opened; nothing is saved\n",
-                     settingsFile.string().c_str());
-    }
+    // The application says nothing about its settings store, as the handheld said nothing
+    // about its registry: a broken file is moved aside, an unusable place saves nothing.
+    std::unique_ptr<SqliteSettingsBackend> settings = SqliteSettingsBackend::Open(settingsFile);
 
     DiskFileReader reader;
     const TimetableDirectory timetables(reader,
