@@ -19,6 +19,7 @@
 #include "search/train_type.h"
 #include "settings/memory_settings.h"
 #include "settings/settings_store.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
 
 namespace velomar {
@@ -225,7 +226,7 @@ std::vector<std::string> SearchPage(std::u16string_view from, std::u16string_vie
         const TimetableDirectory onDisk(disk, SourceDirectory() / "data");
         for (int route = 0; route < kRouteCount; ++route) {
             for (Direction direction : {Direction::Up, Direction::Down}) {
-                if (auto bytes = disk.readAll(onDisk.pathOf(route, direction))) {
+                if (auto bytes = ReadWholeFile(disk, onDisk.pathOf(route, direction))) {
                     files.add(onDisk.pathOf(route, direction), std::move(*bytes));
                 }
             }
