@@ -224,16 +224,20 @@ class FileChecker {
     int m_lastRow = -1;
 };
 
-// Lists a file's problems in the order of their place, at most kMaxListedProblems of them.
-void listFindings(std::vector<Finding>& found, const std::string& fileName,
-                  DataCheckResult& result) {
+// Lists a file's problems in the order of their place, at most kMaxListedProblems of them,
+// and then always where reading stopped early.
+void listFindings(std::vector<Finding>& found, const std::vector<Finding>& cuts,
+                  const std::string& fileName, DataCheckResult& result) {
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return std::pair(a.line, a.column) < std::pair(b.line, b.column);
     });
-    result.problems += static_cast<int>(found.size());
+    result.problems += static_cast<int>(found.size() + cuts.size());
     const std::size_t listed = std::min(found.size(), kMaxListedProblems);
     for (std::size_t i = 0; i < listed; ++i) {
         result.diagnostics.push_back({fileName, found[i].line, found[i].column, found[i].message});
+    }
+    for (const Finding& cut : cuts) {
+        result.diagnostics.push_back({fileName, cut.line, cut.column, cut.message});
     }
     if (found.size() > listed) {
         result.diagnostics.push_back(
@@ -261,7 +265,7 @@ void CheckTimetableSource(ByteSource& source, int route, Direction direction,
     std::vector<Finding> found = std::move(splitter.layout());
     found.insert(found.end(), splitter.limits().begin(), splitter.limits().end());
     FileChecker(route, direction, found, result.trains).check(splitter.lines());
-    listFindings(found, fileName, result);
+    listFindings(found, splitter.cuts(), fileName, result);
 }
 
 void CheckTimetableFile(std::string_view bytes, int route, Direction direction,

@@ -46,9 +46,9 @@ bool LineSplitter::character(char16_t ch) {
         return false;
     }
     if (static_cast<int>(m_lines.size()) == kGridRows && m_length == 0 && m_cell == 1) {
-        m_limits.push_back({kMaxStationRows + 3, 0,
-                            "more than " + std::to_string(kMaxStationRows) +
-                                " station rows: lines after line 70 are not read"});
+        m_cuts.push_back({kMaxStationRows + 3, 0,
+                          "more than " + std::to_string(kMaxStationRows) +
+                              " station rows: lines after line 70 are not read"});
         m_ended = true;
         return false;
     }
@@ -124,14 +124,16 @@ void LineSplitter::finish(const TextReadResult& read) {
     if (m_ended || read.outcome == TextRead::Stopped || read.outcome == TextRead::Failed) {
         return;
     }
+    // The line the cut falls in, before it is ended.
+    const int cutLine = m_line.number;
     pushToken();
     if (!m_line.tokens.empty() || m_line.lastCell > 0) {
         endLine();
     }
     if (read.outcome == TextRead::CutAtLimit) {
-        m_limits.push_back({lineNumber(), 0,
-                            "file is larger than " + std::to_string(kTimetableFileLimit) +
-                                " bytes (1 MiB): the rest is not read"});
+        m_cuts.push_back({cutLine, 0,
+                          "file is larger than " + std::to_string(kTimetableFileLimit) +
+                              " bytes (1 MiB): the rest is not read"});
     } else {
         m_layout.push_back({lineNumber(), 0, "end mark '=' is missing"});
     }

@@ -47,8 +47,10 @@ class LineSplitter : public TimetableTextSink {
     const std::vector<Line>& lines() const { return m_lines; }
     // Problems of the file's layout, in the order of the text.
     std::vector<Finding>& layout() { return m_layout; }
-    // Problems of the file's size: too many trains, lines or bytes, cells of a wrong length.
+    // Problems of the file's size: too many trains, cells of a wrong length.
     std::vector<Finding>& limits() { return m_limits; }
+    // Where reading stopped before the file's end, and why: too many lines or bytes.
+    std::vector<Finding>& cuts() { return m_cuts; }
 
   private:
     bool character(char16_t ch);
@@ -66,6 +68,7 @@ class LineSplitter : public TimetableTextSink {
     bool m_tooWide = false;
     std::vector<Finding> m_layout;
     std::vector<Finding> m_limits;
+    std::vector<Finding> m_cuts;
 };
 
 // The text of a cell in quotes, marked when it was cut.
