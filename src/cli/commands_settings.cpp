@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
@@ -69,15 +71,55 @@ void printValue(std::ostream& out, const StoredValue& value) {
     out << '\n';
 }
 
+#ifndef _WIN32
+const SqliteSettingsBackend* sqliteStore(const SettingsBackend& store) {
+    return dynamic_cast<const SqliteSettingsBackend*>(&store);
+}
+#endif
+
+std::string storeName([[maybe_unused]] const SettingsBackend& store) {
+#ifndef _WIN32
+    if (const auto* sqlite = sqliteStore(store)) {
+        return sqlite->file().empty() ? std::string("(no place for it)")
+                                      : TerminalText(PathToUtf8(sqlite->file()));
+    }
+#endif
+    return "(registry)";
+}
+
+// "the settings store FILE is busy (...)" or "... could not be read (REASON)".
+std::string storeTrouble(const SettingsBackend& store, SettingsStatus status, bool writing) {
+    std::string text = "the settings store " + storeName(store);
+    if (status == SettingsStatus::Busy) {
+#ifndef _WIN32
+        return text + " is busy: another program has kept it locked for more than " +
+               std::to_string(kSettingsBusyTimeout.count() / 1000) + " s";
+#else
+        return text + " is busy";
+#endif
+    }
+    text += writing ? " could not be written" : " could not be read";
+#ifndef _WIN32
+    if (const auto* sqlite = sqliteStore(store);
+        sqlite != nullptr && !sqlite->failureText().empty()) {
+        text += " (" + sqlite->failureText() + ")";
+    }
+#endif
+    return text;
+}
+
 bool storeUsable([[maybe_unused]] const SettingsBackend& store,
                  [[maybe_unused]] const CliContext& context) {
 #ifndef _WIN32
-    const auto* sqlite = dynamic_cast<const SqliteSettingsBackend*>(&store);
+    const auto* sqlite = sqliteStore(store);
     if (sqlite != nullptr && !sqlite->usable()) {
-        context.err << "velomar-cli settings: the settings store "
-                    << (sqlite->file().empty() ? std::string("(no place for it)")
-                                               : TerminalText(PathToUtf8(sqlite->file())))
-                    << " cannot be opened\n";
+        if (sqlite->openFailure() == SettingsStatus::Busy) {
+            context.err << "velomar-cli settings: "
+                        << storeTrouble(store, SettingsStatus::Busy, false) << '\n';
+        } else {
+            context.err << "velomar-cli settings: the settings store " << storeName(store)
+                        << " cannot be opened\n";
+        }
         return false;
     }
 #endif
@@ -89,13 +131,27 @@ void reportMissing(const CliContext& context, std::string_view name) {
     context.err << "velomar-cli settings: no value named '" << TerminalText(name) << "'\n";
 }
 
+// A read that did not give the value: missing, or a store that could not answer.
+int reportUnread(const SettingsBackend& store, SettingsStatus status, const CliContext& context,
+                 std::string_view name) {
+    if (IsStoreFailure(status)) {
+        context.err << "velomar-cli settings: " << storeTrouble(store, status, false) << '\n';
+    } else {
+        reportMissing(context, name);
+    }
+    return kFailure;
+}
+
 int runList(SettingsBackend& store, CliContext& context) {
     // Listing does not create the key, so an untouched store stays untouched.
-    auto key = store.openKey(kSettingsRoot, kSettingsKeyPath, SettingsBackend::OpenMode::Existing);
-    if (key) {
-        for (const StoredValue& value : key->values()) {
-            printValue(context.out, value);
-        }
+    std::vector<StoredValue> values;
+    const SettingsStatus status = TryListSettings(store, kSettingsRoot, kSettingsKeyPath, values);
+    if (status != SettingsStatus::Ok) {
+        context.err << "velomar-cli settings: " << storeTrouble(store, status, false) << '\n';
+        return kFailure;
+    }
+    for (const StoredValue& value : values) {
+        printValue(context.out, value);
     }
     return kSuccess;
 }
@@ -107,19 +163,27 @@ int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg
     }
     // The stored type and size decide how the value is read.
     QueryResult found;
+    store.clearFailure();
     if (auto key =
             store.openKey(kSettingsRoot, kSettingsKeyPath, SettingsBackend::OpenMode::Existing)) {
         found = key->query(*name, {});
+    } else {
+        found.status =
+            IsStoreFailure(store.failure()) ? QueryStatus::Failed : QueryStatus::NotFound;
     }
-    if (found.status == QueryStatus::NotFound || found.status == QueryStatus::Failed) {
+    if (found.status == QueryStatus::NotFound) {
         reportMissing(context, nameArg);
         return kFailure;
     }
+    if (found.status == QueryStatus::Failed) {
+        return reportUnread(store, store.failureOr(), context, nameArg);
+    }
     if (found.type == static_cast<std::uint32_t>(ValueType::Number) && found.size == 4) {
         std::uint32_t number = 0;
-        if (!ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, *name, &number)) {
-            reportMissing(context, nameArg);
-            return kFailure;
+        const SettingsStatus status =
+            TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, *name, &number);
+        if (status != SettingsStatus::Ok) {
+            return reportUnread(store, status, context, nameArg);
         }
         context.out << number << '\n';
         return kSuccess;
@@ -131,10 +195,10 @@ int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg
     }
     // Room for every stored unit plus the terminator the read puts last.
     std::u16string buffer(found.size / 2 + 2, u'\0');
-    if (!ReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, *name, buffer.data(),
-                         buffer.size())) {
-        reportMissing(context, nameArg);
-        return kFailure;
+    const SettingsStatus status = TryReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, *name,
+                                                     buffer.data(), buffer.size());
+    if (status != SettingsStatus::Ok) {
+        return reportUnread(store, status, context, nameArg);
     }
     context.out << ToUtf8(std::u16string_view(buffer.c_str())) << '\n';
     return kSuccess;
@@ -192,11 +256,12 @@ int runSet(CliContext& context, const ParsedArgs& parsed) {
     if (!storeUsable(*store, context)) {
         return kFailure;
     }
-    const bool written =
-        number ? WriteNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *number)
-               : WriteTextSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *text);
-    if (!written) {
-        context.err << "velomar-cli settings: could not store '" << TerminalText(nameArg) << "'\n";
+    const SettingsStatus status =
+        number ? TryWriteNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *number)
+               : TryWriteTextSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *text);
+    if (status != SettingsStatus::Ok) {
+        context.err << "velomar-cli settings: could not store '" << TerminalText(nameArg)
+                    << "': " << storeTrouble(*store, status, true) << '\n';
         return kFailure;
     }
     return kSuccess;
@@ -264,8 +329,14 @@ int RunSettings(CliContext& context) {
         return runGet(*store, context, positionals[1]);
     }
     const auto name = ArgumentText(positionals[1], context.err);
-    if (!DeleteSetting(*store, kSettingsRoot, kSettingsKeyPath, *name)) {
+    const SettingsStatus status = TryDeleteSetting(*store, kSettingsRoot, kSettingsKeyPath, *name);
+    if (status == SettingsStatus::Missing) {
         reportMissing(context, positionals[1]);
+        return kFailure;
+    }
+    if (status != SettingsStatus::Ok) {
+        context.err << "velomar-cli settings: could not delete '" << TerminalText(positionals[1])
+                    << "': " << storeTrouble(*store, status, true) << '\n';
         return kFailure;
     }
     return kSuccess;
