@@ -15,6 +15,7 @@ int RunSearchCommand(CliContext& context);
 int RunDetailCommand(CliContext& context);
 int RunSettings(CliContext& context);
 int RunExportGtfs(CliContext& context);
+int RunImportGtfs(CliContext& context);
 
 inline constexpr std::string_view kSearchUsage =
     "Usage: velomar-cli search [FROM TO] [--type N] [--time HH:MM] [--layout portrait|square]\n"
@@ -111,5 +112,26 @@ inline constexpr std::string_view kExportGtfsUsage =
     "Exit status 0 when the feed is written, 1 when it cannot be (no timetable file can be\n"
     "read, a file cannot be written), 2 for bad usage, such as OUTDIR being a file.\n"
     "Example: velomar-cli export-gtfs /tmp/velomar-gtfs\n";
+
+inline constexpr std::string_view kImportGtfsUsage =
+    "Usage: velomar-cli import-gtfs FEED --out DIR [--week YYYYMMDD] [--stations FILE]\n"
+    "                               [--types FILE] [--format text|json]\n"
+    "\n"
+    "Turns a GTFS feed (a .zip, or a folder of .txt files) into the 64 timetable files of\n"
+    "one week: DIR/TimeData/UpData_00.txt ... DownData_31.txt and SOURCE.txt (feed,\n"
+    "publisher, licence, week, counts). Use the result with --data DIR. An old TimeData in\n"
+    "DIR is replaced only once every new file is written.\n"
+    "  --week      the seven days from this date (default: from the first day with service)\n"
+    "  --stations  TSV lines 'STOP_ID or STOP_NAME<TAB>station name or -': matches stops the\n"
+    "              built-in rules do not (exact names, renamed stations, parent stations)\n"
+    "  --types     TSV lines 'ROUTE_ID or ROUTE_NAME<TAB>KTX|새마을|무궁화|통일호|누리로|0-4 or -'\n"
+    "  --format    the report as text (default) or as one JSON object\n"
+    "The report (standard output) counts the trips read, imported and left out by reason,\n"
+    "the stations matched and not matched, the route names with no train type, and the\n"
+    "trains of each file. A trip runs on the days of the week its calendar gives; the train\n"
+    "code's day letters show them (A Fri, B Sat, C Sun, D Mon).\n"
+    "Exit status 0 when the files were written, 1 when the feed cannot be read or the files\n"
+    "cannot be written (nothing is replaced then), 2 for bad usage.\n"
+    "Example: velomar-cli import-gtfs feed.zip --out ~/velomar-data\n";
 
 }  // namespace velomar::cli
