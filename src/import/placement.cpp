@@ -118,6 +118,27 @@ int PositionIn(int file, const TrainCall& call) {
     return IsDown(file) ? slot : static_cast<int>(route.slots.size()) - 1 - slot;
 }
 
+// Negative when `a` is earlier than `b` at the first row both are written in, positive when
+// later, 0 when they share no row or pass it at the same minute.
+int TimeOrderAtFirstSharedRow(int file, const std::vector<ImportTrain>& trains,
+                              const FileColumn& a, const FileColumn& b) {
+    const auto& callsA = trains[static_cast<std::size_t>(a.train)].calls;
+    const auto& callsB = trains[static_cast<std::size_t>(b.train)].calls;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.calls.size() && j < b.calls.size()) {
+        const TrainCall& x = callsA[static_cast<std::size_t>(a.calls[i])];
+        const TrainCall& y = callsB[static_cast<std::size_t>(b.calls[j])];
+        const int px = PositionIn(file, x);
+        const int py = PositionIn(file, y);
+        if (px == py) {
+            return x.departure - y.departure;
+        }
+        (px < py ? i : j) += 1;
+    }
+    return 0;
+}
+
 // Each train's departure at its first row less the quickest running time the file's trains
 // show from the first row to that one: the order the trains would pass the first row in.
 void SortColumns(int file, const std::vector<ImportTrain>& trains, FileState& state) {
@@ -135,11 +156,13 @@ void SortColumns(int file, const std::vector<ImportTrain>& trains, FileState& st
     std::vector<int> offset(rows, 0);
     for (std::size_t p = 1; p < rows; ++p) {
         offset[p] = offset[p - 1];
-        bool seen = false;
+        std::vector<int> values;
         for (const auto& [from, minutes] : into[p]) {
-            const int value = offset[static_cast<std::size_t>(from)] + minutes;
-            offset[p] = seen ? std::min(offset[p], value) : value;
-            seen = true;
+            values.push_back(offset[static_cast<std::size_t>(from)] + minutes);
+        }
+        if (!values.empty()) {
+            std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+            offset[p] = values[values.size() / 2];
         }
     }
     auto key = [&](const FileColumn& column) {
@@ -151,6 +174,18 @@ void SortColumns(int file, const std::vector<ImportTrain>& trains, FileState& st
     std::stable_sort(state.columns.begin() + static_cast<std::ptrdiff_t>(state.hinted),
                      state.columns.end(),
                      [&](const FileColumn& a, const FileColumn& b) { return key(a) < key(b); });
+    // The estimate is rough where trains start at different rows; where two neighbours share
+    // a station, the earlier one there comes first.
+    for (std::size_t i = state.hinted + 1; i < state.columns.size(); ++i) {
+        for (std::size_t j = i; j > state.hinted; --j) {
+            const auto order = TimeOrderAtFirstSharedRow(file, trains, state.columns[j - 1],
+                                                         state.columns[j]);
+            if (order <= 0) {
+                break;
+            }
+            std::swap(state.columns[j - 1], state.columns[j]);
+        }
+    }
 }
 
 class Placer {

@@ -2,6 +2,8 @@
 // pages on the imported set as on the samples, for every station pair that has trains.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <set>
 
 #include "export/gtfs_export.h"
@@ -13,9 +15,14 @@
 #include "settings/memory_settings.h"
 #include "settings/settings_store.h"
 #include "timetable/route_selection.h"
+#include "timetable/text_decoding.h"
+#include "timetable/timetable_file.h"
+#include "timetable/timetable_grid.h"
 
 namespace velomar {
 namespace {
+
+constexpr std::uint32_t kPageSize = 14;
 
 std::filesystem::path SourceDirectory() {
     const char* source = std::getenv("VELOMAR_SOURCE_DIR");
@@ -92,7 +99,7 @@ std::vector<std::string> Page(const FileReader& reader, const std::filesystem::p
                               int hour, bool withRouteCode) {
     const TimetableDirectory timetables(reader, base);
     MemorySettingsBackend settings;
-    WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName, 14);
+    WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName, kPageSize);
     TimetableGrid grid;
     RecordingMessageSink messages;
     SearchQuery query{std::u16string(from), std::u16string(to), type, {}, hour, 0, 0};
@@ -132,22 +139,106 @@ std::set<int> DifferingFiles(const ImportedSet& set) {
     return files;
 }
 
-bool ReadsAnyOf(const RouteMasks& masks, const std::set<int>& files) {
-    for (int file : files) {
-        const int route = file % kRouteCount;
-        const std::uint32_t mask = file >= kRouteCount ? masks.downMask : masks.upMask;
-        if ((mask >> route) & 1u) {
+// A file as the search sees it, with the route file it is.
+struct LoadedFile {
+    int file;
+    std::unique_ptr<TimetableGrid> grid;
+};
+
+std::unique_ptr<TimetableGrid> GridOf(std::string_view bytes) {
+    auto grid = std::make_unique<TimetableGrid>();
+    ReadTimetableText(DecodeTimetableText(bytes), *grid);
+    return grid;
+}
+
+// SelectRoutes by its equivalent rule: route r's Down file when it lists the departure at or
+// before the arrival, its Up file when after. Much quicker than the walk over the route table,
+// which the searches themselves still make.
+RouteMasks MasksOf(std::u16string_view from, std::u16string_view to) {
+    RouteMasks masks;
+    const auto stations = NetworkStations();
+    auto index = [&](std::u16string_view code) {
+        return static_cast<std::size_t>(
+            std::find_if(stations.begin(), stations.end(),
+                         [&](const NetworkStation& s) { return s.code == code; }) -
+            stations.begin());
+    };
+    const std::size_t a = index(from);
+    const std::size_t b = index(to);
+    for (int route = 0; route < kRouteCount; ++route) {
+        const int sa = SlotsOfRoute(route).slotOf[a];
+        const int sb = SlotsOfRoute(route).slotOf[b];
+        if (sa >= 0 && sb >= 0) {
+            (sa <= sb ? masks.downMask : masks.upMask) |= 1u << route;
+        }
+    }
+    return masks;
+}
+
+// The trains a file offers the search for a pair, type and hour, before the cut after the
+// first P + 1: type passed, both stations called at, leaving at or after the hour.
+std::vector<std::array<std::u16string, 4>> Passing(const TimetableGrid& grid,
+                                                   std::u16string_view from, std::u16string_view to,
+                                                   const std::u16string& filter,
+                                                   const std::u16string& key) {
+    std::vector<std::array<std::u16string, 4>> out;
+    const StationRows rows = LocateStationRows(grid, from, to);
+    for (int column = 1; rows.departure && rows.arrival && column < kGridColumns; ++column) {
+        const std::u16string_view departure = grid.cell(*rows.departure, column);
+        const std::u16string_view arrival = grid.cell(*rows.arrival, column);
+        if (departure != kNoTime && key <= departure && arrival != kNoTime &&
+            PassesTypeFilter(filter, grid.cell(0, column))) {
+            out.push_back({std::u16string(departure), std::u16string(arrival),
+                           std::u16string(grid.cell(0, column)), std::u16string(grid.cell(1, column))});
+        }
+    }
+    return out;
+}
+
+bool ReadsAny(const RouteMasks& masks, const std::vector<LoadedFile>& files) {
+    for (const LoadedFile& loaded : files) {
+        const int file = loaded.file;
+        if (((file >= kRouteCount ? masks.downMask : masks.upMask) >> (file % kRouteCount)) & 1u) {
             return true;
         }
     }
     return false;
 }
 
-// Every ordered pair of different stations that some route serves and whose first search
-// (all types, from 00:00) lists a train, for each type and the hours 0, 7, 12 and 18. A search
-// reads only the files route selection names for its pair, so a pair whose files are all the
-// same in both sets gives the same pages: only the other pairs are searched, which keeps the
-// test fast.
+// Whether the two versions of a differing file could make the page differ. A file that
+// offers the same trains in another order gives the same page when it offers all of them (no
+// more than P + 1) and no two leave at the same minute: the page keeps the earliest ones and
+// only a tie depends on the order. Where this holds for every differing file the search
+// names, the page comes out the same by construction.
+bool MayDiffer(const std::vector<LoadedFile>& files, const RouteMasks& masks,
+               std::u16string_view from, std::u16string_view to, int type, int hour) {
+    SearchQuery query;
+    query.typeIndex = type;
+    SetTypeFilter(query);
+    const std::u16string key = TimeKey(hour, 0);
+    for (std::size_t i = 0; i + 1 < files.size(); i += 2) {
+        const int file = files[i].file;
+        if (!(((file >= kRouteCount ? masks.downMask : masks.upMask) >> (file % kRouteCount)) & 1u)) {
+            continue;
+        }
+        auto before = Passing(*files[i].grid, from, to, query.typeFilter, key);
+        auto after = Passing(*files[i + 1].grid, from, to, query.typeFilter, key);
+        std::sort(before.begin(), before.end());
+        std::sort(after.begin(), after.end());
+        const bool tie = std::adjacent_find(before.begin(), before.end(), [](const auto& a, const auto& b) {
+                             return a[0] == b[0];
+                         }) != before.end();
+        if (before != after || before.size() > kPageSize + 1 || tie) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every ordered pair of different stations that some route serves, for each type and the
+// hours 0, 7, 12 and 18. A search reads only the files route selection names for its pair, so
+// only the searches where a file that differs between the sets may change the page are run
+// (MayDiffer); all other pages are the same by construction, and the test stays fast.
 struct Comparison {
     int pairs = 0;
     int pages = 0;
@@ -156,22 +247,34 @@ struct Comparison {
 
 Comparison ComparePages(const ImportedSet& set, bool withRouteCode) {
     Comparison result;
-    const std::set<int> differing = DifferingFiles(set);
+    std::vector<LoadedFile> differing;  // both versions of each file that differs
+    const TimetableDirectory samples(Samples(), "/samples");
+    for (int file : DifferingFiles(set)) {
+        const auto original = Samples().readAll(samples.pathOf(
+            file % kRouteCount, file >= kRouteCount ? Direction::Down : Direction::Up));
+        differing.push_back({file, GridOf(original.value_or(""))});
+        differing.push_back({file, GridOf(set.run.timetables.files[static_cast<std::size_t>(file)])});
+    }
     const auto stations = NetworkStations();
     for (const NetworkStation& from : stations) {
         for (const NetworkStation& to : stations) {
-            if (from.name == to.name || !ReadsAnyOf(SelectRoutes(from.name, to.name), differing) ||
-                Page(Samples(), "/samples", from.name, to.name, 0, 0, false).empty()) {
+            const RouteMasks masks = MasksOf(from.code, to.code);
+            if (from.name == to.name || !ReadsAny(masks, differing)) {
                 continue;
             }
-            ++result.pairs;
+            bool counted = false;
             for (int type = 0; type < static_cast<int>(kTrainTypeEntries.size()); ++type) {
                 for (int hour : {0, 7, 12, 18}) {
+                    if (!MayDiffer(differing, masks, from.code, to.code, type, hour)) {
+                        continue;
+                    }
                     auto expected =
                         Page(Samples(), "/samples", from.name, to.name, type, hour, withRouteCode);
                     auto actual =
                         Page(set.reader, "/imported", from.name, to.name, type, hour, withRouteCode);
                     ++result.pages;
+                    result.pairs += counted ? 0 : 1;
+                    counted = true;
                     if (expected != actual) {
                         result.differences.push_back(
                             {ToUtf8(from.name) + " -> " + ToUtf8(to.name) + " type " +
