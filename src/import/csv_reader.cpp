@@ -47,9 +47,22 @@ bool CsvReader::fill() {
     }
     if (!m_started) {
         m_started = true;
+        // A source may hand out fewer bytes than a byte order mark has.
+        while (m_end < 3) {
+            const auto more = m_source->read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+            if (!more) {
+                m_eof = true;
+                return fail(m_line, "the file cannot be read to its end");
+            }
+            if (*more == 0) {
+                break;
+            }
+            m_end += *more;
+        }
         if (m_end >= 3 && m_buffer[0] == '\xEF' && m_buffer[1] == '\xBB' && m_buffer[2] == '\xBF') {
             m_at = 3;
         }
+        return m_at < m_end || fill();
     }
     return true;
 }
