@@ -50,18 +50,21 @@ std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
         } else if (name == "--week") {
             options.week = GtfsDayNumber(value);
             if (!options.week) {
-                return UsageError(kName, "--week must be a date YYYYMMDD, not '" + value + "'", context.err);
+                return UsageError(kName, "--week must be a date YYYYMMDD, not '" + value + "'",
+                                  context.err);
             }
         } else if (name == "--format") {
             if (value != "text" && value != "json") {
-                return UsageError(kName, "--format must be text or json, not '" + value + "'", context.err);
+                return UsageError(kName, "--format must be text or json, not '" + value + "'",
+                                  context.err);
             }
             json = value == "json";
         } else {
             const auto text = ReadWholeFile(value);
             std::string error;
             if (!text) {
-                return UsageError(kName, "cannot read " + name + " file '" + value + "'", context.err);
+                return UsageError(kName, "cannot read " + name + " file '" + value + "'",
+                                  context.err);
             }
             const bool read = name == "--stations"
                                   ? ReadStationOverrides(*text, value, options.stations, error)
@@ -107,7 +110,7 @@ int RunImportGtfs(CliContext& context) {
     }
     const std::filesystem::path feedPath = PathFromUtf8(parsed->positionals[0]);
     options.feedName = PathToUtf8(feedPath.filename().empty() ? feedPath.parent_path().filename()
-                                                               : feedPath.filename());
+                                                              : feedPath.filename());
     std::string error;
     ImportedTimetables timetables;
     ImportReport report;

@@ -67,7 +67,8 @@ bool WriteFileDurably(const fs::path& path, std::string_view bytes, std::string&
     const int savedErrno = errno;
     ok = std::fclose(file) == 0 && ok;
     if (!ok) {
-        error = "cannot write " + Quoted(path) + ": " + std::strerror(savedErrno ? savedErrno : errno);
+        error =
+            "cannot write " + Quoted(path) + ": " + std::strerror(savedErrno ? savedErrno : errno);
     }
     return ok;
 }
@@ -183,8 +184,8 @@ bool StagedFolder::commitByName(std::string& error) {
             }
         }
         if (code) {
-            error = "cannot move the new " + name + " into " + Quoted(m_target) + ": " +
-                    code.message();
+            error =
+                "cannot move the new " + name + " into " + Quoted(m_target) + ": " + code.message();
             for (auto it = done.rbegin(); it != done.rend(); ++it) {
                 std::error_code back;
                 fs::rename(m_target / it->first, m_staging / it->first, back);

@@ -100,7 +100,8 @@ bool CsvReader::next() {
                 return false;
             }
             if (state == State::Quoted) {
-                return fail(m_recordLine, "a quoted field is not closed before the end of the file");
+                return fail(m_recordLine,
+                            "a quoted field is not closed before the end of the file");
             }
             return any && finishRecord();
         }

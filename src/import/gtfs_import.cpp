@@ -121,11 +121,12 @@ bool ReadNetworkSide(const FeedSource& feed, const GtfsImportOptions& options, F
 }  // namespace
 
 std::string ImportFileName(int file) {
-    return TimetableFileName(file % kRouteCount, file >= kRouteCount ? Direction::Down : Direction::Up);
+    return TimetableFileName(file % kRouteCount,
+                             file >= kRouteCount ? Direction::Down : Direction::Up);
 }
 
-bool ImportGtfs(const FeedSource& feed, const GtfsImportOptions& options,
-                ImportedTimetables& out, ImportReport& report, std::string& error) {
+bool ImportGtfs(const FeedSource& feed, const GtfsImportOptions& options, ImportedTimetables& out,
+                ImportReport& report, std::string& error) {
     report = ImportReport{};
     report.feedName = options.feedName;
     if (!ReadFeedSourceInfo(feed, report.source, error)) {

@@ -66,8 +66,8 @@ struct ImportedTimetables {
     std::string source;                         // SOURCE.txt
 };
 
-bool ImportGtfs(const FeedSource& feed, const GtfsImportOptions& options,
-                ImportedTimetables& out, ImportReport& report, std::string& error);
+bool ImportGtfs(const FeedSource& feed, const GtfsImportOptions& options, ImportedTimetables& out,
+                ImportReport& report, std::string& error);
 
 // DIR/TimeData/ with the 64 files and SOURCE.txt, replacing an old TimeData only once all of
 // them are written.

@@ -12,16 +12,19 @@ namespace velomar {
 namespace {
 
 constexpr std::string_view kReasonTexts[kSkipReasonCount] = {
-    "not running in the week", "type not mapped",
-    "no train number of 1-4 digits", "fewer than two calls at network stations",
-    "times not representable (after 09:59 the next morning)", "file full",
+    "not running in the week",
+    "type not mapped",
+    "no train number of 1-4 digits",
+    "fewer than two calls at network stations",
+    "times not representable (after 09:59 the next morning)",
+    "file full",
     "number already in a file with other times",
 };
 constexpr std::string_view kReasonKeys[kSkipReasonCount] = {
-    "notInWeek",   "typeNotMapped", "numberNotWritable", "fewerThanTwoCalls",
-    "timesNotRepresentable", "fileFull", "numberTaken",
+    "notInWeek", "typeNotMapped", "numberNotWritable", "fewerThanTwoCalls", "timesNotRepresentable",
+    "fileFull",  "numberTaken",
 };
-constexpr std::string_view kWeekdayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday",
+constexpr std::string_view kWeekdayNames[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                               "Friday", "Saturday", "Sunday"};
 
 std::string_view KindText(MatchKind kind) {
@@ -97,7 +100,8 @@ std::string IsoDate(int dayNumber) {
 std::vector<StationLine> StationLines(const FeedStops& stops) {
     std::map<int, long> calls;  // top station of each stop
     auto top = [&](int stop) {
-        for (int depth = 0; depth < 8 && stops.parents[static_cast<std::size_t>(stop)] >= 0; ++depth) {
+        for (int depth = 0; depth < 8 && stops.parents[static_cast<std::size_t>(stop)] >= 0;
+             ++depth) {
             stop = stops.parents[static_cast<std::size_t>(stop)];
         }
         return stop;
@@ -109,9 +113,12 @@ std::vector<StationLine> StationLines(const FeedStops& stops) {
     for (const auto& [stop, count] : calls) {
         const StopMatch& match = stops.matches[static_cast<std::size_t>(stop)];
         const std::string network =
-            match.station >= 0 ? ToUtf8(NetworkStations()[static_cast<std::size_t>(match.station)].name) : "";
+            match.station >= 0
+                ? ToUtf8(NetworkStations()[static_cast<std::size_t>(match.station)].name)
+                : "";
         const std::string& name = stops.names[static_cast<std::size_t>(stop)];
-        auto [it, added] = lines.try_emplace({name, network}, StationLine{name, network, match.kind, 0});
+        auto [it, added] =
+            lines.try_emplace({name, network}, StationLine{name, network, match.kind, 0});
         it->second.calls += count;
     }
     std::vector<StationLine> out;
@@ -142,7 +149,8 @@ std::string FormatReportText(const ImportReport& report) {
     line("not imported: " + std::to_string(report.tripsRead - report.tripsImported));
     for (int r = 0; r < kSkipReasonCount; ++r) {
         if (report.skipped[static_cast<std::size_t>(r)] > 0) {
-            line("  " + std::string(kReasonTexts[r]) + ": " + std::to_string(report.skipped[static_cast<std::size_t>(r)]));
+            line("  " + std::string(kReasonTexts[r]) + ": " +
+                 std::to_string(report.skipped[static_cast<std::size_t>(r)]));
         }
     }
     line("shown on more days than they run: " + std::to_string(report.shownOnMoreDays));
@@ -154,10 +162,12 @@ std::string FormatReportText(const ImportReport& report) {
     line("stations matched: " + std::to_string(matched));
     for (const StationLine& s : report.stations) {
         if (Matched(s)) {
-            line("  " + s.stopName + " -> " + s.networkName + " (" + std::string(KindText(s.kind)) + ")");
+            line("  " + s.stopName + " -> " + s.networkName + " (" + std::string(KindText(s.kind)) +
+                 ")");
         }
     }
-    line("stations not matched: " + std::to_string(report.stations.size() - static_cast<std::size_t>(matched)));
+    line("stations not matched: " +
+         std::to_string(report.stations.size() - static_cast<std::size_t>(matched)));
     for (const StationLine& s : report.stations) {
         if (!Matched(s)) {
             line("  " + s.stopName + " (" + std::to_string(s.calls) + " calls" +
@@ -170,7 +180,8 @@ std::string FormatReportText(const ImportReport& report) {
     }
     line("trains per file:");
     for (int file = 0; file < kFileCount; ++file) {
-        line("  " + ImportFileName(file) + " " + std::to_string(report.trainsPerFile[static_cast<std::size_t>(file)]) +
+        line("  " + ImportFileName(file) + " " +
+             std::to_string(report.trainsPerFile[static_cast<std::size_t>(file)]) +
              (report.fileFull[static_cast<std::size_t>(file)] ? " (full: trains left out)" : ""));
     }
     return out;
@@ -185,7 +196,8 @@ std::string FormatReportJson(const ImportReport& report) {
     out += ",\n  \"trains\": " + std::to_string(report.trains);
     out += ",\n  \"notImported\": {";
     for (int r = 0; r < kSkipReasonCount; ++r) {
-        out += std::string(r ? ", " : "") + Json(kReasonKeys[r]) + ": " + std::to_string(report.skipped[static_cast<std::size_t>(r)]);
+        out += std::string(r ? ", " : "") + Json(kReasonKeys[r]) + ": " +
+               std::to_string(report.skipped[static_cast<std::size_t>(r)]);
     }
     out += "},\n  \"shownOnMoreDays\": " + std::to_string(report.shownOnMoreDays);
     out += ",\n  \"trainsWithUnservedPairs\": " + std::to_string(report.trainsWithUnservedPairs);
@@ -193,9 +205,10 @@ std::string FormatReportJson(const ImportReport& report) {
     const char* separator = "\n    ";
     for (const StationLine& s : report.stations) {
         out += separator;
-        out += "{\"stop\": " + Json(s.stopName) + ", \"station\": " +
-               (Matched(s) ? Json(s.networkName) : "null") + ", \"how\": " + Json(KindText(s.kind)) +
-               ", \"calls\": " + std::to_string(s.calls) + "}";
+        out += "{\"stop\": " + Json(s.stopName) +
+               ", \"station\": " + (Matched(s) ? Json(s.networkName) : "null") +
+               ", \"how\": " + Json(KindText(s.kind)) + ", \"calls\": " + std::to_string(s.calls) +
+               "}";
         separator = ",\n    ";
     }
     out += report.stations.empty() ? "]" : "\n  ]";
@@ -210,9 +223,11 @@ std::string FormatReportJson(const ImportReport& report) {
     separator = "\n    ";
     for (int file = 0; file < kFileCount; ++file) {
         out += separator;
-        out += "{\"file\": " + Json(ImportFileName(file)) + ", \"trains\": " +
-               std::to_string(report.trainsPerFile[static_cast<std::size_t>(file)]) + ", \"full\": " +
-               (report.fileFull[static_cast<std::size_t>(file)] ? "true" : "false") + "}";
+        out +=
+            "{\"file\": " + Json(ImportFileName(file)) + ", \"trains\": " +
+            std::to_string(report.trainsPerFile[static_cast<std::size_t>(file)]) +
+            ", \"full\": " + (report.fileFull[static_cast<std::size_t>(file)] ? "true" : "false") +
+            "}";
         separator = ",\n    ";
     }
     return out + "\n  ]\n}\n";
@@ -225,15 +240,20 @@ std::string FormatSourceText(const ImportReport& report) {
         out.append(key).append(": ").append(value).append("\r\n");
     };
     line("feed", report.feedName);
-    line("publisher", s.publisher.empty() ? std::string("not given")
-                                          : s.publisher + (s.publisherUrl.empty() ? "" : " (" + s.publisherUrl + ")"));
+    line("publisher",
+         s.publisher.empty()
+             ? std::string("not given")
+             : s.publisher + (s.publisherUrl.empty() ? "" : " (" + s.publisherUrl + ")"));
     line("agency", Joined(s.agencies, "not given"));
-    line("licence", s.licence.empty() ? "not given in the feed; see the publisher's terms" : s.licence);
-    line("attribution", Joined(s.attributions, s.publisher.empty() ? Joined(s.agencies, "not given") : s.publisher));
+    line("licence",
+         s.licence.empty() ? "not given in the feed; see the publisher's terms" : s.licence);
+    line("attribution", Joined(s.attributions, s.publisher.empty() ? Joined(s.agencies, "not given")
+                                                                   : s.publisher));
     line("feed version", s.version.empty() ? "not given" : s.version);
     line("service period", PeriodText(report));
     line("week", WeekText(report));
-    line("trips", std::to_string(report.tripsRead) + " read, " + std::to_string(report.tripsImported) + " imported");
+    line("trips", std::to_string(report.tripsRead) + " read, " +
+                      std::to_string(report.tripsImported) + " imported");
     line("trains", std::to_string(report.trains) + " in 64 files");
     out += "\r\n";
     std::string text = FormatReportText(report);

@@ -34,7 +34,7 @@ struct RouteSlot {
 };
 
 struct RouteSlots {
-    std::vector<RouteSlot> slots;  // Down order
+    std::vector<RouteSlot> slots;                           // Down order
     std::array<std::int16_t, kNetworkStationCount> slotOf;  // -1 for a station not on it
 };
 

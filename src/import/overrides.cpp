@@ -15,8 +15,8 @@ constexpr std::u16string_view kTypeNames[] = {u"무궁화", u"새마을", u"KTX"
 using ValueParser = std::function<std::optional<std::optional<int>>(std::u16string_view)>;
 
 bool ReadLines(std::string_view text, const std::string& fileName, std::string_view what,
-               const ValueParser& parse, std::map<std::string, std::optional<int>, std::less<>>& out,
-               std::string& error) {
+               const ValueParser& parse,
+               std::map<std::string, std::optional<int>, std::less<>>& out, std::string& error) {
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
     }
@@ -67,8 +67,8 @@ std::optional<int> TypeDigitOfName(std::u16string_view name) {
     return std::nullopt;
 }
 
-bool ReadStationOverrides(std::string_view text, const std::string& fileName,
-                          StationOverrides& out, std::string& error) {
+bool ReadStationOverrides(std::string_view text, const std::string& fileName, StationOverrides& out,
+                          std::string& error) {
     const ValueParser parse = [](std::u16string_view value) -> std::optional<std::optional<int>> {
         if (value == u"-") {
             return std::optional<int>();
@@ -92,8 +92,9 @@ bool ReadTypeOverrides(std::string_view text, const std::string& fileName, TypeO
         }
         return std::nullopt;
     };
-    return ReadLines(text, fileName, "a train type (KTX, 새마을, 무궁화, 통일호, 누리로, 0-4) or '-'",
-                     parse, out, error);
+    return ReadLines(text, fileName,
+                     "a train type (KTX, 새마을, 무궁화, 통일호, 누리로, 0-4) or '-'", parse, out,
+                     error);
 }
 
 }  // namespace velomar

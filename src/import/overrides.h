@@ -18,8 +18,8 @@ using TypeOverrides = std::map<std::string, std::optional<int>, std::less<>>;
 
 // Fail (error names the file and line) on a line without a TAB, an unknown station or type,
 // or a key given twice.
-bool ReadStationOverrides(std::string_view text, const std::string& fileName,
-                          StationOverrides& out, std::string& error);
+bool ReadStationOverrides(std::string_view text, const std::string& fileName, StationOverrides& out,
+                          std::string& error);
 bool ReadTypeOverrides(std::string_view text, const std::string& fileName, TypeOverrides& out,
                        std::string& error);
 

@@ -120,8 +120,8 @@ int PositionIn(int file, const TrainCall& call) {
 
 // Negative when `a` is earlier than `b` at the first row both are written in, positive when
 // later, 0 when they share no row or pass it at the same minute.
-int TimeOrderAtFirstSharedRow(int file, const std::vector<ImportTrain>& trains,
-                              const FileColumn& a, const FileColumn& b) {
+int TimeOrderAtFirstSharedRow(int file, const std::vector<ImportTrain>& trains, const FileColumn& a,
+                              const FileColumn& b) {
     const auto& callsA = trains[static_cast<std::size_t>(a.train)].calls;
     const auto& callsB = trains[static_cast<std::size_t>(b.train)].calls;
     std::size_t i = 0;
@@ -161,15 +161,18 @@ void SortColumns(int file, const std::vector<ImportTrain>& trains, FileState& st
             values.push_back(offset[static_cast<std::size_t>(from)] + minutes);
         }
         if (!values.empty()) {
-            std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+            std::nth_element(values.begin(),
+                             values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
+                             values.end());
             offset[p] = values[values.size() / 2];
         }
     }
     auto key = [&](const FileColumn& column) {
         const ImportTrain& train = trains[static_cast<std::size_t>(column.train)];
         const TrainCall& first = train.calls[static_cast<std::size_t>(column.calls.front())];
-        return std::pair(first.departure - offset[static_cast<std::size_t>(PositionIn(file, first))],
-                         train.number);
+        return std::pair(
+            first.departure - offset[static_cast<std::size_t>(PositionIn(file, first))],
+            train.number);
     };
     std::stable_sort(state.columns.begin() + static_cast<std::ptrdiff_t>(state.hinted),
                      state.columns.end(),
@@ -178,8 +181,8 @@ void SortColumns(int file, const std::vector<ImportTrain>& trains, FileState& st
     // a station, the earlier one there comes first.
     for (std::size_t i = state.hinted + 1; i < state.columns.size(); ++i) {
         for (std::size_t j = i; j > state.hinted; --j) {
-            const auto order = TimeOrderAtFirstSharedRow(file, trains, state.columns[j - 1],
-                                                         state.columns[j]);
+            const auto order =
+                TimeOrderAtFirstSharedRow(file, trains, state.columns[j - 1], state.columns[j]);
             if (order <= 0) {
                 break;
             }
@@ -222,7 +225,8 @@ class Placer {
         std::vector<int> hinted;
         for (int t = 0; t < static_cast<int>(m_trains.size()); ++t) {
             const ImportTrain& train = m_trains[static_cast<std::size_t>(t)];
-            (train.hintFile >= 0 && FitsFileWhole(train, train.hintFile) ? hinted : general).push_back(t);
+            (train.hintFile >= 0 && FitsFileWhole(train, train.hintFile) ? hinted : general)
+                .push_back(t);
         }
         std::stable_sort(hinted.begin(), hinted.end(), [&](int a, int b) {
             const ImportTrain& x = m_trains[static_cast<std::size_t>(a)];
@@ -267,8 +271,9 @@ class Placer {
         // On a tie a line takes the train before a through route, and the line that fits it
         // closest (fewest stations) first: a KTX that stops only where the conventional line
         // does still belongs to the KTX line.
-        std::stable_sort(candidates.begin(), candidates.end(),
-                         [](const Candidate& a, const Candidate& b) { return TieOrder(a) < TieOrder(b); });
+        std::stable_sort(
+            candidates.begin(), candidates.end(),
+            [](const Candidate& a, const Candidate& b) { return TieOrder(a) < TieOrder(b); });
         PairSets open = servable;
         std::vector<const Candidate*> chosen;
         for (;;) {
@@ -311,7 +316,9 @@ class Placer {
         bool full = false;
         for (const Candidate& candidate : candidates) {
             if (CountPairs(open, candidate.chain) > 0 && !hasRoom(candidate.file, train)) {
-                const bool isFull = m_files[static_cast<std::size_t>(candidate.file)].columns.size() >= kFileCapacity;
+                const bool isFull =
+                    m_files[static_cast<std::size_t>(candidate.file)].columns.size() >=
+                    kFileCapacity;
                 full = full || isFull;
                 m_result.refused[static_cast<std::size_t>(candidate.file)] =
                     m_result.refused[static_cast<std::size_t>(candidate.file)] || isFull;
@@ -322,11 +329,13 @@ class Placer {
     }
 
     // Pairs that share a route but that no single file can hold both calls of.
-    static bool HasUnservedPairs(const ImportTrain& train, std::size_t n, const PairSets& servable) {
+    static bool HasUnservedPairs(const ImportTrain& train, std::size_t n,
+                                 const PairSets& servable) {
         for (int route = 0; route < kRouteCount; ++route) {
             CallSet on;
             for (std::size_t i = 0; i < n; ++i) {
-                if (SlotsOfRoute(route).slotOf[static_cast<std::size_t>(train.calls[i].station)] >= 0) {
+                if (SlotsOfRoute(route).slotOf[static_cast<std::size_t>(train.calls[i].station)] >=
+                    0) {
                     on.set(i);
                 }
             }

@@ -4,12 +4,12 @@
 // the files that route selection names for the pair, so a train goes into the file of each
 // route and direction needed for every pair of its calls (S before E) that some route lists:
 // the files are chosen greedily, the one serving most of the pairs still unserved first; on a
-// tie a line before a through route, then the route with fewer stations, then the lower index. A file holds at most 79 trains and each train number once;
-// trains are placed in order of priority (more days of the week, then more calls, then the
-// earlier departure) and a train that would need a file already full is left out whole.
-// Within a file the trains stand in the order of their time at the file's first station, as
-// far as the trains' own running times tell it, so that the search, which offers only the
-// first trains of a file in column order, meets them in time order.
+// tie a line before a through route, then the route with fewer stations, then the lower index. A
+// file holds at most 79 trains and each train number once; trains are placed in order of priority
+// (more days of the week, then more calls, then the earlier departure) and a train that would need
+// a file already full is left out whole. Within a file the trains stand in the order of their time
+// at the file's first station, as far as the trains' own running times tell it, so that the search,
+// which offers only the first trains of a file in column order, meets them in time order.
 
 #include <array>
 #include <string>
@@ -41,7 +41,7 @@ struct Placement {
     std::array<std::vector<FileColumn>, kFileCount> files;  // in column order
     std::vector<int> skipped;  // per train: -1 placed, else SkipReason::FileFull or NumberTaken
     std::array<bool, kFileCount> refused{};  // a train was refused for want of room here
-    int trainsWithUnservedPairs = 0;  // placed, but some pair of calls no file can serve
+    int trainsWithUnservedPairs = 0;         // placed, but some pair of calls no file can serve
 };
 
 Placement PlaceTrains(const std::vector<ImportTrain>& trains);

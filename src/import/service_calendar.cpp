@@ -43,7 +43,8 @@ bool ReadCalendar(const FeedSource& feed, Calendar& calendar, std::string& error
     while (table.next()) {
         CalendarRow row{std::string(TrimBlanks(table.field(table.column("service_id")))), 0, 0, 0};
         for (int day = 0; day < 7; ++day) {
-            const std::string_view flag = TrimBlanks(table.field(table.column(kWeekdayColumns[day])));
+            const std::string_view flag =
+                TrimBlanks(table.field(table.column(kWeekdayColumns[day])));
             if (flag != "0" && flag != "1") {
                 error = table.where(std::string(kWeekdayColumns[day]) + " must be 0 or 1, not '" +
                                     std::string(flag) + "'");
@@ -130,8 +131,7 @@ bool NextCandidate(const FeedSource& feed, const Calendar& calendar, int from, i
                    std::string& error) {
     day = INT_MAX;
     for (const CalendarRow& row : calendar.rows) {
-        for (int d = std::max(from, row.start); row.weekdays != 0 && d <= row.end && d < day;
-             ++d) {
+        for (int d = std::max(from, row.start); row.weekdays != 0 && d <= row.end && d < day; ++d) {
             if ((row.weekdays >> WeekdayOf(d)) & 1) {
                 day = d;
                 break;
@@ -149,7 +149,8 @@ bool NextCandidate(const FeedSource& feed, const Calendar& calendar, int from, i
     }
     while (table.next()) {
         const auto date = GtfsDayNumber(TrimBlanks(table.field(table.column("date"))));
-        if (date && *date >= from && TrimBlanks(table.field(table.column("exception_type"))) == "1") {
+        if (date && *date >= from &&
+            TrimBlanks(table.field(table.column("exception_type"))) == "1") {
             day = std::min(day, *date);
         }
     }

@@ -19,8 +19,7 @@ std::optional<StopMatch> Overridden(const StationOverrides& overrides, std::stri
 // Own id, own name, then the parent station (a platform takes its station's name), then the
 // name itself. `depth` guards against parents that loop.
 StopMatch Resolve(FeedStops& stops, const std::vector<std::string>& ids,
-                  const StationOverrides& overrides, std::vector<bool>& done, int stop,
-                  int depth) {
+                  const StationOverrides& overrides, std::vector<bool>& done, int stop, int depth) {
     const auto i = static_cast<std::size_t>(stop);
     if (done[i]) {
         return stops.matches[i];
@@ -75,7 +74,8 @@ bool ReadFeedStops(CsvTable& table, const StationOverrides& overrides, FeedStops
     while (table.next()) {
         const std::string id(TrimBlanks(table.field(idColumn)));
         if (id.empty() || !out.indexOf.emplace(id, static_cast<int>(ids.size())).second) {
-            error = table.where(id.empty() ? "stop_id is empty" : "stop_id '" + id + "' is given twice");
+            error = table.where(id.empty() ? "stop_id is empty"
+                                           : "stop_id '" + id + "' is given twice");
             return false;
         }
         ids.push_back(id);

@@ -46,9 +46,11 @@ std::string RenderTimetableFile(int file, const std::vector<FileColumn>& columns
                 if (rows[r].slot != slot) {
                     continue;
                 }
-                const bool arrival = rows[r].arrivalRow ||
-                                     (last && route.slots[static_cast<std::size_t>(slot)].rows == 1);
-                cells[r][c] = CellOfMinutes(arrival ? call.arrival : call.departure).value_or(u"9999");
+                const bool arrival =
+                    rows[r].arrivalRow ||
+                    (last && route.slots[static_cast<std::size_t>(slot)].rows == 1);
+                cells[r][c] =
+                    CellOfMinutes(arrival ? call.arrival : call.departure).value_or(u"9999");
             }
         }
     }
@@ -62,9 +64,10 @@ std::string RenderTimetableFile(int file, const std::vector<FileColumn>& columns
     }
     out += "/\r\n";
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        out += ToUtf8(NetworkStations()[static_cast<std::size_t>(
-                          route.slots[static_cast<std::size_t>(rows[r].slot)].station)]
-                          .code);
+        out += ToUtf8(
+            NetworkStations()[static_cast<std::size_t>(
+                                  route.slots[static_cast<std::size_t>(rows[r].slot)].station)]
+                .code);
         out += "\t";
         for (const std::u16string& cell : cells[r]) {
             out += ToUtf8(cell) + "\t";

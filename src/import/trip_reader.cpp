@@ -33,7 +33,8 @@ std::string TimeText(int seconds) {
 
 std::optional<int> HintFile(std::string_view routeCode) {
     int value = -1;
-    const auto [end, ec] = std::from_chars(routeCode.data(), routeCode.data() + routeCode.size(), value);
+    const auto [end, ec] =
+        std::from_chars(routeCode.data(), routeCode.data() + routeCode.size(), value);
     if (ec != std::errc() || end != routeCode.data() + routeCode.size()) {
         return std::nullopt;
     }
@@ -69,7 +70,8 @@ bool ReadTripsFile(const TripSources& sources, FeedTrips& out, TextMap<int>& ind
         const std::string id(TrimBlanks(table.field(idColumn)));
         const auto [slot, added] = index.emplace(id, -1);
         if (id.empty() || !added) {
-            error = table.where(id.empty() ? "trip_id is empty" : "trip_id '" + id + "' is given twice");
+            error = table.where(id.empty() ? "trip_id is empty"
+                                           : "trip_id '" + id + "' is given twice");
             return false;
         }
         const std::string_view routeId = TrimBlanks(table.field(routeColumn));
@@ -120,15 +122,18 @@ class TripCloser {
     TripCloser(FeedStops& stops, const std::string& fileName) : m_stops(stops), m_file(fileName) {}
 
     bool close(WeekTrip& trip, std::vector<RawCall>& rows, std::string& error) {
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const RawCall& a, const RawCall& b) { return a.sequence < b.sequence; });
+        std::stable_sort(rows.begin(), rows.end(), [](const RawCall& a, const RawCall& b) {
+            return a.sequence < b.sequence;
+        });
         int last = -1;
         long lastLine = 0;
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const RawCall& row = rows[i];
             if (i > 0 && rows[i - 1].sequence == row.sequence) {
-                return fail(row.line, "trip '" + trip.id + "' has stop_sequence " +
-                                          std::to_string(row.sequence) + " twice", error);
+                return fail(row.line,
+                            "trip '" + trip.id + "' has stop_sequence " +
+                                std::to_string(row.sequence) + " twice",
+                            error);
             }
             for (const int time : {row.arrival, row.departure}) {
                 if (time < 0) {
@@ -197,7 +202,10 @@ struct StopTimesColumns {
 class StopTimesPass {
   public:
     StopTimesPass(const TripSources& sources, FeedTrips& trips, const TextMap<int>& index)
-        : m_sources(sources), m_trips(trips), m_index(index), m_state(trips.trips.size(), kUnseen),
+        : m_sources(sources),
+          m_trips(trips),
+          m_index(index),
+          m_state(trips.trips.size(), kUnseen),
           m_closer(sources.stops, m_fileName) {}
 
     // The first pass reads every trip; the second only those marked spread.
@@ -208,7 +216,8 @@ class StopTimesPass {
             return false;
         }
         CsvTable table(std::move(source), m_fileName);
-        if (!table.start({"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"})) {
+        if (!table.start(
+                {"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"})) {
             error = table.error();
             return false;
         }
@@ -246,7 +255,8 @@ class StopTimesPass {
             }
             m_currentId.assign(tripId);
             m_current = it->second;
-            if (m_current >= 0 && !m_second && m_state[static_cast<std::size_t>(m_current)] != kUnseen) {
+            if (m_current >= 0 && !m_second &&
+                m_state[static_cast<std::size_t>(m_current)] != kUnseen) {
                 m_state[static_cast<std::size_t>(m_current)] = kSpread;
             }
         }
@@ -276,12 +286,14 @@ class StopTimesPass {
             return false;
         }
         const std::string_view sequence = TrimBlanks(table.field(c.sequence));
-        const auto [end, ec] = std::from_chars(sequence.data(), sequence.data() + sequence.size(), call.sequence);
+        const auto [end, ec] =
+            std::from_chars(sequence.data(), sequence.data() + sequence.size(), call.sequence);
         if (ec != std::errc() || end != sequence.data() + sequence.size()) {
             error = table.where("stop_sequence '" + std::string(sequence) + "' is not a number");
             return false;
         }
-        for (auto [column, target] : {std::pair{c.arrival, &call.arrival}, std::pair{c.departure, &call.departure}}) {
+        for (auto [column, target] :
+             {std::pair{c.arrival, &call.arrival}, std::pair{c.departure, &call.departure}}) {
             const std::string_view text = TrimBlanks(table.field(column));
             const auto seconds = text.empty() ? std::optional<int>(-1) : GtfsSeconds(text);
             if (!seconds) {

@@ -51,9 +51,9 @@ struct WeekTrip {
 };
 
 struct FeedTrips {
-    long read = 0;  // rows of trips.txt
+    long read = 0;                                 // rows of trips.txt
     std::array<long, kSkipReasonCount> skipped{};  // NotInWeek etc. found while reading
-    std::vector<WeekTrip> trips;  // the week's trips of a mapped type
+    std::vector<WeekTrip> trips;                   // the week's trips of a mapped type
 };
 
 struct TripSources {

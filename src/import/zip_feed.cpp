@@ -52,7 +52,8 @@ class ZipFeed : public FeedSource {
             const std::size_t slash = path.rfind('/');
             const std::string base(slash == std::string_view::npos ? path : path.substr(slash + 1));
             const bool top = slash == std::string_view::npos;
-            auto [it, added] = m_entries.try_emplace(base, Entry{static_cast<zip_uint64_t>(i), top});
+            auto [it, added] =
+                m_entries.try_emplace(base, Entry{static_cast<zip_uint64_t>(i), top});
             if (!added && top && !it->second.top) {
                 it->second = Entry{static_cast<zip_uint64_t>(i), top};
             }
@@ -66,8 +67,8 @@ class ZipFeed : public FeedSource {
         }
         zip_file_t* file = zip_fopen_index(m_archive.get(), it->second.index, 0);
         if (file == nullptr) {
-            error = m_name + ": " + std::string(name) + " cannot be read from the archive: " +
-                    zip_strerror(m_archive.get());
+            error = m_name + ": " + std::string(name) +
+                    " cannot be read from the archive: " + zip_strerror(m_archive.get());
             return nullptr;
         }
         return std::make_unique<ZipEntrySource>(m_archive, file);
@@ -95,8 +96,8 @@ std::unique_ptr<FeedSource> OpenZipFeed(const std::filesystem::path& path, std::
     if (archive == nullptr) {
         zip_error_t detail;
         zip_error_init_with_code(&detail, code);
-        const std::string reason = code == ZIP_ER_NOZIP ? "not a zip archive (nor a folder)"
-                                                        : zip_error_strerror(&detail);
+        const std::string reason =
+            code == ZIP_ER_NOZIP ? "not a zip archive (nor a folder)" : zip_error_strerror(&detail);
         zip_error_fini(&detail);
         error = PathToUtf8(path) + ": " + reason;
         return nullptr;

@@ -27,10 +27,14 @@ struct DayPart {
 };
 
 inline constexpr DayPart kDayParts[] = {
-    {u"0014", kWeekdays},           {u"000", kEveryDay},
-    {u"002", kMonday},              {u"100", kFriday},
-    {u"010", kSaturday},            {u"001", kSunday},
-    {u"011", kSaturday | kSunday},  {u"111", kFriday | kSaturday | kSunday},
+    {u"0014", kWeekdays},
+    {u"000", kEveryDay},
+    {u"002", kMonday},
+    {u"100", kFriday},
+    {u"010", kSaturday},
+    {u"001", kSunday},
+    {u"011", kSaturday | kSunday},
+    {u"111", kFriday | kSaturday | kSunday},
     {u"101", kFriday | kSunday},
 };
 

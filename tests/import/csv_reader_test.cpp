@@ -71,10 +71,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CsvCase{"plain LF", "a,b\n1,2\n", {{"a", "b"}, {"1", "2"}}},
         CsvCase{"CR LF and no line end at the end", "a,b\r\n1,2", {{"a", "b"}, {"1", "2"}}},
-        CsvCase{"a byte order mark is not part of the first field", "\xEF\xBB\xBFstop_id,x\n",
+        CsvCase{"a byte order mark is not part of the first field",
+                "\xEF\xBB\xBFstop_id,x\n",
                 {{"stop_id", "x"}}},
         CsvCase{"quotes around commas, doubled quotes and line breaks",
-                "\"서울, 본역\",\"say \"\"hi\"\"\",\"two\r\nlines\"\n", {{"서울, 본역", "say \"hi\"", "two\r\nlines"}}},
+                "\"서울, 본역\",\"say \"\"hi\"\"\",\"two\r\nlines\"\n",
+                {{"서울, 본역", "say \"hi\"", "two\r\nlines"}}},
         CsvCase{"empty fields and a trailing comma", ",,\nx,\n", {{"", "", ""}, {"x", ""}}},
         CsvCase{"empty lines are skipped", "a\n\n\r\nb\n", {{"a"}, {"b"}}},
         CsvCase{"a quote inside an unquoted field is kept", "ab\"c\n", {{"ab\"c"}}}));
@@ -90,12 +92,14 @@ TEST(CsvReader, ReportsBrokenTextWithItsLine) {
               "x.txt:2: a quoted field is not closed before the end of the file");
     EXPECT_EQ(ReadAll("a\nb\n", 3, true).error, "x.txt:3: the file cannot be read to its end");
     // An endless quoted field stops at the record limit instead of filling the memory.
-    const Records huge = ReadAll("a\n\"" + std::string(CsvReader::kMaxRecordBytes + 10, 'x'), 65536);
+    const Records huge =
+        ReadAll("a\n\"" + std::string(CsvReader::kMaxRecordBytes + 10, 'x'), 65536);
     EXPECT_EQ(huge.error, "x.txt:2: a record longer than 1 MiB (is a quote left open?)");
 }
 
 TEST(CsvTable, FindsColumnsByTrimmedNameAndNamesMissingOnes) {
-    CsvTable table(std::make_unique<TrickleSource>(" stop_id ,stop_name\nS1,서울\n", 5), "stops.txt");
+    CsvTable table(std::make_unique<TrickleSource>(" stop_id ,stop_name\nS1,서울\n", 5),
+                   "stops.txt");
     ASSERT_TRUE(table.start({"stop_id"}));
     ASSERT_TRUE(table.next());
     EXPECT_EQ(table.field(table.column("stop_id")), "S1");

@@ -62,7 +62,8 @@ CliRun Cli(std::vector<std::string> args) {
 std::map<std::string, std::string> GoodFeed() {
     auto files = testing_support::BaseFeed();
     files["stops.txt"] = "stop_id,stop_name\nMS,문산\nDR,도라산\nPJ,파주\n";
-    files["trips.txt"] = "route_id,service_id,trip_id,trip_short_name\nM,DAILY,T1,101\nM,DAILY,T2,102\n";
+    files["trips.txt"] =
+        "route_id,service_id,trip_id,trip_short_name\nM,DAILY,T1,101\nM,DAILY,T2,102\n";
     files["stop_times.txt"] =
         "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n"
         "T1,08:00:00,08:00:00,MS,1\nT1,08:10:00,08:10:00,PJ,2\nT1,08:30:00,08:30:00,DR,3\n"
@@ -87,7 +88,8 @@ TEST(ImportCommand, WritesTheFilesThatCheckAndSearchRead) {
     const fs::path feed = WriteFolder(temp.path() / "feed", GoodFeed());
     const fs::path out = temp.path() / "data";
     PlantOldTimeData(out);
-    const CliRun run = Cli({"import-gtfs", feed.string(), "--out", out.string(), "--week", "20240101"});
+    const CliRun run =
+        Cli({"import-gtfs", feed.string(), "--out", out.string(), "--week", "20240101"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("trips read: 2\nimported: 2 trips as 2 trains\n"), std::string::npos)
         << run.out;
@@ -107,8 +109,9 @@ TEST(ImportCommand, WritesTheFilesThatCheckAndSearchRead) {
     EXPECT_EQ(check.status, 0) << check.out;
     EXPECT_NE(check.out.find("64 files, 2 trains, 0 problems"), std::string::npos) << check.out;
     TempFolder settings;
-    const CliRun search = Cli({"--data", out.string(), "--settings", (settings.path() / "s.sqlite3").string(),
-                            "search", "문산", "도라산", "--time", "07:00", "--format", "tsv"});
+    const CliRun search =
+        Cli({"--data", out.string(), "--settings", (settings.path() / "s.sqlite3").string(),
+             "search", "문산", "도라산", "--time", "07:00", "--format", "tsv"});
     EXPECT_EQ(search.status, 0) << search.err;
     EXPECT_EQ(search.out, "0101\t08:00\t08:30\t무궁화\t106\t0800\n");
 }
@@ -117,13 +120,15 @@ TEST(ImportCommand, ReportsAsOneJsonObject) {
     TempFolder temp;
     const fs::path feed = WriteFolder(temp.path() / "feed", GoodFeed());
     const CliRun run = Cli({"import-gtfs", feed.string(), "--out", (temp.path() / "d").string(),
-                         "--format=json", "--week", "20240101"});
+                            "--format=json", "--week", "20240101"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("{\n  \"feed\": \"feed\",\n  \"weekStart\": \"2024-01-01\",\n"))
         << run.out;
     EXPECT_NE(run.out.find("\"tripsRead\": 2,\n  \"tripsImported\": 2,"), std::string::npos);
-    EXPECT_NE(run.out.find("{\"stop\": \"파주\", \"station\": null, \"how\": \"not matched\", \"calls\": 1}"),
-              std::string::npos);
+    EXPECT_NE(
+        run.out.find(
+            "{\"stop\": \"파주\", \"station\": null, \"how\": \"not matched\", \"calls\": 1}"),
+        std::string::npos);
     EXPECT_TRUE(run.out.ends_with("\n  ]\n}\n"));
 }
 
@@ -139,19 +144,22 @@ TEST(ImportCommand, BadUsageIsExitStatusTwo) {
     const UsageCase cases[] = {
         {{"import-gtfs", feed}, "--out DIR is required"},
         {{"import-gtfs", "--out", feed}, "expects one feed"},
-        {{"import-gtfs", feed, "--out", feed, "--week", "20240230"}, "--week must be a date YYYYMMDD"},
+        {{"import-gtfs", feed, "--out", feed, "--week", "20240230"},
+         "--week must be a date YYYYMMDD"},
         {{"import-gtfs", feed, "--out", feed, "--format", "xml"}, "--format must be text or json"},
         {{"import-gtfs", feed, "--out", feed, "--stations", (temp.path() / "none").string()},
          "cannot read --stations file"},
-        {{"import-gtfs", feed, "--out", (temp.path() / "file").string()}, "exists and is not a folder"},
+        {{"import-gtfs", feed, "--out", (temp.path() / "file").string()},
+         "exists and is not a folder"},
     };
     for (const UsageCase& c : cases) {
         const CliRun run = Cli(c.args);
         EXPECT_EQ(run.status, 2) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
-    EXPECT_NE(Cli({"import-gtfs", "--help"}).out.find("Usage: velomar-cli import-gtfs FEED --out DIR"),
-              std::string::npos);
+    EXPECT_NE(
+        Cli({"import-gtfs", "--help"}).out.find("Usage: velomar-cli import-gtfs FEED --out DIR"),
+        std::string::npos);
 }
 
 struct BadFeed {
@@ -200,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFeed{"a file that is not UTF-8", "stops.txt", "stop_id,stop_name\nMS,\xB9\xAE\xBB\xEA\n",
                 "stops.txt:2: the text is not UTF-8"},
         BadFeed{"a stop no stops.txt has", "stop_times.txt",
-                "trip_id,arrival_time,departure_time,stop_id,stop_sequence\nT1,08:00:00,08:00:00,XX,1\n",
+                "trip_id,arrival_time,departure_time,stop_id,stop_sequence\nT1,08:00:00,08:00:00,"
+                "XX,1\n",
                 "stop_times.txt:2: stop_id 'XX' is not in stops.txt"},
         BadFeed{"a time that is no time", "stop_times.txt",
                 "trip_id,arrival_time,departure_time,stop_id,stop_sequence\nT1,8:5,08:00:00,MS,1\n",
@@ -219,7 +228,8 @@ TEST(ImportCommand, AFeedThatIsNeitherFolderNorZipIsRefused) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(text.string() + ": not a zip archive (nor a folder)"), std::string::npos)
         << run.err;
-    const CliRun missing = Cli({"import-gtfs", (temp.path() / "none").string(), "--out", temp.path().string()});
+    const CliRun missing =
+        Cli({"import-gtfs", (temp.path() / "none").string(), "--out", temp.path().string()});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no such file or folder"), std::string::npos) << missing.err;
     EXPECT_FALSE(fs::exists(temp.path() / "d"));

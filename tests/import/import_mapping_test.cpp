@@ -52,19 +52,18 @@ TEST_P(StationNames, MatchExactlyOrThroughARename) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, StationNames,
-    ::testing::Values(StationCase{"서울", u"서울", MatchKind::Name},
-                      StationCase{"  서울\t", u"서울", MatchKind::Name},
-                      StationCase{"광주송정", u"송정리", MatchKind::Rename},
-                      StationCase{"여수엑스포", u"여수", MatchKind::Rename},
-                      StationCase{"태화강", u"울산", MatchKind::Rename},
-                      StationCase{"광운대", u"성북", MatchKind::Rename},
-                      // new stations, never their namesakes without the suffix
-                      StationCase{"김천(구미)", u"", MatchKind::Unmatched},
-                      StationCase{"울산(통도사)", u"", MatchKind::Unmatched},
-                      StationCase{"서울역", u"", MatchKind::Unmatched},
-                      StationCase{"", u"", MatchKind::Unmatched}));
+INSTANTIATE_TEST_SUITE_P(Names, StationNames,
+                         ::testing::Values(StationCase{"서울", u"서울", MatchKind::Name},
+                                           StationCase{"  서울\t", u"서울", MatchKind::Name},
+                                           StationCase{"광주송정", u"송정리", MatchKind::Rename},
+                                           StationCase{"여수엑스포", u"여수", MatchKind::Rename},
+                                           StationCase{"태화강", u"울산", MatchKind::Rename},
+                                           StationCase{"광운대", u"성북", MatchKind::Rename},
+                                           // new stations, never their namesakes without the suffix
+                                           StationCase{"김천(구미)", u"", MatchKind::Unmatched},
+                                           StationCase{"울산(통도사)", u"", MatchKind::Unmatched},
+                                           StationCase{"서울역", u"", MatchKind::Unmatched},
+                                           StationCase{"", u"", MatchKind::Unmatched}));
 
 TEST(StopMatching, PlatformsTakeTheirParentAndTheUserFileComesFirst) {
     const std::string stops =
@@ -146,18 +145,16 @@ TEST_P(DayCodes, TakeTheFewestDaysThatIncludeTheTrainsDays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Days, DayCodes,
-    ::testing::Values(DayCase{0, kEveryDay, u"0000", true}, DayCase{2, kFriday, u"1002", true},
-                      DayCase{1, kSaturday | kSunday, u"0111", true},
-                      DayCase{2, kMonday, u"0022", true},
-                      DayCase{0, kFriday | kSunday, u"1010", true},
-                      DayCase{4, kWeekdays, u"0014", true},
-                      // not one of the restrictions: the smallest that includes the days
-                      DayCase{0, kFriday | kSaturday, u"1110", false},
-                      DayCase{0, kMonday | kSaturday, u"0000", false},
-                      DayCase{4, kMonday | 2, u"0014", false},
-                      DayCase{4, kSaturday, u"0004", false},
-                      // 통일호 has no restricted codes at all
-                      DayCase{3, kMonday, u"0003", false}));
+    ::testing::Values(
+        DayCase{0, kEveryDay, u"0000", true}, DayCase{2, kFriday, u"1002", true},
+        DayCase{1, kSaturday | kSunday, u"0111", true}, DayCase{2, kMonday, u"0022", true},
+        DayCase{0, kFriday | kSunday, u"1010", true}, DayCase{4, kWeekdays, u"0014", true},
+        // not one of the restrictions: the smallest that includes the days
+        DayCase{0, kFriday | kSaturday, u"1110", false},
+        DayCase{0, kMonday | kSaturday, u"0000", false}, DayCase{4, kMonday | 2, u"0014", false},
+        DayCase{4, kSaturday, u"0004", false},
+        // 통일호 has no restricted codes at all
+        DayCase{3, kMonday, u"0003", false}));
 
 // The import of a week round-trips the letters the export writes for each code.
 TEST(DayCodes, AgreeWithTheDayLettersOfEveryKnownCode) {
@@ -171,12 +168,11 @@ TEST(DayCodes, AgreeWithTheDayLettersOfEveryKnownCode) {
 // 2024-01-01 is a Monday. WEEKDAY runs Monday to Friday but not on the holiday of January 1st;
 // EXTRA runs only on the Saturday it is added for; GONE is removed on its only day.
 TEST(ImportCalendar, AppliesRemovedAndAddedDaysOfTheWeek) {
-    auto files = Feed(
-        "M,WEEKDAY,T1,101\nM,EXTRA,T2,103\nM,GONE,T3,105\nM,DAILY,T4,107\n",
-        "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n"
-        "T2,09:00:00,09:00:00,MS,1\nT2,09:30:00,09:30:00,DR,2\n"
-        "T3,10:00:00,10:00:00,MS,1\nT3,10:30:00,10:30:00,DR,2\n"
-        "T4,11:00:00,11:00:00,MS,1\nT4,11:30:00,11:30:00,DR,2\n");
+    auto files = Feed("M,WEEKDAY,T1,101\nM,EXTRA,T2,103\nM,GONE,T3,105\nM,DAILY,T4,107\n",
+                      "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n"
+                      "T2,09:00:00,09:00:00,MS,1\nT2,09:30:00,09:30:00,DR,2\n"
+                      "T3,10:00:00,10:00:00,MS,1\nT3,10:30:00,10:30:00,DR,2\n"
+                      "T4,11:00:00,11:00:00,MS,1\nT4,11:30:00,11:30:00,DR,2\n");
     files["calendar.txt"] +=
         "WEEKDAY,1,1,1,1,1,0,0,20240101,20241231\nGONE,0,0,1,0,0,0,0,20240101,20240107\n";
     files["calendar_dates.txt"] =
@@ -197,8 +193,7 @@ TEST(ImportCalendar, AppliesRemovedAndAddedDaysOfTheWeek) {
 }
 
 TEST(ImportCalendar, DefaultWeekStartsOnTheFirstDayWithService) {
-    auto files = Feed("M,S,T1,101\n",
-                      "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n");
+    auto files = Feed("M,S,T1,101\n", "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n");
     // Only calendar_dates.txt: the first added date that is not removed again.
     files.erase("calendar.txt");
     files["calendar_dates.txt"] =
@@ -210,16 +205,17 @@ TEST(ImportCalendar, DefaultWeekStartsOnTheFirstDayWithService) {
 }
 
 TEST(ImportTimes, CellsHoldDeparturesAndTheArrivalAtTheLastCall) {
-    const auto run = ImportFiles(Feed(
-        "M,DAILY,T1,1\nM,DAILY,T2,2\nM,DAILY,T3,3\nM,DAILY,T4,4\n",
-        // departures, seconds cut off; the last call's arrival
-        "T1,08:00:00,08:02:59,MS,1\nT1,,,UC,2\nT1,08:20:00,08:21:00,IJ,3\nT1,08:30:00,08:31:00,DR,4\n"
-        // after midnight of the service day
-        "T2,23:50:00,23:50:00,MS,1\nT2,24:15:00,24:16:00,DR,2\n"
-        // later than 09:59 after midnight has no cell
-        "T3,33:00:00,33:00:00,MS,1\nT3,34:00:00,34:00:00,DR,2\n"
-        // stop_times need not be in stop_sequence order; a time alone serves as both
-        "T4,,07:10:00,DR,20\nT4,07:00:00,,MS,10\n"));
+    const auto run = ImportFiles(
+        Feed("M,DAILY,T1,1\nM,DAILY,T2,2\nM,DAILY,T3,3\nM,DAILY,T4,4\n",
+             // departures, seconds cut off; the last call's arrival
+             "T1,08:00:00,08:02:59,MS,1\nT1,,,UC,2\nT1,08:20:00,08:21:00,IJ,3\nT1,08:30:00,08:31:"
+             "00,DR,4\n"
+             // after midnight of the service day
+             "T2,23:50:00,23:50:00,MS,1\nT2,24:15:00,24:16:00,DR,2\n"
+             // later than 09:59 after midnight has no cell
+             "T3,33:00:00,33:00:00,MS,1\nT3,34:00:00,34:00:00,DR,2\n"
+             // stop_times need not be in stop_sequence order; a time alone serves as both
+             "T4,,07:10:00,DR,20\nT4,07:00:00,,MS,10\n"));
     ASSERT_TRUE(run.ok) << run.error;
     const std::string& down = run.file(6, true);
     EXPECT_EQ(TrainCells(down, "0001"),
@@ -233,10 +229,10 @@ TEST(ImportTimes, CellsHoldDeparturesAndTheArrivalAtTheLastCall) {
 }
 
 TEST(ImportTimes, AStationListedTwiceGetsArrivalThenDeparture) {
-    const auto run = ImportFiles(Feed(
-        "M,DAILY,D,1\nM,DAILY,U,2\n",
-        "D,09:50:00,09:50:00,BG,1\nD,10:00:00,10:07:00,SC,2\nD,10:20:00,10:20:00,DY,3\n"
-        "U,11:00:00,11:00:00,DY,1\nU,11:10:00,11:15:00,SC,2\nU,11:30:00,11:30:00,BG,3\n"));
+    const auto run = ImportFiles(
+        Feed("M,DAILY,D,1\nM,DAILY,U,2\n",
+             "D,09:50:00,09:50:00,BG,1\nD,10:00:00,10:07:00,SC,2\nD,10:20:00,10:20:00,DY,3\n"
+             "U,11:00:00,11:00:00,DY,1\nU,11:10:00,11:15:00,SC,2\nU,11:30:00,11:30:00,BG,3\n"));
     ASSERT_TRUE(run.ok) << run.error;
     EXPECT_EQ(TrainCells(run.file(27, true), "0001"),
               (std::vector<std::string>{"code:0000", "0089:0950", "0051:1000", "0051:1007",
@@ -247,12 +243,12 @@ TEST(ImportTimes, AStationListedTwiceGetsArrivalThenDeparture) {
 }
 
 TEST(ImportTrips, ReportsTripsThatBecomeNoTrain) {
-    auto files = Feed(
-        "M,DAILY,T1,1\nM,DAILY,T2,2\nQ,DAILY,T3,3\nM,DAILY,T4,KTX1\nM,DAILY,T5,5\n",
-        "T1,08:00:00,08:00:00,PJ,1\nT1,08:10:00,08:10:00,MS,2\n"  // one network call
-        "T2,08:00:00,08:00:00,PJ,1\n"                               // none
-        "T3,08:00:00,08:00:00,MS,1\nT3,08:30:00,08:30:00,DR,2\n"
-        "T4,08:00:00,08:00:00,MS,1\nT4,08:30:00,08:30:00,DR,2\n");  // T5 has no stop times
+    auto files =
+        Feed("M,DAILY,T1,1\nM,DAILY,T2,2\nQ,DAILY,T3,3\nM,DAILY,T4,KTX1\nM,DAILY,T5,5\n",
+             "T1,08:00:00,08:00:00,PJ,1\nT1,08:10:00,08:10:00,MS,2\n"  // one network call
+             "T2,08:00:00,08:00:00,PJ,1\n"                             // none
+             "T3,08:00:00,08:00:00,MS,1\nT3,08:30:00,08:30:00,DR,2\n"
+             "T4,08:00:00,08:00:00,MS,1\nT4,08:30:00,08:30:00,DR,2\n");  // T5 has no stop times
     files["routes.txt"] += "Q,ITX-청춘,2\n";
     const auto run = ImportFiles(files);
     ASSERT_TRUE(run.ok) << run.error;
@@ -285,7 +281,8 @@ TEST(ImportTrips, TypesFileMapsARouteTheRulesLeaveOut) {
 }
 
 TEST(ImportFiles, QuotedFieldsByteOrderMarksAndCrLfAreRead) {
-    auto files = Feed("M,DAILY,T1,1\n", "T1,08:00:00,08:00:00,MS,1\r\nT1,08:30:00,08:30:00,P1,2\r\n");
+    auto files =
+        Feed("M,DAILY,T1,1\n", "T1,08:00:00,08:00:00,MS,1\r\nT1,08:30:00,08:30:00,P1,2\r\n");
     files["stops.txt"] =
         "\xEF\xBB\xBFstop_id,stop_name,parent_station\r\nMS,\"문산\",\r\n"
         "DR,\" 도라산 \",\r\nP1,\"도라산, 1번 \"\"승강장\"\"\",DR\r\n";
@@ -301,7 +298,8 @@ TEST(ImportFiles, SourceTextTellsFeedPublisherLicenceAndWeek) {
     files["feed_info.txt"] =
         "feed_publisher_name,feed_publisher_url,feed_lang,feed_version,feed_license\n"
         "한국철도,https://example.invalid,ko,2024-01,CC BY 4.0\n";
-    files["agency.txt"] = "agency_name,agency_url,agency_timezone\n철도,https://a.invalid,Asia/Seoul\n";
+    files["agency.txt"] =
+        "agency_name,agency_url,agency_timezone\n철도,https://a.invalid,Asia/Seoul\n";
     GtfsImportOptions options;
     options.feedName = "feed.zip";
     options.week = GtfsDayNumber("20240101");

@@ -3,9 +3,9 @@
 // Tiny feeds kept in memory: each file given as raw CSV text, imported as a folder feed.
 
 #include <map>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/feed_source.h"
 #include "import/gtfs_import.h"

@@ -95,8 +95,8 @@ std::unique_ptr<ImportedSet> RoundTrip(bool keepVelomarColumns) {
 
 // The page as search --format tsv prints it; the route code only when asked for.
 std::vector<std::string> Page(const FileReader& reader, const std::filesystem::path& base,
-                              std::u16string_view from, std::u16string_view to, int type,
-                              int hour, bool withRouteCode) {
+                              std::u16string_view from, std::u16string_view to, int type, int hour,
+                              bool withRouteCode) {
     const TimetableDirectory timetables(reader, base);
     MemorySettingsBackend settings;
     WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName, kPageSize);
@@ -189,7 +189,8 @@ std::vector<std::array<std::u16string, 4>> Passing(const TimetableGrid& grid,
         if (departure != kNoTime && key <= departure && arrival != kNoTime &&
             PassesTypeFilter(filter, grid.cell(0, column))) {
             out.push_back({std::u16string(departure), std::u16string(arrival),
-                           std::u16string(grid.cell(0, column)), std::u16string(grid.cell(1, column))});
+                           std::u16string(grid.cell(0, column)),
+                           std::u16string(grid.cell(1, column))});
         }
     }
     return out;
@@ -218,16 +219,18 @@ bool MayDiffer(const std::vector<LoadedFile>& files, const RouteMasks& masks,
     const std::u16string key = TimeKey(hour, 0);
     for (std::size_t i = 0; i + 1 < files.size(); i += 2) {
         const int file = files[i].file;
-        if (!(((file >= kRouteCount ? masks.downMask : masks.upMask) >> (file % kRouteCount)) & 1u)) {
+        if (!(((file >= kRouteCount ? masks.downMask : masks.upMask) >> (file % kRouteCount)) &
+              1u)) {
             continue;
         }
         auto before = Passing(*files[i].grid, from, to, query.typeFilter, key);
         auto after = Passing(*files[i + 1].grid, from, to, query.typeFilter, key);
         std::sort(before.begin(), before.end());
         std::sort(after.begin(), after.end());
-        const bool tie = std::adjacent_find(before.begin(), before.end(), [](const auto& a, const auto& b) {
-                             return a[0] == b[0];
-                         }) != before.end();
+        const bool tie =
+            std::adjacent_find(before.begin(), before.end(), [](const auto& a, const auto& b) {
+                return a[0] == b[0];
+            }) != before.end();
         if (before != after || before.size() > kPageSize + 1 || tie) {
             return true;
         }
@@ -253,7 +256,8 @@ Comparison ComparePages(const ImportedSet& set, bool withRouteCode) {
         const auto original = Samples().readAll(samples.pathOf(
             file % kRouteCount, file >= kRouteCount ? Direction::Down : Direction::Up));
         differing.push_back({file, GridOf(original.value_or(""))});
-        differing.push_back({file, GridOf(set.run.timetables.files[static_cast<std::size_t>(file)])});
+        differing.push_back(
+            {file, GridOf(set.run.timetables.files[static_cast<std::size_t>(file)])});
     }
     const auto stations = NetworkStations();
     for (const NetworkStation& from : stations) {
@@ -270,16 +274,16 @@ Comparison ComparePages(const ImportedSet& set, bool withRouteCode) {
                     }
                     auto expected =
                         Page(Samples(), "/samples", from.name, to.name, type, hour, withRouteCode);
-                    auto actual =
-                        Page(set.reader, "/imported", from.name, to.name, type, hour, withRouteCode);
+                    auto actual = Page(set.reader, "/imported", from.name, to.name, type, hour,
+                                       withRouteCode);
                     ++result.pages;
                     result.pairs += counted ? 0 : 1;
                     counted = true;
                     if (expected != actual) {
-                        result.differences.push_back(
-                            {ToUtf8(from.name) + " -> " + ToUtf8(to.name) + " type " +
-                                 std::to_string(type) + " hour " + std::to_string(hour),
-                             std::move(expected), std::move(actual)});
+                        result.differences.push_back({ToUtf8(from.name) + " -> " + ToUtf8(to.name) +
+                                                          " type " + std::to_string(type) +
+                                                          " hour " + std::to_string(hour),
+                                                      std::move(expected), std::move(actual)});
                     }
                 }
             }
