@@ -12,7 +12,6 @@ a parameter list (")", "const", "override", ...). Good enough for this code base
 
 import argparse
 import re
-import subprocess
 import sys
 from pathlib import Path
 
@@ -28,14 +27,10 @@ _SCOPE_WORD = re.compile(r"\b(namespace|class|struct|union|enum)\b|\bextern\s*$"
 
 
 def source_files(folders=DEFAULT_FOLDERS):
-    """Tracked C++ sources below the folders, as paths relative to the root."""
-    try:
-        listed = subprocess.run(["git", "ls-files", *folders], cwd=ROOT, check=True,
-                                capture_output=True, text=True).stdout.split()
-        paths = [Path(p) for p in listed]
-    except (OSError, subprocess.CalledProcessError):
-        paths = [p.relative_to(ROOT) for f in folders for p in (ROOT / f).rglob("*")]
-    return sorted(p for p in paths if p.suffix in SOURCE_SUFFIXES and (ROOT / p).is_file())
+    """C++ sources below the folders, as paths relative to the root."""
+    paths = [p for f in folders for p in (ROOT / f).rglob("*")
+             if p.suffix in SOURCE_SUFFIXES and p.is_file()]
+    return sorted(p.relative_to(ROOT) for p in paths)
 
 
 def line_count(path):

@@ -18,7 +18,7 @@
 #include "platform/utf8.h"
 #include "screens/main_screen.h"
 #include "search/train_detail.h"
-#include "search/train_type.h"
+#include "timetable/train_codes.h"
 #ifndef _WIN32
 #include "settings/sqlite_settings.h"
 #endif

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "network/route_table.h"
-#include "search/train_type.h"
+#include "timetable/train_codes.h"
 #include "settings/settings_store.h"
 #include "timetable/route_selection.h"
 #include "timetable/time_text.h"

@@ -16,7 +16,7 @@
 #include "network/route_table.h"
 #include "platform/utf8.h"
 #include "search/search.h"
-#include "search/train_type.h"
+#include "timetable/train_codes.h"
 #include "settings/memory_settings.h"
 #include "settings/settings_store.h"
 #include "timetable/file_reader.h"

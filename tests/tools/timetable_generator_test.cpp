@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "search/train_type.h"
+#include "timetable/train_codes.h"
 #include "timetable/data_check.h"
 #include "timetable/file_reader.h"
 #include "timetable/text_decoding.h"
