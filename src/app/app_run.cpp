@@ -166,8 +166,9 @@ int RunApplication(int argc, char** argv) {
     StderrMessageSink printed;
     MessageSink& messages = unattended ? static_cast<MessageSink&>(printed) : boxes;
 
-    const MainScreenServices services{*settings, timetables, SharedTimetableGrid(),
-                                      messages,  clock,      options.screen};
+    const auto run = std::make_unique<RunState>();
+    const MainScreenServices services{
+        *settings, timetables, run->grid, messages, clock, options.screen, run->squareDialogShown};
     MainWindow window(services);
     windowForMessages = &window;
     ConnectDialogs(window, services);

@@ -148,7 +148,7 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::start() {
-    const LayoutAction action = ChooseLayout(m_services.screen);
+    const LayoutAction action = m_form->screen().chooseLayout();
     switch (action.kind) {
         case LayoutActionKind::Relayout:
             m_form->relayout(action.templateId);  // a failed relayout is ignored

@@ -368,8 +368,10 @@ int RunSearchCommand(CliContext& context) {
     ResultRows rows;
     const ScreenSize screen =
         layout == Layout::Portrait ? ScreenSize{480, 800} : ScreenSize{320, 320};
-    MainScreen main(layout, {*settings, timetables, SharedTimetableGrid(), messages, clock, screen},
-                    rows);
+    const auto run = std::make_unique<RunState>();
+    MainScreen main(
+        layout, {*settings, timetables, run->grid, messages, clock, screen, run->squareDialogShown},
+        rows);
     main.startUp();
     MainForm& form = main.form();
     if (from) {
@@ -432,8 +434,9 @@ int RunDetailCommand(CliContext& context) {
     const TimetableDirectory timetables(reader, context.dataDirectory);
     CountingMessageSink messages(context.err);
     CurrentTimetableFile current;
-    const TrainDetailResult result = ShowTrainDetail(*trainNo, code, *from, *to, current,
-                                                     {timetables, SharedTimetableGrid(), messages});
+    const auto grid = std::make_unique<TimetableGrid>();
+    const TrainDetailResult result =
+        ShowTrainDetail(*trainNo, code, *from, *to, current, {timetables, *grid, messages});
     const StopList& stops = result.stops;
     if (stops.count() == 0 && messages.count() == 0) {
         // The dialog would just open empty, without a word; say what was looked for.

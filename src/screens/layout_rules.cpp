@@ -108,11 +108,6 @@ int FontPixelSize(int pointSize, ScreenSize screen) {
     return (pointSize * dpi + 36) / 72;
 }
 
-bool& squareDialogShown() {
-    static bool shown = false;
-    return shown;
-}
-
 LayoutAction ChooseLayout(ScreenSize screen, bool& squareShown) {
     if (screen.width == 240 && screen.height == 400) {
         return {LayoutActionKind::Relayout, kPortraitTallTemplate};

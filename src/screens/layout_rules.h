@@ -55,15 +55,9 @@ struct LayoutAction {
     friend bool operator==(const LayoutAction&, const LayoutAction&) = default;
 };
 
-// The process-wide "square dialog already shown" flag; never reset by the program.
-bool& squareDialogShown();
-
 // 240 x 400: relayout 201; 480 wide: relayout 202; 320 wide: the square dialog the first
-// time (the flag is set here, before the dialog runs); anything else: nothing.
+// time in a run (`squareShown` is set here, before the dialog runs); anything else: nothing.
 LayoutAction ChooseLayout(ScreenSize screen, bool& squareShown);
-inline LayoutAction ChooseLayout(ScreenSize screen) {
-    return ChooseLayout(screen, squareDialogShown());
-}
 
 // Widths of the columns "열차No", "출발時", "도착時", "열 차".
 using ColumnWidths = std::array<int, 4>;

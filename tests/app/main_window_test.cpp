@@ -39,9 +39,8 @@ struct Handheld {
 
     explicit Handheld(ScreenSize screen) {
         world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
-        squareDialogShown() = false;
         window.emplace(MainScreenServices{world.settings, world.directory, world.grid,
-                                          world.messages, clock, screen});
+                                          world.messages, clock, screen, world.squareDialogShown});
         window->exitProcess = [this](int status) { exits.push_back(status); };
         window->runSquareDialog = [this](SquareDialog&) {
             ++squareRuns;
@@ -201,7 +200,8 @@ TEST(SearchWidgetTest, OneTapRunsTheSearchOnce) {
                        reference.grid,
                        reference.messages,
                        clock,
-                       {240, 320}},
+                       {240, 320},
+                       reference.squareDialogShown},
                       rows);
     screen.startUp();
     screen.search();

@@ -138,9 +138,10 @@ struct MainScreenWorld {
     MainScreen screen() {
         const ScreenSize size =
             layout == Layout::Portrait ? ScreenSize{480, 800} : ScreenSize{320, 320};
-        return MainScreen(
-            layout, {world.settings, world.directory, world.grid, world.messages, clock, size},
-            list);
+        return MainScreen(layout,
+                          {world.settings, world.directory, world.grid, world.messages, clock, size,
+                           world.squareDialogShown},
+                          list);
     }
     std::vector<std::u16string> messageTexts() const {
         std::vector<std::u16string> texts;

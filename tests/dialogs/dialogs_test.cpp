@@ -44,8 +44,9 @@ struct Handheld {
                          u"문산");
         WriteTextSetting(world.settings, kSettingsRoot, kSettingsKeyPath, kEndStationName,
                          u"도라산");
-        const MainScreenServices services{world.settings, world.directory, world.grid,
-                                          world.messages, clock,           screen};
+        const MainScreenServices services{world.settings,         world.directory, world.grid,
+                                          world.messages,         clock,           screen,
+                                          world.squareDialogShown};
         window.emplace(services);
         window->exitProcess = [](int) {};
         window->runSquareDialog = [square](SquareDialog& dialog) {

@@ -36,7 +36,10 @@ struct RecordedScreen {
     MainScreen screen;
 
     RecordedScreen(Layout layout, ScreenSize size)
-        : screen(layout, {settings, world.directory, world.grid, messages, clock, size}, list) {
+        : screen(layout,
+                 {settings, world.directory, world.grid, messages, clock, size,
+                  world.squareDialogShown},
+                 list) {
         world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
     }
     void fill(std::u16string_view from, std::u16string_view to) {

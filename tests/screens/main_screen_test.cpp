@@ -17,7 +17,9 @@ struct Screen {
     MainScreen screen;
 
     explicit Screen(Layout layout = Layout::Portrait, ScreenSize size = {480, 800})
-        : screen(layout, {world.settings, world.directory, world.grid, world.messages, clock, size},
+        : screen(layout,
+                 {world.settings, world.directory, world.grid, world.messages, clock, size,
+                  world.squareDialogShown},
                  list) {
         world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
     }
