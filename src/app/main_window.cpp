@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QToolButton>
 
+#include "app/fonts.h"
 #include "app/qt_text.h"
 #include "platform/host.h"
 #include "screens/layout_rules.h"
@@ -60,31 +61,6 @@ QToolButton* menuBarButton(const QString& caption, QWidget* parent) {
 
 }  // namespace
 
-AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    const DialogTemplate& dialog = *FindDialogTemplate(kAboutTemplate);
-    // The small screen's units: the dialog looks the same on every screen.
-    const ScreenSize reference{240, 320};
-    const DialogUnits units = DialogUnitsFor(reference);
-    const PixelRect whole = *ToPixels({0, 0, dialog.width, dialog.height}, units);
-    setFixedSize(whole.width, whole.height);
-    setWindowTitle(ToQString(dialog.caption));
-    setFont([&] {
-        QFont font(QStringLiteral("NanumGothic"));
-        font.setHintingPreference(QFont::PreferNoHinting);
-        font.setStyleStrategy(QFont::NoFontMerging);
-        font.setPixelSize(FontPixelSize(dialog.fontPointSize, reference));
-        return font;
-    }());
-    auto* content = new QWidget(this);
-    content->setFixedSize(whole.width, whole.height);
-    auto* controls = new TemplateForm(*content, dialog, units);
-    if (auto* ok = controls->controlAs<QAbstractButton>(about_id::kOk)) {
-        connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
-    }
-    // The widgets belong to `content`; the map of them is not needed after this.
-    delete controls;
-}
-
 MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     : QWidget(parent), m_services(services) {
     exitProcess = [](int status) { ExitImmediately(status); };
@@ -95,11 +71,7 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     const int strip = ChromeStripHeight(screen);
     setWindowTitle(QStringLiteral("Velomar"));
     setFixedSize(screen.width, screen.height);
-    QFont chromeFont(QStringLiteral("NanumGothic"));
-    chromeFont.setHintingPreference(QFont::PreferNoHinting);
-    chromeFont.setStyleStrategy(QFont::NoFontMerging);
-    chromeFont.setPixelSize(FontPixelSize(kChromeFontPoints, screen));
-    setFont(chromeFont);
+    setFont(ScreenFont(kChromeFontPoints, screen));
 
     m_titleStrip = new TitleStrip(services.clock, this);
     m_titleStrip->setGeometry(0, 0, screen.width, strip);

@@ -44,6 +44,8 @@ std::optional<PixelRect> ToPixels(const DuRect& rect, DialogUnits units);
 
 // Height of the title strip and of the menu bar strip.
 int ChromeStripHeight(ScreenSize screen);
+// The strips' lettering, in points; widgets without a font of their own (menus) use it too.
+inline constexpr int kChromeFontPoints = 9;
 // Point size -> pixel size of the screen's font (96 dpi below 480 wide, 192 from 480 up).
 int FontPixelSize(int pointSize, ScreenSize screen);
 

@@ -150,6 +150,24 @@ TEST(RelayoutWidgetTest, WideScreenMovesTheMinuteUnit) {
     EXPECT_EQ(unit->x(), templateRect(kPortraitWideTemplate, portrait_id::kMinuteUnit, screen).x);
 }
 
+// The hour list (24 entries) drops cut to its item's 74 units; the type list (6 entries)
+// is shorter than its item and keeps its own height.
+TEST(RelayoutWidgetTest, OpenListsDropBelowAtMostAsHighAsTheirItem) {
+    Handheld device({480, 800});
+    device.window->start();
+    device.window->show();
+    QComboBox* hours = device.form().hourList();
+    hours->showPopup();
+    EXPECT_EQ(hours->view()->window()->height(), 241 - 39);
+    EXPECT_EQ(hours->view()->window()->geometry().top(),
+              hours->mapToGlobal(QPoint(0, hours->height())).y());
+    hours->hidePopup();
+    QComboBox* types = device.form().typeList();
+    types->showPopup();
+    EXPECT_LT(types->view()->window()->height(), 354 - 39);
+    types->hidePopup();
+}
+
 TEST(SearchWidgetTest, SearchFillsTheListWithTheCoreRows) {
     Handheld device({240, 320});
     device.storeMunsanPair();
