@@ -92,7 +92,9 @@ def include_problems(path, folder):
         if used is None:
             yield f'{where}: includes "{name}" without its folder'
         elif used not in LAYERS:
-            yield f'{where}: includes "{name}" from a folder outside src/'
+            place = "a folder not among the layers" if (ROOT / "src" / used).is_dir() else \
+                "outside src/"
+            yield f'{where}: includes "{name}" from {place}'
         elif used != folder and used not in LAYERS[folder]:
             yield f'{where}: src/{folder} may not use src/{used} ("{name}")'
 
@@ -116,14 +118,17 @@ def link_problems(folder):
         yield f"src/{folder}/CMakeLists.txt: {own} does not link {name} that it may use"
 
 
-def size_problems(path, notes):
+def size_problems(path, notes, largest):
     key = path.as_posix()
     if key in DATA_TABLES:
         return
     lines = code_figures.line_count(path)
-    long_functions = [(last - first + 1, first, name)
-                      for name, first, last in code_figures.functions(path)
-                      if last - first + 1 > MAX_FUNCTION_LINES]
+    lengths = [(last - first + 1, first, name) for name, first, last in code_figures.functions(path)]
+    long_functions = [f for f in lengths if f[0] > MAX_FUNCTION_LINES]
+    if key not in WAITING_TO_BE_SPLIT:
+        largest["file"] = max(largest["file"], (lines, key))
+        for length, first, name in lengths:
+            largest["function"] = max(largest["function"], (length, f"{key}:{first} {name}"))
     if key in WAITING_TO_BE_SPLIT:
         if lines <= MAX_FILE_LINES and not long_functions:
             notes.append(f"{key}: within the limits now; take it off WAITING_TO_BE_SPLIT")
@@ -146,19 +151,24 @@ def main():
             problems.append(f"src/{folder}: not in LAYERS; give it its place among the layers")
             continue
         problems.extend(link_problems(folder))
+    largest = {"file": (0, ""), "function": (0, "")}
     for path in code_figures.source_files(["src"]):
         folder = path.parts[1]
         if folder in LAYERS:
             problems.extend(include_problems(path, folder))
-            problems.extend(size_problems(path, notes))
+            problems.extend(size_problems(path, notes, largest))
     for line in notes:
         print("note: " + line)
     for line in problems:
         print(line)
     if problems:
         print(f"{len(problems)} problem(s); the layers are drawn in docs/architecture.md")
+        print("largest file the limits apply to: {1} ({0} lines)".format(*largest["file"]))
+        print("longest function: {1} ({0} lines)".format(*largest["function"]))
         return 1
     print(f"layers: {len(folders)} folders, arrows down only; files and functions within limits")
+    print("largest file the limits apply to: {1} ({0} lines)".format(*largest["file"]))
+    print("longest function: {1} ({0} lines)".format(*largest["function"]))
     return 0
 
 

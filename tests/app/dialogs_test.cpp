@@ -20,7 +20,7 @@
 #include "app/qt_text.h"
 #include "app/station_picker_dialog.h"
 #include "app/tile_button.h"
-#include "search/search_fixture.h"
+#include "support/timetable_world.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << text.toStdString();

@@ -17,7 +17,7 @@
 #include "app/qt_text.h"
 #include "app/tile_button.h"
 #include "screens/layout_rules.h"
-#include "search/search_fixture.h"
+#include "support/timetable_world.h"
 
 // Readable values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {

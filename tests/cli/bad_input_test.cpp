@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "../search/search_fixture.h"
 #include "cli/cli.h"
 #include "platform/utf8.h"
 #include "screens/favorites.h"
 #include "screens/main_screen.h"
 #include "settings/settings_store.h"
 #include "settings/sqlite_settings.h"
+#include "support/timetable_world.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
 

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "screens/main_screen.h"
-#include "search/search_fixture.h"
 #include "support/recording_settings.h"
+#include "support/timetable_world.h"
 
 namespace velomar {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "../search/search_fixture.h"
 #include "screens/main_screen.h"
 #include "settings/settings_store.h"
+#include "support/timetable_world.h"
 
 namespace velomar {
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "search/search.h"
-#include "search_fixture.h"
 #include "settings/settings_store.h"
+#include "support/timetable_world.h"
 
 namespace velomar {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "search/train_detail.h"
-#include "search_fixture.h"
+#include "support/timetable_world.h"
 
 namespace velomar {
 namespace {
