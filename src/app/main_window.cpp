@@ -34,12 +34,9 @@ class TitleStrip : public QWidget {
         const int margin = height() / 4;
         const QRect inner = rect().adjusted(margin, 0, -margin, 0);
         painter.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Velomar"));
-        const LocalTime now = m_clock.now();
         painter.setFont(font());
         painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter,
-                         QStringLiteral("%1:%2")
-                             .arg(now.hour, 2, 10, QLatin1Char('0'))
-                             .arg(now.minute, 2, 10, QLatin1Char('0')));
+                         ToQString(TitleClockText(m_clock.now())));
     }
 
   private:

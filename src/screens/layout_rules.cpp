@@ -1,6 +1,8 @@
 #include "screens/layout_rules.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace velomar {
@@ -101,6 +103,12 @@ std::optional<PixelRect> ToPixels(const DuRect& rect, DialogUnits units) {
 
 int ChromeStripHeight(ScreenSize screen) {
     return isWide(screen) ? 52 : 26;
+}
+
+std::u16string TitleClockText(LocalTime time) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", time.hour, time.minute);
+    return std::u16string(text, text + std::strlen(text));
 }
 
 int FontPixelSize(int pointSize, ScreenSize screen) {

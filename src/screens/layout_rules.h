@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/host.h"
@@ -46,6 +47,8 @@ std::optional<PixelRect> ToPixels(const DuRect& rect, DialogUnits units);
 int ChromeStripHeight(ScreenSize screen);
 // The strips' lettering, in points; widgets without a font of their own (menus) use it too.
 inline constexpr int kChromeFontPoints = 9;
+// The clock at the right of the title strip: "07:05".
+std::u16string TitleClockText(LocalTime time);
 // Point size -> pixel size of the screen's font (96 dpi below 480 wide, 192 from 480 up).
 int FontPixelSize(int pointSize, ScreenSize screen);
 

@@ -109,6 +109,12 @@ TEST(LayoutChoiceTest, ProcessWideFlagIsOneVariable) {
     EXPECT_EQ(ChooseLayout({320, 320}, run.squareDialogShown).kind, LayoutActionKind::Nothing);
 }
 
+TEST(ChromeTest, TitleClockHasTwoDigitsEach) {
+    EXPECT_EQ(TitleClockText({7, 5}), u"07:05");
+    EXPECT_EQ(TitleClockText({0, 0}), u"00:00");
+    EXPECT_EQ(TitleClockText({23, 59}), u"23:59");
+}
+
 TEST(ColumnWidthsTest, PortraitSetsByWidthWithFallbackForOtherWidths) {
     const ColumnWidths small{58, 55, 55, 65};
     const ColumnWidths wide{116, 111, 111, 130};
