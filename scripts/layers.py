@@ -31,8 +31,10 @@ LAYERS = {
     "settings": {"platform"},
     "search": {"timetable", "network", "platform"},
     "export": {"timetable", "network", "platform"},
+    "import": {"timetable", "network", "platform"},
     "screens": {"search", "settings", "timetable", "network", "platform"},
-    "cli": {"screens", "search", "export", "settings", "timetable", "network", "platform"},
+    "cli": {"screens", "search", "export", "import", "settings", "timetable", "network",
+            "platform"},
     "app": {"screens", "search", "settings", "timetable", "network", "platform"},
 }
 # The only folder that may include Qt.
@@ -111,7 +113,8 @@ def link_problems(folder):
         if call.group(1) == own:
             linked |= set(re.findall(r"\bvelomar_\w+", call.group(2)))
     linked.discard("velomar_warnings")
-    allowed = {library(f) for f in LAYERS[folder]}
+    # A layer of the table that has no folder yet has no library to link either.
+    allowed = {library(f) for f in LAYERS[folder] if (ROOT / "src" / f).is_dir()}
     for name in sorted(linked - allowed):
         yield f"src/{folder}/CMakeLists.txt: {own} links {name}, which the layers do not allow"
     for name in sorted(allowed - linked):
