@@ -75,7 +75,18 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
 
     m_form = new ScreenForm(Layout::Portrait, services, this);
     m_form->move(0, strip);
+    addMenuBar(screen, strip);
+    addMenu();
 
+    // The accelerators: only Ctrl+N has a handler of the program's own.
+    auto* newDocumentKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
+    connect(newDocumentKey, &QShortcut::activated, this,
+            [this] { runCommand(command::kNewDocument); });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::addMenuBar(ScreenSize screen, int strip) {
     m_menuBar = new QWidget(this);
     m_menuBar->setGeometry(0, screen.height - strip, screen.width, strip);
     m_menuBar->setAutoFillBackground(true);
@@ -90,7 +101,9 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     bar->addWidget(m_menuButton);
     bar->addWidget(m_infoButton);
     bar->addStretch(1);
+}
 
+void MainWindow::addMenu() {
     m_menu = new QMenu(this);
     m_menu->addAction(QStringLiteral("즐겨찾기"), this, [this] { runCommand(command::kFavorites); })
         ->setData(command::kFavorites);
@@ -107,14 +120,7 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
         m_menuButton->setDown(false);
     });
     connect(m_infoButton, &QToolButton::clicked, this, [this] { runCommand(command::kAbout); });
-
-    // The accelerators: only Ctrl+N has a handler of the program's own.
-    auto* newDocumentKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
-    connect(newDocumentKey, &QShortcut::activated, this,
-            [this] { runCommand(command::kNewDocument); });
 }
-
-MainWindow::~MainWindow() = default;
 
 void MainWindow::start() {
     const LayoutAction action = m_form->screen().chooseLayout();

@@ -54,6 +54,9 @@ class MainWindow : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    void addMenuBar(ScreenSize screen, int strip);
+    void addMenu();
+
     MainScreenServices m_services;
     QWidget* m_titleStrip = nullptr;
     ScreenForm* m_form = nullptr;
