@@ -8,10 +8,10 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
-#include "export/gtfs_text.h"
 #include "import/gtfs_import.h"
 #include "import/import_report.h"
 #include "platform/utf8.h"
+#include "timetable/calendar_date.h"
 
 namespace velomar::cli {
 

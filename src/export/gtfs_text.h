@@ -9,18 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "timetable/calendar_date.h"
 #include "timetable/day_letters.h"
 
 namespace velomar {
 
 // Exact YYYYMMDD with a month 01-12 and a day that exists in that month.
 bool IsGtfsDate(std::string_view text);
-
-// Days since 1970-01-01 of a YYYYMMDD date, nothing when it is no date; and back.
-std::optional<int> GtfsDayNumber(std::string_view text);
-std::string GtfsDateText(int dayNumber);
-// 0 Monday ... 6 Sunday.
-int WeekdayOf(int dayNumber);
 
 // The calendar entries the export writes, in writing order; only the sets a train code can
 // stand for.
@@ -51,10 +46,6 @@ std::string_view GtfsServiceOfDays(WeekDays days);
 // "24:15:00" for the after-midnight cell "3015", "07:05:00" for "0705"; empty for a cell that
 // is no time ("9999", "2460", "ab12").
 std::string GtfsTime(std::u16string_view cell);
-
-// Seconds since the start of the service day of "H:MM:SS" or "HH:MM:SS" (hours may pass 23);
-// nothing for any other text.
-std::optional<int> GtfsSeconds(std::string_view text);
 
 // One CSV field, quoted when it holds a comma, a quote or a line break (quotes doubled).
 std::string CsvField(std::string_view text);

@@ -1,5 +1,5 @@
 #include "export/gtfs_export.h"
-#include "export/staged_folder.h"
+#include "platform/staged_folder.h"
 
 namespace velomar {
 

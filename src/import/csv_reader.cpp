@@ -90,7 +90,6 @@ bool CsvReader::next() {
     if (!m_error.empty()) {
         return false;
     }
-    enum class State { FieldStart, Plain, Quoted, QuoteInQuoted };
     State state = State::FieldStart;
     bool any = false;  // the line holds something, so its end closes a record
     m_recordLine = m_line;
@@ -109,22 +108,10 @@ bool CsvReader::next() {
         if (m_record.size() > kMaxRecordBytes) {
             return fail(m_recordLine, "a record longer than 1 MiB (is a quote left open?)");
         }
-        if (state == State::Quoted) {
-            if (c == '"') {
-                state = State::QuoteInQuoted;
-            } else {
-                m_line += c == '\n' ? 1 : 0;
-                m_record += c;
-            }
-            continue;
-        }
-        if (state == State::QuoteInQuoted) {
-            if (c == '"') {
-                m_record += '"';
-                state = State::Quoted;
+        if (state == State::Quoted || state == State::QuoteInQuoted) {
+            if (inQuotes(c, state)) {
                 continue;
             }
-            state = State::Plain;  // what follows the closing quote belongs to the field
         }
         if (c == '\n') {
             ++m_line;
@@ -148,6 +135,27 @@ bool CsvReader::next() {
             state = State::Plain;
         }
     }
+}
+
+// A character inside quotes or right after a closing one; false when it is to be read as
+// outside them (what follows a closing quote belongs to the field as it stands).
+bool CsvReader::inQuotes(char c, State& state) {
+    if (state == State::Quoted) {
+        if (c == '"') {
+            state = State::QuoteInQuoted;
+        } else {
+            m_line += c == '\n' ? 1 : 0;
+            m_record += c;
+        }
+        return true;
+    }
+    if (c == '"') {
+        m_record += '"';  // a doubled quote
+        state = State::Quoted;
+        return true;
+    }
+    state = State::Plain;
+    return false;
 }
 
 std::string_view CsvReader::field(std::size_t i) const {

@@ -37,7 +37,10 @@ class CsvReader {
     const std::string& fileName() const { return m_fileName; }
 
   private:
+    enum class State { FieldStart, Plain, Quoted, QuoteInQuoted };
+
     bool fill();
+    bool inQuotes(char c, State& state);
     bool fail(long line, std::string_view text);
     bool finishRecord();
 

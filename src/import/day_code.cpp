@@ -1,6 +1,6 @@
 #include "import/day_code.h"
 
-#include "search/train_type.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <map>
 
-#include "export/staged_folder.h"
 #include "import/day_code.h"
 #include "import/import_report.h"
 #include "import/placement.h"
 #include "import/source_info.h"
 #include "import/timetable_writer.h"
+#include "platform/staged_folder.h"
 #include "timetable/timetable_file.h"
 
 namespace velomar {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <map>
 
-#include "export/gtfs_text.h"
 #include "platform/utf8.h"
+#include "timetable/calendar_date.h"
 
 namespace velomar {
 

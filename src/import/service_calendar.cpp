@@ -5,8 +5,8 @@
 #include <climits>
 #include <vector>
 
-#include "export/gtfs_text.h"
 #include "import/csv_reader.h"
+#include "timetable/calendar_date.h"
 
 namespace velomar {
 

@@ -3,33 +3,14 @@
 #include <algorithm>
 #include <charconv>
 
-#include "export/gtfs_text.h"
 #include "import/csv_reader.h"
 #include "import/network_model.h"
+#include "import/stop_times_pass.h"
 #include "timetable/service_time.h"
 
 namespace velomar {
 
 namespace {
-
-constexpr int kUnseen = 0;
-constexpr int kClosed = 1;
-constexpr int kSpread = 2;  // rows in more than one run: read again in the second pass
-
-struct RawCall {
-    std::uint32_t sequence;
-    std::int32_t stop;
-    std::int32_t arrival;  // seconds, -1 when not given
-    std::int32_t departure;
-    long line;
-};
-
-std::string TimeText(int seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    return text;
-}
 
 std::optional<int> HintFile(std::string_view routeCode) {
     int value = -1;
@@ -45,6 +26,44 @@ std::optional<int> HintFile(std::string_view routeCode) {
         return FileIndex(value - 100, true);
     }
     return std::nullopt;
+}
+
+struct TripColumns {
+    std::string_view service, name, hint, column;
+};
+
+// The trip as a train of the week, or nothing (counted by reason) when it is none.
+std::optional<WeekTrip> WeekTripOf(const TripSources& sources, int routeIndex,
+                                   const std::string& id, const TripColumns& fields,
+                                   FeedTrips& out) {
+    FeedRoute& feedRoute = sources.routes.routes[static_cast<std::size_t>(routeIndex)];
+    const auto days = sources.week.days.find(TrimBlanks(fields.service));
+    if (days == sources.week.days.end()) {
+        ++out.skipped[static_cast<int>(SkipReason::NotInWeek)];
+        return std::nullopt;
+    }
+    ++feedRoute.trips;
+    if (feedRoute.type < 0) {
+        ++out.skipped[static_cast<int>(SkipReason::TypeNotMapped)];
+        return std::nullopt;
+    }
+    const std::string_view name = TrimBlanks(fields.name);
+    const auto number = TrainNumberCell(name.empty() ? std::string_view(id) : name);
+    if (!number) {
+        ++out.skipped[static_cast<int>(SkipReason::NumberNotWritable)];
+        return std::nullopt;
+    }
+    WeekTrip trip;
+    trip.id = id;
+    trip.number = *number;
+    trip.type = feedRoute.type;
+    trip.days = days->second;
+    if (const auto file = HintFile(TrimBlanks(fields.hint))) {
+        const std::string_view text = TrimBlanks(fields.column);
+        std::from_chars(text.data(), text.data() + text.size(), trip.hintColumn);
+        trip.hintFile = *file;
+    }
+    return trip;
 }
 
 bool ReadTripsFile(const TripSources& sources, FeedTrips& out, TextMap<int>& index,
@@ -80,272 +99,44 @@ bool ReadTripsFile(const TripSources& sources, FeedTrips& out, TextMap<int>& ind
             error = table.where("route_id '" + std::string(routeId) + "' is not in routes.txt");
             return false;
         }
-        const auto days = sources.week.days.find(TrimBlanks(table.field(serviceColumn)));
-        FeedRoute& feedRoute = sources.routes.routes[static_cast<std::size_t>(route->second)];
-        if (days == sources.week.days.end()) {
-            ++out.skipped[static_cast<int>(SkipReason::NotInWeek)];
-            continue;
+        const TripColumns columns{table.field(serviceColumn), table.field(nameColumn),
+                                  table.field(hintColumn), table.field(columnColumn)};
+        if (auto trip = WeekTripOf(sources, route->second, id, columns, out)) {
+            slot->second = static_cast<int>(out.trips.size());
+            out.trips.push_back(std::move(*trip));
         }
-        ++feedRoute.trips;
-        if (feedRoute.type < 0) {
-            ++out.skipped[static_cast<int>(SkipReason::TypeNotMapped)];
-            continue;
-        }
-        const std::string_view name = TrimBlanks(table.field(nameColumn));
-        const auto number = TrainNumberCell(name.empty() ? std::string_view(id) : name);
-        if (!number) {
-            ++out.skipped[static_cast<int>(SkipReason::NumberNotWritable)];
-            continue;
-        }
-        WeekTrip trip;
-        trip.id = id;
-        trip.number = *number;
-        trip.type = feedRoute.type;
-        trip.days = days->second;
-        if (const auto file = HintFile(TrimBlanks(table.field(hintColumn)))) {
-            int column = 0;
-            const std::string_view text = TrimBlanks(table.field(columnColumn));
-            std::from_chars(text.data(), text.data() + text.size(), column);
-            trip.hintFile = *file;
-            trip.hintColumn = column;
-        }
-        slot->second = static_cast<int>(out.trips.size());
-        out.trips.push_back(std::move(trip));
     }
     error = table.error();
     return error.empty();
 }
 
-// Turns the gathered rows of one trip into its calls at network stations.
-class TripCloser {
-  public:
-    TripCloser(FeedStops& stops, const std::string& fileName) : m_stops(stops), m_file(fileName) {}
-
-    bool close(WeekTrip& trip, std::vector<RawCall>& rows, std::string& error) {
-        std::stable_sort(rows.begin(), rows.end(), [](const RawCall& a, const RawCall& b) {
-            return a.sequence < b.sequence;
-        });
-        int last = -1;
-        long lastLine = 0;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const RawCall& row = rows[i];
-            if (i > 0 && rows[i - 1].sequence == row.sequence) {
-                return fail(row.line,
-                            "trip '" + trip.id + "' has stop_sequence " +
-                                std::to_string(row.sequence) + " twice",
-                            error);
-            }
-            for (const int time : {row.arrival, row.departure}) {
-                if (time < 0) {
-                    continue;
-                }
-                if (time < last) {
-                    return fail(row.line,
-                                "trip '" + trip.id + "' goes back in time: " + TimeText(time) +
-                                    " after " + TimeText(last) + " on line " +
-                                    std::to_string(lastLine),
-                                error);
-                }
-                last = time;
-                lastLine = row.line;
-            }
-        }
-        convert(trip, rows);
-        rows.clear();
-        return true;
-    }
-
-  private:
-    bool fail(long line, const std::string& text, std::string& error) const {
-        error = m_file + ":" + std::to_string(line) + ": " + text;
-        return false;
-    }
-
-    void convert(WeekTrip& trip, const std::vector<RawCall>& rows) const {
-        trip.calls.clear();
-        trip.skip = -1;
-        bool late = false;
-        for (const RawCall& row : rows) {
-            const std::int16_t station = m_stops.stationOf(row.stop);
-            if (station < 0 || (row.arrival < 0 && row.departure < 0)) {
-                continue;  // not a network station, or passed without a time
-            }
-            const int arrival = (row.arrival >= 0 ? row.arrival : row.departure) / 60;
-            const int departure = (row.departure >= 0 ? row.departure : row.arrival) / 60;
-            late = late || departure > kLastCellMinute;
-            if (!trip.calls.empty() && trip.calls.back().station == station) {
-                trip.calls.back().departure = static_cast<std::int16_t>(departure);
-                continue;  // one call given as two rows
-            }
-            trip.calls.push_back({station, static_cast<std::int16_t>(arrival),
-                                  static_cast<std::int16_t>(departure)});
-        }
-        if (late) {
-            trip.skip = static_cast<int>(SkipReason::TimesNotRepresentable);
-        } else if (trip.calls.size() < 2) {
-            trip.skip = static_cast<int>(SkipReason::FewerThanTwoCalls);
-        }
-        if (trip.skip >= 0) {
-            trip.calls.clear();
-            trip.calls.shrink_to_fit();
-        }
-    }
-
-    FeedStops& m_stops;
-    const std::string& m_file;
-};
-
-struct StopTimesColumns {
-    std::optional<std::size_t> trip, arrival, departure, stop, sequence;
-};
-
-class StopTimesPass {
-  public:
-    StopTimesPass(const TripSources& sources, FeedTrips& trips, const TextMap<int>& index)
-        : m_sources(sources),
-          m_trips(trips),
-          m_index(index),
-          m_state(trips.trips.size(), kUnseen),
-          m_closer(sources.stops, m_fileName) {}
-
-    // The first pass reads every trip; the second only those marked spread.
-    bool run(bool second, std::string& error) {
-        auto source = m_sources.feed.open(m_fileName, error);
-        if (!source) {
-            error = error.empty() ? "the feed has no stop_times.txt" : error;
-            return false;
-        }
-        CsvTable table(std::move(source), m_fileName);
-        if (!table.start(
-                {"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"})) {
-            error = table.error();
-            return false;
-        }
-        const StopTimesColumns columns{table.column("trip_id"), table.column("arrival_time"),
-                                       table.column("departure_time"), table.column("stop_id"),
-                                       table.column("stop_sequence")};
-        m_second = second;
-        while (table.next()) {
-            if (!row(table, columns, error)) {
-                return false;
-            }
-        }
-        if (!table.error().empty()) {
-            error = table.error();
-            return false;
-        }
-        return second ? closeSpread(error) : closeCurrent(error);
-    }
-
-    bool anySpread() const {
-        return std::find(m_state.begin(), m_state.end(), kSpread) != m_state.end();
-    }
-
-  private:
-    bool row(const CsvTable& table, const StopTimesColumns& c, std::string& error) {
-        const std::string_view tripId = TrimBlanks(table.field(c.trip));
-        if (tripId != m_currentId) {
-            if (!m_second && !closeCurrent(error)) {
-                return false;
-            }
-            const auto it = m_index.find(tripId);
-            if (it == m_index.end()) {
-                error = table.where("trip_id '" + std::string(tripId) + "' is not in trips.txt");
-                return false;
-            }
-            m_currentId.assign(tripId);
-            m_current = it->second;
-            if (m_current >= 0 && !m_second &&
-                m_state[static_cast<std::size_t>(m_current)] != kUnseen) {
-                m_state[static_cast<std::size_t>(m_current)] = kSpread;
-            }
-        }
-        if (m_current < 0 ||
-            (m_second && m_state[static_cast<std::size_t>(m_current)] != kSpread)) {
-            return true;  // a trip that is not imported, or one already read whole
-        }
-        RawCall call{};
-        if (!parse(table, c, call, error)) {
-            return false;
-        }
-        if (!m_second) {
-            ++m_sources.stops.calls[static_cast<std::size_t>(call.stop)];
-            m_rows.push_back(call);
-        } else {
-            m_spreadRows[m_current].push_back(call);
-        }
-        return true;
-    }
-
-    bool parse(const CsvTable& table, const StopTimesColumns& c, RawCall& call,
-               std::string& error) const {
-        const std::string_view stopId = TrimBlanks(table.field(c.stop));
-        const auto stop = m_sources.stops.indexOf.find(stopId);
-        if (stop == m_sources.stops.indexOf.end()) {
-            error = table.where("stop_id '" + std::string(stopId) + "' is not in stops.txt");
-            return false;
-        }
-        const std::string_view sequence = TrimBlanks(table.field(c.sequence));
-        const auto [end, ec] =
-            std::from_chars(sequence.data(), sequence.data() + sequence.size(), call.sequence);
-        if (ec != std::errc() || end != sequence.data() + sequence.size()) {
-            error = table.where("stop_sequence '" + std::string(sequence) + "' is not a number");
-            return false;
-        }
-        for (auto [column, target] :
-             {std::pair{c.arrival, &call.arrival}, std::pair{c.departure, &call.departure}}) {
-            const std::string_view text = TrimBlanks(table.field(column));
-            const auto seconds = text.empty() ? std::optional<int>(-1) : GtfsSeconds(text);
-            if (!seconds) {
-                error = table.where("'" + std::string(text) + "' is not a time HH:MM:SS");
-                return false;
-            }
-            *target = *seconds;
-        }
-        call.stop = stop->second;
-        call.line = table.line();
-        return true;
-    }
-
-    bool closeCurrent(std::string& error) {
-        if (m_current < 0 || m_second) {
-            m_rows.clear();
-            return true;
-        }
-        const auto i = static_cast<std::size_t>(m_current);
-        if (m_state[i] == kUnseen) {
-            m_state[i] = kClosed;
-        }
-        if (m_state[i] == kSpread) {
-            m_rows.clear();
-            return true;
-        }
-        return m_closer.close(m_trips.trips[i], m_rows, error);
-    }
-
-    bool closeSpread(std::string& error) {
-        for (auto& [trip, rows] : m_spreadRows) {
-            if (!m_closer.close(m_trips.trips[static_cast<std::size_t>(trip)], rows, error)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    const std::string m_fileName = "stop_times.txt";
-    const TripSources& m_sources;
-    FeedTrips& m_trips;
-    const TextMap<int>& m_index;
-    std::vector<int> m_state;
-    TripCloser m_closer;
-    bool m_second = false;
-    std::string m_currentId = std::string(1, '\0');  // no trip id is a lone NUL
-    int m_current = -1;
-    std::vector<RawCall> m_rows;
-    std::unordered_map<int, std::vector<RawCall>> m_spreadRows;
-};
-
 }  // namespace
+
+std::optional<int> GtfsSeconds(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    if (colon != 1 && colon != 2) {
+        return std::nullopt;
+    }
+    if (text.size() != colon + 6 || text[colon + 3] != ':') {
+        return std::nullopt;
+    }
+    int value[3] = {0, 0, 0};
+    std::size_t at = 0;
+    for (int part = 0; part < 3; ++part) {
+        const std::size_t end = part == 0 ? colon : at + 2;
+        for (; at < end; ++at) {
+            if (text[at] < '0' || text[at] > '9') {
+                return std::nullopt;
+            }
+            value[part] = value[part] * 10 + (text[at] - '0');
+        }
+        ++at;  // the colon
+    }
+    if (value[1] > 59 || value[2] > 59) {
+        return std::nullopt;
+    }
+    return (value[0] * 60 + value[1]) * 60 + value[2];
+}
 
 std::optional<std::u16string> TrainNumberCell(std::string_view text) {
     if (text.empty() || text.size() > 4 || text == "9999" ||
@@ -362,11 +153,7 @@ bool ReadFeedTrips(const TripSources& sources, FeedTrips& out, std::string& erro
     if (!ReadTripsFile(sources, out, index, error)) {
         return false;
     }
-    StopTimesPass pass(sources, out, index);
-    if (!pass.run(false, error)) {
-        return false;
-    }
-    if (pass.anySpread() && !pass.run(true, error)) {
+    if (!ReadStopTimes(sources, out, index, error)) {
         return false;
     }
     for (WeekTrip& trip : out.trips) {

@@ -65,6 +65,10 @@ struct TripSources {
 
 bool ReadFeedTrips(const TripSources& sources, FeedTrips& out, std::string& error);
 
+// Seconds since the start of the service day of "H:MM:SS" or "HH:MM:SS" (hours may pass 23);
+// nothing for any other text.
+std::optional<int> GtfsSeconds(std::string_view text);
+
 // "101" -> "0101"; nothing for anything but one to four digits, and for "9999" (no train).
 std::optional<std::u16string> TrainNumberCell(std::string_view text);
 

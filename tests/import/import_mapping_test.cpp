@@ -1,13 +1,13 @@
 // Each mapping rule of the import on tiny feeds written inline.
 #include <gtest/gtest.h>
 
-#include "export/gtfs_text.h"
 #include "import/day_code.h"
 #include "import/import_report.h"
 #include "import/station_match.h"
 #include "import/train_types.h"
 #include "import_test_support.h"
-#include "search/train_type.h"
+#include "timetable/calendar_date.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 namespace {

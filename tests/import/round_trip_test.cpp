@@ -11,13 +11,11 @@
 #include "import_test_support.h"
 #include "platform/utf8.h"
 #include "search/search.h"
-#include "search/train_type.h"
-#include "settings/memory_settings.h"
-#include "settings/settings_store.h"
 #include "timetable/route_selection.h"
 #include "timetable/text_decoding.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 namespace {
@@ -98,15 +96,19 @@ std::vector<std::string> Page(const FileReader& reader, const std::filesystem::p
                               std::u16string_view from, std::u16string_view to, int type, int hour,
                               bool withRouteCode) {
     const TimetableDirectory timetables(reader, base);
-    MemorySettingsBackend settings;
-    WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName, kPageSize);
     TimetableGrid grid;
     RecordingMessageSink messages;
-    SearchQuery query{std::u16string(from), std::u16string(to), type, {}, hour, 0, 0};
+    SearchQuery query;
+    query.startStation = from;
+    query.endStation = to;
+    query.typeIndex = type;
+    query.hourIndex = hour;
+    query.minuteIndex = 0;
+    query.storedPageSize = kPageSize;
     ResultPage page(kPortraitCapacity);
     ResultRows list;
     CurrentTimetableFile current;
-    RunSearch(query, page, list, current, {settings, timetables, grid, messages},
+    RunSearch(query, page, list, current, {timetables, grid, messages},
               NoRouteRule::ClearListAndEnd);
     std::vector<std::string> out;
     for (const ResultRow& row : list.rows) {

@@ -1,4 +1,4 @@
-#include "export/staged_folder.h"
+#include "platform/staged_folder.h"
 
 #include <cerrno>
 #include <cstdio>
