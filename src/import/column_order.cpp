@@ -79,15 +79,13 @@ void SortColumns(int file, const std::vector<ImportTrain>& trains, std::vector<F
             first.departure - offset[static_cast<std::size_t>(PositionIn(file, first))],
             train.number);
     };
-    std::stable_sort(columns.begin() + static_cast<std::ptrdiff_t>(fixed),
-                     columns.end(),
+    std::stable_sort(columns.begin() + static_cast<std::ptrdiff_t>(fixed), columns.end(),
                      [&](const FileColumn& a, const FileColumn& b) { return key(a) < key(b); });
     // The estimate is rough where trains start at different rows; where two neighbours share
     // a station, the earlier one there comes first.
     for (std::size_t i = fixed + 1; i < columns.size(); ++i) {
         for (std::size_t j = i; j > fixed; --j) {
-            const auto order =
-                TimeOrderAtFirstSharedRow(file, trains, columns[j - 1], columns[j]);
+            const auto order = TimeOrderAtFirstSharedRow(file, trains, columns[j - 1], columns[j]);
             if (order <= 0) {
                 break;
             }
