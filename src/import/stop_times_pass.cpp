@@ -213,7 +213,9 @@ class StopTimesPass {
             const std::string_view text = TrimBlanks(table.field(column));
             const auto seconds = text.empty() ? std::optional<int>(-1) : GtfsSeconds(text);
             if (!seconds) {
-                error = table.where("'" + std::string(text) + "' is not a time HH:MM:SS");
+                std::string quoted = "'";  // in steps: GCC 12 warns wrongly about "'" + a temporary
+                quoted += text;
+                error = table.where(quoted + "' is not a time HH:MM:SS");
                 return false;
             }
             *target = *seconds;
