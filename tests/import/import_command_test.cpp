@@ -221,6 +221,20 @@ INSTANTIATE_TEST_SUITE_P(
                 "service_id,date,exception_type\nDAILY,20240101,3\n",
                 "calendar_dates.txt:2: exception_type must be 1 (added) or 2 (removed)"}));
 
+// Rows are gathered per trip; a trip with more rows than any train has calls is a broken file,
+// not a reason to hold the whole of it in memory.
+TEST(ImportCommand, ATripWithEndlessStopTimesIsRefused) {
+    auto files = GoodFeed();
+    std::string& rows = files["stop_times.txt"];
+    rows = "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n";
+    for (int i = 1; i <= 100001; ++i) {
+        rows += "T1,08:00:00,08:00:00,MS," + std::to_string(i) + "\n";
+    }
+    const auto run = testing_support::ImportFiles(files);
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.error, "stop_times.txt:100002: trip 'T1' has more than 100000 stop times");
+}
+
 TEST(ImportCommand, AFeedThatIsNeitherFolderNorZipIsRefused) {
     TempFolder temp;
     const fs::path text = temp.path() / "feed.zip";
