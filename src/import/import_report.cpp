@@ -158,10 +158,15 @@ std::string FormatReportText(const ImportReport& report) {
         line("trains some of whose station pairs no file can serve: " +
              std::to_string(report.trainsWithUnservedPairs));
     }
+    // Stations found under their own name need no word; the others show how they were found.
     const auto matched = std::count_if(report.stations.begin(), report.stations.end(), Matched);
-    line("stations matched: " + std::to_string(matched));
+    const auto byName =
+        std::count_if(report.stations.begin(), report.stations.end(),
+                      [](const StationLine& s) { return Matched(s) && s.kind == MatchKind::Name; });
+    line("stations matched: " + std::to_string(matched) + " (" + std::to_string(byName) +
+         " by their name)");
     for (const StationLine& s : report.stations) {
-        if (Matched(s)) {
+        if (Matched(s) && s.kind != MatchKind::Name) {
             line("  " + s.stopName + " -> " + s.networkName + " (" + std::string(KindText(s.kind)) +
                  ")");
         }
@@ -178,11 +183,19 @@ std::string FormatReportText(const ImportReport& report) {
     for (const auto& [name, trips] : report.unmappedTypes) {
         line("  " + name + " (" + std::to_string(trips) + " trips)");
     }
+    int empty = 0;
     line("trains per file:");
     for (int file = 0; file < kFileCount; ++file) {
-        line("  " + ImportFileName(file) + " " +
-             std::to_string(report.trainsPerFile[static_cast<std::size_t>(file)]) +
-             (report.fileFull[static_cast<std::size_t>(file)] ? " (full: trains left out)" : ""));
+        const auto i = static_cast<std::size_t>(file);
+        if (report.trainsPerFile[i] == 0) {
+            ++empty;
+            continue;
+        }
+        line("  " + ImportFileName(file) + " " + std::to_string(report.trainsPerFile[i]) +
+             (report.fileFull[i] ? " (full: trains left out)" : ""));
+    }
+    if (empty > 0) {
+        line("  the other " + std::to_string(empty) + " files: no trains");
     }
     return out;
 }
