@@ -19,6 +19,7 @@
 #include "screens/layout_rules.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
+#include "timetable/data_folder.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
@@ -155,8 +156,7 @@ int RunApplication(int argc, char** argv) {
     std::unique_ptr<SqliteSettingsBackend> settings = SqliteSettingsBackend::Open(settingsFile);
 
     DiskFileReader reader;
-    const TimetableDirectory timetables(reader,
-                                        options.dataDirectory.value_or(ExecutableDirectory()));
+    const TimetableDirectory timetables(reader, ChooseDataFolder(options.dataDirectory).folder);
     SystemClock systemClock;
     FixedClock fixedClock(options.fixedTime.value_or(LocalTime{}));
     const Clock& clock = options.fixedTime ? static_cast<const Clock&>(fixedClock) : systemClock;

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/cli_support.h"
-#include "platform/host.h"
 #include "platform/utf8.h"
+#include "timetable/data_folder.h"
 
 namespace velomar::cli {
 
@@ -16,7 +16,10 @@ constexpr std::string_view kProgramHelp =
     "Usage: velomar-cli [--data DIR] [--settings FILE] COMMAND [ARGS...]\n"
     "\n"
     "Global options (before or after the command):\n"
-    "  --data DIR       folder that holds TimeData/ (default: the program's own folder)\n"
+    "  --data DIR       folder that holds TimeData/; default: $VELOMAR_DATA, else the first\n"
+    "                   of these that holds TimeData/: the program's own folder,\n"
+    "                   $XDG_DATA_HOME/velomar (else ~/.local/share/velomar), the installed\n"
+    "                   samples (../share/velomar from the program's folder)\n"
     "  --settings FILE  settings database (default: $VELOMAR_SETTINGS, else\n"
     "                   $XDG_CONFIG_HOME/velomar/settings.sqlite3)\n"
     "  -h, --help       this help; 'velomar-cli COMMAND --help' explains a command\n"
@@ -32,7 +35,7 @@ const CliCommand* findCommand(std::string_view name) {
     return nullptr;
 }
 
-void printProgramHelp(std::ostream& out) {
+void printProgramHelp(std::ostream& out, const DataFolder& data) {
     out << kProgramHelp;
     for (const CliCommand& command : Commands()) {
         out << "  " << command.name;
@@ -41,13 +44,16 @@ void printProgramHelp(std::ostream& out) {
         }
         out << command.summary << '\n';
     }
+    out << "\nData folder in use: " << TerminalText(PathToUtf8(data.folder)) << "\n  ("
+        << DescribeDataFolderRule(data.rule) << "; 'velomar-cli data' tells more)\n";
     out << "\nExit status: 0 success, 1 failure or nothing found, 2 bad usage.\n";
 }
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CliContext context{{}, ExecutableDirectory(), std::nullopt, out, err};
+    CliContext context{{}, {}, std::nullopt, out, err};
+    std::optional<std::filesystem::path> dataOption;
     bool help = false;
     std::string commandName;
     bool optionsEnded = false;
@@ -70,7 +76,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                     return UsageError("", "option " + arg.substr(0, equals) + " needs a value",
                                       err);
                 }
-                (isData ? context.dataDirectory : context.settingsFile.emplace()) =
+                (isData ? dataOption.emplace() : context.settingsFile.emplace()) =
                     PathFromUtf8(value);
                 continue;
             }
@@ -91,13 +97,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         context.args.push_back(arg);
     }
+    const DataFolder data = ChooseDataFolder(dataOption);
+    context.dataDirectory = data.folder;
+    context.dataRule = data.rule;
     if (commandName.empty()) {
-        printProgramHelp(help ? out : err);
+        printProgramHelp(help ? out : err, data);
         return help ? kSuccess : kUsage;
     }
     if (commandName == "help") {
         if (context.args.empty()) {
-            printProgramHelp(out);
+            printProgramHelp(out, data);
             return kSuccess;
         }
         commandName = context.args.front();

@@ -15,6 +15,7 @@ const std::vector<CliCommand>& Commands() {
         {"settings", "list, read, change or delete stored settings", kSettingsUsage, RunSettings},
         {"check", "check the timetable files for problems", kCheckUsage, RunCheck},
         {"export-gtfs", "write the timetables as a GTFS feed", kExportGtfsUsage, RunExportGtfs},
+        {"data", "which folder the timetables are read from, and why", kDataUsage, RunData},
     };
     return commands;
 }
