@@ -1,6 +1,7 @@
 #include "app/app_run.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
@@ -13,6 +14,7 @@
 
 #include "app/app_options.h"
 #include "app/first_frame_watch.h"
+#include "app/form_widgets.h"
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
 #include "dialogs/dialogs.h"
@@ -130,6 +132,9 @@ int RunApplication(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // The desktop matches the window to its menu entry (name, icon) through this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.velomar.Velomar"));
+    QApplication::setWindowIcon(QIcon(ApplicationIcon(128)));
     std::vector<std::string> args;
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
