@@ -1,4 +1,4 @@
-# The two commands a newcomer needs: `make run` and `make test`.
+# The three ways in: `make run`, `make test` and `make package`.
 MAKEFLAGS += --no-print-directory
 .PHONY: run test deps build build-asan package package-check fuzz fuzz-build fuzz-smoke bench test-windows format format-check clean
 

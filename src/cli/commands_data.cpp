@@ -116,11 +116,11 @@ int RunData(CliContext& context) {
     if (!parsed->positionals.empty()) {
         return UsageError("data", "takes no arguments", context.err);
     }
-    const DataFolderPlaces places{
-        context.dataRule == DataFolderRule::Option
-            ? std::optional<std::filesystem::path>(context.dataDirectory)
-            : std::nullopt,
-        [](const char* name) { return std::getenv(name); }, ExecutableDirectory()};
+    const DataFolderPlaces places{context.dataRule == DataFolderRule::Option
+                                      ? std::optional<std::filesystem::path>(context.dataDirectory)
+                                      : std::nullopt,
+                                  [](const char* name) { return std::getenv(name); },
+                                  ExecutableDirectory()};
     std::ostream& out = context.out;
     out << "folder: " << shown(context.dataDirectory) << '\n';
     out << "rule: " << DescribeDataFolderRule(context.dataRule) << '\n';

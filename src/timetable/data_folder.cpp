@@ -73,8 +73,8 @@ DataFolder ChooseDataFolder(const DataFolderPlaces& places) {
 }
 
 DataFolder ChooseDataFolder(const std::optional<std::filesystem::path>& option) {
-    return ChooseDataFolder({option, [](const char* name) { return std::getenv(name); },
-                             ExecutableDirectory()});
+    return ChooseDataFolder(
+        {option, [](const char* name) { return std::getenv(name); }, ExecutableDirectory()});
 }
 
 std::string_view DescribeDataFolderRule(DataFolderRule rule) {

@@ -70,9 +70,9 @@ TEST_F(DataCommand, EnvironmentVariableIsTheSecondRule) {
     EXPECT_NE(r.out.find("source: no TimeData/SOURCE.txt\n"), std::string::npos) << r.out;
     // --help says the same.
     const CliRun help = run({"--help"});
-    EXPECT_NE(help.out.find("Data folder in use: " + m_folder.string() +
-                            "\n  (given by $VELOMAR_DATA;"),
-              std::string::npos)
+    EXPECT_NE(
+        help.out.find("Data folder in use: " + m_folder.string() + "\n  (given by $VELOMAR_DATA;"),
+        std::string::npos)
         << help.out;
 }
 
