@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "app/qt_text.h"
 #include "app/tile_button.h"
@@ -70,6 +71,23 @@ void ResultListWidget::mouseReleaseEvent(QMouseEvent* event) {
     onRowTapped(item != nullptr ? item->data(0, Qt::UserRole).toInt() : -1);
 }
 
+DropDownList::DropDownList(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+}
+
+void DropDownList::showPopup() {
+    QComboBox::showPopup();
+    if (m_droppedHeight <= 0) {
+        return;
+    }
+    // A short list keeps its own height; a long one is cut to the item's and scrolls.
+    QWidget* popup = view()->window();
+    const QPoint below = mapToGlobal(QPoint(0, height()));
+    popup->setGeometry(below.x(), below.y(), popup->width(),
+                       std::min(popup->height(), m_droppedHeight));
+    view()->scrollTo(view()->currentIndex());
+}
+
 QPixmap ApplicationIcon(int size) {
     // The shapes of dist/icons/velomar.svg, on its 256-unit grid: a train's front on an
     // orange tile.
@@ -103,7 +121,8 @@ QPixmap ApplicationIcon(int size) {
 
 TemplateForm::TemplateForm(QWidget& parent, const DialogTemplate& dialog, DialogUnits units)
     : m_units(units) {
-    m_comboHeight = ToPixels({0, 0, 0, 12}, units).value_or(PixelRect{}).height;
+    m_comboHeight =
+        ToPixels({0, 0, 0, kClosedDropDownHeightDu}, units).value_or(PixelRect{}).height;
     for (const DialogItem& item : dialog.items) {
         QWidget* widget = nullptr;
         switch (item.itemClass) {
@@ -129,12 +148,9 @@ TemplateForm::TemplateForm(QWidget& parent, const DialogTemplate& dialog, Dialog
             case ItemClass::Edit:
                 widget = new QLineEdit(&parent);
                 break;
-            case ItemClass::DropDownList: {
-                auto* list = new QComboBox(&parent);
-                list->setEditable(false);
-                widget = list;
+            case ItemClass::DropDownList:
+                widget = new DropDownList(&parent);
                 break;
-            }
             case ItemClass::ListView:
                 widget = new ResultListWidget(&parent);
                 break;
@@ -194,8 +210,10 @@ bool TemplateForm::applyMoves(const std::vector<ControlMove>& moves) {
 }
 
 void TemplateForm::place(QWidget& widget, const PixelRect& rect) {
-    if (qobject_cast<QComboBox*>(&widget) != nullptr) {
-        widget.setGeometry(rect.x, rect.y, rect.width, qMin(rect.height, m_comboHeight));
+    if (auto* list = dynamic_cast<DropDownList*>(&widget)) {
+        // The item's height is the list's when open; closed it is one line.
+        list->setGeometry(rect.x, rect.y, rect.width, qMin(rect.height, m_comboHeight));
+        list->setDroppedHeight(qMax(0, rect.height - m_comboHeight));
         return;
     }
     // One line of Nanum is a little taller than the template's text line: grow the label

@@ -51,78 +51,110 @@ void printProgramHelp(std::ostream& out, const DataFolder& data) {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CliContext context{{}, {}, std::nullopt, out, err};
-    std::optional<std::filesystem::path> dataOption;
+namespace {
+
+// What the command line asks for besides the global options.
+struct Request {
+    std::string command;  // empty: none given
     bool help = false;
-    std::string commandName;
+};
+
+// --data and --settings, wherever they stand before "--"; nothing when one lacks its value.
+std::optional<int> takeGlobalOption(const std::vector<std::string>& args, std::size_t& i,
+                                    CliContext& context, bool& taken) {
+    const std::string& arg = args[i];
+    const bool isData = arg == "--data" || arg.starts_with("--data=");
+    const bool isSettings = arg == "--settings" || arg.starts_with("--settings=");
+    taken = isData || isSettings;
+    if (!taken) {
+        return std::nullopt;
+    }
+    std::string value;
+    const auto equals = arg.find('=');
+    if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+        value = args[++i];
+    } else {
+        return UsageError("", "option " + arg + " needs a value", context.err);
+    }
+    if (value.empty()) {
+        return UsageError("", "option " + arg.substr(0, equals) + " needs a value", context.err);
+    }
+    (isData ? context.dataDirectory : context.settingsFile.emplace()) = PathFromUtf8(value);
+    return std::nullopt;
+}
+
+// Splits the arguments into global options, the command and the command's own arguments.
+// Nothing on success, else the exit status of bad usage.
+std::optional<int> splitArguments(const std::vector<std::string>& args, CliContext& context,
+                                  Request& request) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (!optionsEnded) {
-            const bool isData = arg == "--data" || arg.starts_with("--data=");
-            const bool isSettings = arg == "--settings" || arg.starts_with("--settings=");
-            if (isData || isSettings) {
-                std::string value;
-                const auto equals = arg.find('=');
-                if (equals != std::string::npos) {
-                    value = arg.substr(equals + 1);
-                } else if (i + 1 < args.size()) {
-                    value = args[++i];
-                } else {
-                    return UsageError("", "option " + arg + " needs a value", err);
-                }
-                if (value.empty()) {
-                    return UsageError("", "option " + arg.substr(0, equals) + " needs a value",
-                                      err);
-                }
-                (isData ? dataOption.emplace() : context.settingsFile.emplace()) =
-                    PathFromUtf8(value);
+            bool taken = false;
+            if (const auto status = takeGlobalOption(args, i, context, taken)) {
+                return status;
+            }
+            if (taken) {
                 continue;
             }
-            if (arg == "--") {
-                optionsEnded = true;
-            }
+            optionsEnded = arg == "--";
         }
-        if (commandName.empty() && !optionsEnded) {
+        if (request.command.empty() && !optionsEnded) {
             if (arg == "--help" || arg == "-h") {
-                help = true;
+                request.help = true;
                 continue;
             }
             if (arg.starts_with("-") && arg.size() > 1) {
-                return UsageError("", "unknown option '" + arg + "'", err);
+                return UsageError("", "unknown option '" + arg + "'", context.err);
             }
-            commandName = arg;
+            request.command = arg;
             continue;
         }
         context.args.push_back(arg);
     }
-    const DataFolder data = ChooseDataFolder(dataOption);
+    return std::nullopt;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CliContext context{{}, {}, std::nullopt, out, err};
+    Request request;
+    if (const auto status = splitArguments(args, context, request)) {
+        return *status;
+    }
+    // An empty folder here means no --data: the option refuses an empty value.
+    const DataFolder data = ChooseDataFolder(
+        context.dataDirectory.empty() ? std::nullopt
+                                      : std::optional<std::filesystem::path>(context.dataDirectory));
     context.dataDirectory = data.folder;
     context.dataRule = data.rule;
-    if (commandName.empty()) {
-        printProgramHelp(help ? out : err, data);
-        return help ? kSuccess : kUsage;
+    if (request.command.empty()) {
+        printProgramHelp(request.help ? out : err, data);
+        return request.help ? kSuccess : kUsage;
     }
-    if (commandName == "help") {
+    if (request.command == "help") {
         if (context.args.empty()) {
             printProgramHelp(out, data);
             return kSuccess;
         }
-        commandName = context.args.front();
+        request.command = context.args.front();
         context.args = {"--help"};
     }
-    const CliCommand* command = findCommand(commandName);
+    const CliCommand* command = findCommand(request.command);
     if (command == nullptr) {
-        return UsageError("", "unknown command '" + commandName + "'", err);
+        return UsageError("", "unknown command '" + request.command + "'", err);
     }
     for (const std::string& arg : context.args) {
         if (arg == "--") {
             break;
         }
-        help = help || arg == "--help" || arg == "-h";
+        request.help = request.help || arg == "--help" || arg == "-h";
     }
-    if (help) {
+    if (request.help) {
         out << command->usage;
         return kSuccess;
     }

@@ -4,24 +4,25 @@
 
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "platform/utf8.h"
 #ifdef _WIN32
 #include "settings/registry_settings.h"
 #else
-#include "platform/utf8.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
 #endif
 
 namespace velomar::cli {
 
-std::unique_ptr<SettingsBackend> OpenCliSettings(const CliContext& context) {
+CliSettingsStore OpenCliSettings(const CliContext& context) {
 #ifdef _WIN32
-    // Windows keeps the settings in the registry. --settings names a key below
-    // HKEY_CURRENT_USER that stands in for it, so scripts and tests can use a scratch key.
+    // Windows keeps the settings in the registry, which is always there. --settings names a
+    // key below HKEY_CURRENT_USER that stands in for it, so scripts and tests can use a
+    // scratch key.
     if (context.settingsFile) {
-        return std::make_unique<RegistrySettingsBackend>(context.settingsFile->u16string());
+        return {std::make_unique<RegistrySettingsBackend>(context.settingsFile->u16string())};
     }
-    return std::make_unique<RegistrySettingsBackend>();
+    return {std::make_unique<RegistrySettingsBackend>()};
 #else
     const std::filesystem::path file =
         context.settingsFile ? *context.settingsFile : DefaultSettingsPath();
@@ -32,8 +33,14 @@ std::unique_ptr<SettingsBackend> OpenCliSettings(const CliContext& context) {
                     << " was not usable; moved it to " << TerminalText(PathToUtf8(report.movedTo))
                     << " and started afresh\n";
     }
-    return store;
+    const bool usable = store->usable();
+    return {std::move(store), usable, file};
 #endif
+}
+
+std::string StoreName(const CliSettingsStore& store) {
+    return store.file.empty() ? std::string("(no place for it)")
+                              : TerminalText(PathToUtf8(store.file));
 }
 
 }  // namespace velomar::cli

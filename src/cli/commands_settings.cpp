@@ -10,9 +10,6 @@
 #include "cli/cli_support.h"
 #include "platform/utf8.h"
 #include "settings/settings_store.h"
-#ifndef _WIN32
-#include "settings/sqlite_settings.h"
-#endif
 
 namespace velomar::cli {
 
@@ -69,20 +66,12 @@ void printValue(std::ostream& out, const StoredValue& value) {
     out << '\n';
 }
 
-bool storeUsable([[maybe_unused]] const SettingsBackend& store,
-                 [[maybe_unused]] const CliContext& context) {
-#ifndef _WIN32
-    const auto* sqlite = dynamic_cast<const SqliteSettingsBackend*>(&store);
-    if (sqlite != nullptr && !sqlite->usable()) {
-        context.err << "velomar-cli settings: the settings store "
-                    << (sqlite->file().empty() ? std::string("(no place for it)")
-                                               : TerminalText(PathToUtf8(sqlite->file())))
+bool storeUsable(const CliSettingsStore& store, const CliContext& context) {
+    if (!store.usable) {
+        context.err << "velomar-cli settings: the settings store " << StoreName(store)
                     << " cannot be opened\n";
-        return false;
     }
-#endif
-    // The registry is always there; a key that cannot be opened fails each operation.
-    return true;
+    return store.usable;
 }
 
 void reportMissing(const CliContext& context, std::string_view name) {
@@ -188,13 +177,14 @@ int runSet(CliContext& context, const ParsedArgs& parsed) {
             return kUsage;
         }
     }
-    auto store = OpenCliSettings(context);
-    if (!storeUsable(*store, context)) {
+    const CliSettingsStore opened = OpenCliSettings(context);
+    if (!storeUsable(opened, context)) {
         return kFailure;
     }
+    SettingsBackend& store = *opened.backend;
     const bool written =
-        number ? WriteNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *number)
-               : WriteTextSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *text);
+        number ? WriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, *name, *number)
+               : WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, *name, *text);
     if (!written) {
         context.err << "velomar-cli settings: could not store '" << TerminalText(nameArg) << "'\n";
         return kFailure;
@@ -253,18 +243,19 @@ int RunSettings(CliContext& context) {
     if (action != "list" && !ArgumentText(positionals[1], context.err)) {
         return kUsage;
     }
-    auto store = OpenCliSettings(context);
-    if (!storeUsable(*store, context)) {
+    const CliSettingsStore opened = OpenCliSettings(context);
+    if (!storeUsable(opened, context)) {
         return kFailure;
     }
+    SettingsBackend& store = *opened.backend;
     if (action == "list") {
-        return runList(*store, context);
+        return runList(store, context);
     }
     if (action == "get") {
-        return runGet(*store, context, positionals[1]);
+        return runGet(store, context, positionals[1]);
     }
     const auto name = ArgumentText(positionals[1], context.err);
-    if (!DeleteSetting(*store, kSettingsRoot, kSettingsKeyPath, *name)) {
+    if (!DeleteSetting(store, kSettingsRoot, kSettingsKeyPath, *name)) {
         reportMissing(context, positionals[1]);
         return kFailure;
     }

@@ -9,8 +9,8 @@
 
 #include "network/route_table.h"
 #include "platform/utf8.h"
-#include "search/train_type.h"
 #include "timetable/timetable_grid.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 

@@ -6,9 +6,9 @@
 
 #include "network/route_table.h"
 #include "platform/utf8.h"
-#include "search/train_type.h"
 #include "timetable/text_decoding.h"
 #include "timetable/timetable_grid.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 

@@ -8,9 +8,9 @@
 #include "export/gtfs_export.h"
 #include "export_test_support.h"
 #include "platform/utf8.h"
-#include "search/train_type.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 namespace {

@@ -16,10 +16,8 @@
 #include "network/route_table.h"
 #include "platform/utf8.h"
 #include "search/search.h"
-#include "search/train_type.h"
-#include "settings/memory_settings.h"
-#include "settings/settings_store.h"
 #include "timetable/file_reader.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 namespace {
@@ -238,8 +236,6 @@ std::vector<std::string> SearchPage(std::u16string_view from, std::u16string_vie
         return files;
     }();
     const TimetableDirectory timetables(reader, SourceDirectory() / "data");
-    MemorySettingsBackend settings;
-    WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName, pageSize);
     TimetableGrid grid;
     RecordingMessageSink messages;
     SearchQuery query;
@@ -248,10 +244,11 @@ std::vector<std::string> SearchPage(std::u16string_view from, std::u16string_vie
     query.typeIndex = type;
     query.hourIndex = hour;
     query.minuteIndex = minuteIndex;
+    query.storedPageSize = pageSize;
     ResultPage page(kPortraitCapacity);
     ResultRows list;
     CurrentTimetableFile current;
-    RunSearch(query, page, list, current, {settings, timetables, grid, messages},
+    RunSearch(query, page, list, current, {timetables, grid, messages},
               NoRouteRule::ClearListAndEnd);
     std::vector<std::string> out;
     for (const ResultRow& row : list.rows) {

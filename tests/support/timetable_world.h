@@ -27,6 +27,7 @@ struct TimetableWorld {
     TimetableGrid grid;
     RecordingMessageSink messages;
     MemorySettingsBackend settings;
+    bool squareDialogShown = false;  // the run's flag, for the screens built on this world
 
     void addFile(int route, Direction direction, std::string_view table) {
         reader.add(directory.pathOf(route, direction), TimetableText(table));

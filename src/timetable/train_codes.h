@@ -1,5 +1,7 @@
 #pragma once
 
+// The train codes of the timetable files (row 0 of the grid): day letters and type.
+
 #include <array>
 #include <string_view>
 

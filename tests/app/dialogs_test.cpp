@@ -1,5 +1,4 @@
-#include "dialogs/dialogs.h"
-
+// The dialogs driven from the real main window, drawn off screen.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,10 +12,15 @@
 #include <functional>
 #include <optional>
 
+#include "app/detail_dialog.h"
+#include "app/dialog_wiring.h"
+#include "app/favorites_dialog.h"
 #include "app/main_window.h"
+#include "app/options_dialog.h"
 #include "app/qt_text.h"
+#include "app/station_picker_dialog.h"
 #include "app/tile_button.h"
-#include "search/search_fixture.h"
+#include "support/timetable_world.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << text.toStdString();
@@ -44,8 +48,9 @@ struct Handheld {
                          u"문산");
         WriteTextSetting(world.settings, kSettingsRoot, kSettingsKeyPath, kEndStationName,
                          u"도라산");
-        const MainScreenServices services{world.settings, world.directory, world.grid,
-                                          world.messages, clock,           screen};
+        const MainScreenServices services{world.settings,         world.directory, world.grid,
+                                          world.messages,         clock,           screen,
+                                          world.squareDialogShown};
         window.emplace(services);
         window->exitProcess = [](int) {};
         window->runSquareDialog = [square](SquareDialog& dialog) {
@@ -212,6 +217,24 @@ TEST(StationPickerDialogTest, ListsLabelsAndDisabledFillers) {
     EXPECT_EQ(dialog.groupList(10)->currentText(), QStringLiteral("없음"));
     EXPECT_EQ(static_cast<TileButton*>(dialog.okButton())->text(), QStringLiteral("선택"));
     EXPECT_EQ(static_cast<TileButton*>(dialog.cancelButton())->text(), QStringLiteral("취 소"));
+}
+
+// A long group list drops below its box, cut to the drop height of its group; a short one
+// keeps its own height.
+TEST(StationPickerDialogTest, OpenListsDropBelowAsHighAsTheirGroupSays) {
+    const ScreenSize screen{480, 800};
+    StationPickerDialog dialog(Layout::Portrait, screen, true);
+    dialog.show();
+    for (const int group : {0, 7, 12}) {
+        SCOPED_TRACE(group);
+        QComboBox* list = dialog.groupList(group);
+        list->showPopup();
+        const QWidget* popup = list->view()->window();
+        EXPECT_EQ(popup->height(),
+                  PickerDroppedListHeight(Layout::Portrait, group, DialogUnitsFor(screen)));
+        EXPECT_EQ(popup->geometry().top(), list->mapToGlobal(QPoint(0, list->height())).y());
+        list->hidePopup();
+    }
 }
 
 struct PickerCase {
