@@ -127,9 +127,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return *status;
     }
     // An empty folder here means no --data: the option refuses an empty value.
-    const DataFolder data = ChooseDataFolder(
-        context.dataDirectory.empty() ? std::nullopt
-                                      : std::optional<std::filesystem::path>(context.dataDirectory));
+    const DataFolder data =
+        ChooseDataFolder(context.dataDirectory.empty()
+                             ? std::nullopt
+                             : std::optional<std::filesystem::path>(context.dataDirectory));
     context.dataDirectory = data.folder;
     context.dataRule = data.rule;
     if (request.command.empty()) {
