@@ -120,7 +120,11 @@ completions=$(
         complete_words velomar-cli detail --format j
         complete_words velomar-cli settings d
     ' completion "$prefix/share/bash-completion/completions/velomar-cli")
-expected_completions='routes stations grid search detail settings check export-gtfs data
+# Every command the installed program's own help lists, in its order.
+help_commands=$(PATH="$bin:/usr/bin:/bin" velomar-cli --help |
+    sed -n '/^Commands:/,/^$/s/^  \([a-z-]*\) .*/\1/p' | paste -sd' ')
+[[ " $help_commands " == *" search "* ]] || fail "velomar-cli --help lists no commands"
+expected_completions="$help_commands"'
 stations search settings
 부강 부산 부산진 부전
 
