@@ -17,6 +17,7 @@ const std::vector<CliCommand>& Commands() {
         {"export-gtfs", "write the timetables as a GTFS feed", kExportGtfsUsage, RunExportGtfs},
         {"import-gtfs", "make the timetables of one week from a GTFS feed", kImportGtfsUsage,
          RunImportGtfs},
+        {"data", "which folder the timetables are read from, and why", kDataUsage, RunData},
     };
     return commands;
 }

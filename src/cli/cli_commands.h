@@ -16,6 +16,8 @@ int RunDetailCommand(CliContext& context);
 int RunSettings(CliContext& context);
 int RunExportGtfs(CliContext& context);
 int RunImportGtfs(CliContext& context);
+int RunData(CliContext& context);
+extern const std::string_view kDataUsage;  // in commands_data.cpp
 
 inline constexpr std::string_view kSearchUsage =
     "Usage: velomar-cli search [FROM TO] [--type N] [--time HH:MM] [--layout portrait|square]\n"
@@ -72,7 +74,7 @@ inline constexpr std::string_view kCheckUsage =
     "Checks the 64 timetable files: format, cell texts, limits (79 trains, 68 station\n"
     "rows), station rows against the route and its order, train codes, train numbers and\n"
     "times that go backwards. DIR is the folder that holds TimeData/, or the TimeData\n"
-    "folder itself; default: the TimeData of --data, else beside the program.\n"
+    "folder itself; default: the TimeData in use (see velomar-cli data).\n"
     "Prints one line per problem, FILE:LINE:COLUMN: MESSAGE, where LINE is the line of\n"
     "the file (1 = train codes, 2 = train numbers, 3 = first station) and COLUMN the\n"
     "cell in that line (1 = label or station code, k+1 = the k-th train); 0 means the\n"
@@ -100,7 +102,7 @@ inline constexpr std::string_view kSettingsUsage =
 inline constexpr std::string_view kExportGtfsUsage =
     "Usage: velomar-cli export-gtfs OUTDIR [--start-date YYYYMMDD] [--end-date YYYYMMDD]\n"
     "\n"
-    "Writes the timetables of --data (default: beside the program) as a GTFS feed into\n"
+    "Writes the timetables in use (see velomar-cli data) as a GTFS feed into\n"
     "OUTDIR, which is created when missing: agency, stops, routes (one per train type),\n"
     "trips (one per train of each file), stop_times, calendar and feed_info (.txt, UTF-8\n"
     "CSV). Files of those names in OUTDIR are replaced; other files are left alone.\n"
