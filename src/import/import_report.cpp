@@ -138,27 +138,11 @@ std::vector<StationLine> StationLines(const FeedStops& stops) {
     return out;
 }
 
-std::string FormatReportText(const ImportReport& report) {
-    std::string out;
+namespace {
+
+// Stations found under their own name need no word; the others show how they were found.
+void AppendStationLines(const ImportReport& report, std::string& out) {
     auto line = [&](const std::string& text) { out += text + "\n"; };
-    line("feed: " + report.feedName);
-    line("week: " + WeekText(report));
-    line("trips read: " + std::to_string(report.tripsRead));
-    line("imported: " + std::to_string(report.tripsImported) + " trips as " +
-         std::to_string(report.trains) + " trains");
-    line("not imported: " + std::to_string(report.tripsRead - report.tripsImported));
-    for (int r = 0; r < kSkipReasonCount; ++r) {
-        if (report.skipped[static_cast<std::size_t>(r)] > 0) {
-            line("  " + std::string(kReasonTexts[r]) + ": " +
-                 std::to_string(report.skipped[static_cast<std::size_t>(r)]));
-        }
-    }
-    line("shown on more days than they run: " + std::to_string(report.shownOnMoreDays));
-    if (report.trainsWithUnservedPairs > 0) {
-        line("trains some of whose station pairs no file can serve: " +
-             std::to_string(report.trainsWithUnservedPairs));
-    }
-    // Stations found under their own name need no word; the others show how they were found.
     const auto matched = std::count_if(report.stations.begin(), report.stations.end(), Matched);
     const auto byName =
         std::count_if(report.stations.begin(), report.stations.end(),
@@ -179,10 +163,10 @@ std::string FormatReportText(const ImportReport& report) {
                  (s.kind == MatchKind::Ignored ? ", ignored by --stations)" : ")"));
         }
     }
-    line("types not mapped: " + std::to_string(report.unmappedTypes.size()));
-    for (const auto& [name, trips] : report.unmappedTypes) {
-        line("  " + name + " (" + std::to_string(trips) + " trips)");
-    }
+}
+
+void AppendFileLines(const ImportReport& report, std::string& out) {
+    auto line = [&](const std::string& text) { out += text + "\n"; };
     int empty = 0;
     line("trains per file:");
     for (int file = 0; file < kFileCount; ++file) {
@@ -197,6 +181,36 @@ std::string FormatReportText(const ImportReport& report) {
     if (empty > 0) {
         line("  the other " + std::to_string(empty) + " files: no trains");
     }
+}
+
+}  // namespace
+
+std::string FormatReportText(const ImportReport& report) {
+    std::string out;
+    auto line = [&](const std::string& text) { out += text + "\n"; };
+    line("feed: " + report.feedName);
+    line("week: " + WeekText(report));
+    line("trips read: " + std::to_string(report.tripsRead));
+    line("imported: " + std::to_string(report.tripsImported) + " trips as " +
+         std::to_string(report.trains) + " trains");
+    line("not imported: " + std::to_string(report.tripsRead - report.tripsImported));
+    for (int r = 0; r < kSkipReasonCount; ++r) {
+        if (report.skipped[static_cast<std::size_t>(r)] > 0) {
+            line("  " + std::string(kReasonTexts[r]) + ": " +
+                 std::to_string(report.skipped[static_cast<std::size_t>(r)]));
+        }
+    }
+    line("shown on more days than they run: " + std::to_string(report.shownOnMoreDays));
+    if (report.trainsWithUnservedPairs > 0) {
+        line("trains some of whose station pairs no file can serve: " +
+             std::to_string(report.trainsWithUnservedPairs));
+    }
+    AppendStationLines(report, out);
+    line("types not mapped: " + std::to_string(report.unmappedTypes.size()));
+    for (const auto& [name, trips] : report.unmappedTypes) {
+        line("  " + name + " (" + std::to_string(trips) + " trips)");
+    }
+    AppendFileLines(report, out);
     return out;
 }
 
