@@ -13,8 +13,8 @@ Deterministic: the same arguments give the same bytes (a fixed seed, no clock).
 
     tools/operator_feed.py OUT                       # two weeks from 2025-09-29
     tools/operator_feed.py OUT --zip OUT.zip         # and the same files zipped
-    tools/operator_feed.py OUT --weeks 200           # the benchmark's feed, see bench/
-    tools/operator_feed.py OUT --weeks 200 --years 10 --dense-dates
+    tools/operator_feed.py OUT --weeks 241           # the benchmark's feed: 100,256 trips
+    tools/operator_feed.py OUT --weeks 52 --years 10 --dense-dates
 
 Used as a module by tests/import/operator_feed_test.py and bench/import_bench.py: `build`
 returns the trips it wrote, so they can check what the import made of them.
