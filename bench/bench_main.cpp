@@ -19,14 +19,12 @@
 #include "platform/message_sink.h"
 #include "platform/utf8.h"
 #include "search/search.h"
-#include "search/train_type.h"
-#include "settings/memory_settings.h"
-#include "settings/settings_store.h"
 #include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
 #include "timetable/route_selection.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
+#include "timetable/train_codes.h"
 #include "workloads.h"
 
 namespace velomar::bench {
@@ -98,6 +96,8 @@ struct Environment {
 };
 
 Environment* g_env = nullptr;
+// The one grid every benchmark loads into, as a run of the program has one.
+TimetableGrid g_grid;
 
 const std::string& BytesOf(RouteCode code) {
     return g_env->bytes.at(code.value());
@@ -108,7 +108,7 @@ const std::string& BytesOf(RouteCode code) {
 void LoadOne(benchmark::State& state, const FileReader& reader, const fs::path& base,
              RouteCode code, std::size_t size) {
     const TimetableDirectory directory(reader, base);
-    TimetableGrid& grid = SharedTimetableGrid();
+    TimetableGrid& grid = g_grid;
     SilentMessages messages;
     for (auto _ : state) {
         CurrentTimetableFile current;
@@ -213,9 +213,8 @@ void ScanFileBench(benchmark::State& state) {
     const RouteCode code = g_env->largest;
     const auto [first, last] = EndsOf(code);
     const TimetableDirectory directory(g_env->memory, "/bench");
-    MemorySettingsBackend settings;
     SilentMessages messages;
-    const SearchServices services{settings, directory, SharedTimetableGrid(), messages};
+    const SearchServices services{directory, g_grid, messages};
     SearchQuery query = AllTrainsQuery(first, last);
     ResultPage page;
     CountingList list;
@@ -286,16 +285,14 @@ void InsertDroppedBench(benchmark::State& state) {
 void RunSearchBench(benchmark::State& state, const FileReader& reader, const fs::path& base,
                     const SearchPair& pair) {
     const TimetableDirectory directory(reader, base);
-    MemorySettingsBackend settings;
-    WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName,
-                       static_cast<std::uint32_t>(kPortraitCapacity));
     SilentMessages messages;
-    const SearchServices services{settings, directory, SharedTimetableGrid(), messages};
+    const SearchServices services{directory, g_grid, messages};
     SearchQuery query = AllTrainsQuery(pair.departure, pair.arrival);
+    query.storedPageSize = static_cast<std::uint32_t>(kPortraitCapacity);
     ResultPage page(kPortraitCapacity);
     CountingList list;
     CurrentTimetableFile current;
-    // One search first so that the settings store and the page hold their strings already.
+    // One search first so that the page holds its strings already.
     RunSearch(query, page, list, current, services, NoRouteRule::ClearListAndEnd);
     const int rows = list.rows;
 
@@ -331,16 +328,14 @@ fs::path SampleBase() {
 // Rows one portrait search lists for the pair, with every train type and hour.
 int RowsFound(const FileReader& reader, const SearchPair& pair) {
     const TimetableDirectory directory(reader, "/bench");
-    MemorySettingsBackend settings;
-    WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName,
-                       static_cast<std::uint32_t>(kPortraitCapacity));
     SilentMessages messages;
     TimetableGrid grid;
     SearchQuery query = AllTrainsQuery(pair.departure, pair.arrival);
+    query.storedPageSize = static_cast<std::uint32_t>(kPortraitCapacity);
     ResultPage page(kPortraitCapacity);
     CountingList list;
     CurrentTimetableFile current;
-    RunSearch(query, page, list, current, {settings, directory, grid, messages},
+    RunSearch(query, page, list, current, {directory, grid, messages},
               NoRouteRule::ClearListAndEnd);
     return list.rows;
 }

@@ -174,7 +174,8 @@ struct Fixture {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Fixture fixture;
-    TimetableGrid& grid = SharedTimetableGrid();
+    // One grid for every input, as a run of the program reuses its grid from file to file.
+    static TimetableGrid grid;
 
     // Spread inputs over all 64 file names, so the path rule runs for every route and
     // direction without spending input bytes on it.

@@ -30,7 +30,10 @@ const char* const kAppUsage =
     "  --screen WxH       emulated handheld screen in pixels (default 480x800)\n"
     "  --settings FILE    settings store (SQLite; default $VELOMAR_SETTINGS or\n"
     "                     ~/.config/velomar/settings.sqlite3)\n"
-    "  --data DIR         folder that holds TimeData/ (default: the program's folder)\n"
+    "  --data DIR         folder that holds TimeData/; default: $VELOMAR_DATA, else the\n"
+    "                     first of these that holds TimeData/: the program's folder,\n"
+    "                     $XDG_DATA_HOME/velomar (else ~/.local/share/velomar), the\n"
+    "                     installed samples (../share/velomar from the program's folder)\n"
     "  --screenshot FILE  render the screen after start-up to a PNG file and exit\n"
     "  --search           press Search before the screenshot is taken\n"
     "  --dialog NAME      open a dialog before the screenshot: picker, detail (after a\n"
@@ -88,6 +91,52 @@ std::optional<LocalTime> ParseClockTime(const std::string& text) {
     return LocalTime{*hour, *minute};
 }
 
+namespace {
+
+bool takesValue(std::string_view name) {
+    for (std::string_view option :
+         {"--dialog", "--screen", "--time", "--settings", "--data", "--screenshot"}) {
+        if (name == option) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Sets an option that takes a value; the error text when the value does not do.
+std::optional<std::string> setValueOption(const std::string& name, const std::string& text,
+                                          AppOptions& options) {
+    if (name == "--dialog") {
+        options.dialog = ParseShownDialog(text);
+        if (!options.dialog) {
+            return "--dialog: expected picker, detail, favorites, options or about, got \"" +
+                   TerminalText(text) + "\"";
+        }
+    } else if (name == "--screen") {
+        const auto screen = ParseScreenSize(text);
+        if (!screen) {
+            return "--screen: expected WxH (120 to 4096 each), got \"" + TerminalText(text) + "\"";
+        }
+        options.screen = *screen;
+    } else if (name == "--time") {
+        options.fixedTime = ParseClockTime(text);
+        if (!options.fixedTime) {
+            return "--time: expected HH:MM, got \"" + TerminalText(text) + "\"";
+        }
+    } else {
+        if (text.empty()) {
+            return name + " needs a value";
+        }
+        auto& target = name == "--settings" ? options.settingsFile
+                       : name == "--data"   ? options.dataDirectory
+                                            : options.screenshotFile;
+        target = std::filesystem::path(text);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
     AppOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -98,67 +147,24 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args) {
             value = name.substr(equals + 1);
             name.resize(equals);
         }
-        auto takeValue = [&]() -> std::optional<std::string> {
-            if (value) {
-                return value;
-            }
-            if (i + 1 < args.size()) {
-                return args[++i];
-            }
-            return std::nullopt;
-        };
-        auto missing = [&] { return AppOptionsResult{std::nullopt, name + " needs a value"}; };
-
         if (name == "--help" || name == "-h") {
             options.help = true;
         } else if (name == "--search") {
             options.search = true;
         } else if (name == "--first-frame-time") {
             options.firstFrameTime = true;
-        } else if (name == "--dialog") {
-            const auto text = takeValue();
-            if (!text) {
-                return missing();
-            }
-            options.dialog = ParseShownDialog(*text);
-            if (!options.dialog) {
-                return {std::nullopt,
-                        "--dialog: expected picker, detail, favorites, options or about, got \"" +
-                            TerminalText(*text) + "\""};
-            }
-        } else if (name == "--screen") {
-            const auto text = takeValue();
-            if (!text) {
-                return missing();
-            }
-            const auto screen = ParseScreenSize(*text);
-            if (!screen) {
-                return {std::nullopt, "--screen: expected WxH (120 to 4096 each), got \"" +
-                                          TerminalText(*text) + "\""};
-            }
-            options.screen = *screen;
-        } else if (name == "--time") {
-            const auto text = takeValue();
-            if (!text) {
-                return missing();
-            }
-            const auto time = ParseClockTime(*text);
-            if (!time) {
-                return {std::nullopt,
-                        "--time: expected HH:MM, got \"" + TerminalText(*text) + "\""};
-            }
-            options.fixedTime = *time;
-        } else if (name == "--settings" || name == "--data" || name == "--screenshot") {
-            const auto text = takeValue();
-            if (!text || text->empty()) {
-                return missing();
-            }
-            auto& target = name == "--settings" ? options.settingsFile
-                           : name == "--data"   ? options.dataDirectory
-                                                : options.screenshotFile;
-            target = std::filesystem::path(*text);
-        } else {
+        } else if (!takesValue(name)) {
             return {std::nullopt, "unknown option \"" + TerminalText(args[i]) + "\""};
+        } else {
+            if (!value && i + 1 < args.size()) {
+                value = args[++i];
+            }
+            if (!value) {
+                return {std::nullopt, name + " needs a value"};
+            }
+            if (auto error = setValueOption(name, *value, options)) {
+                return {std::nullopt, std::move(*error)};
+            }
         }
     }
     if (options.dialog && !options.screenshotFile) {

@@ -1,27 +1,29 @@
 #include "app/app_run.h"
 
 #include <QApplication>
-#include <QPainter>
-#include <QPixmap>
-#include <QTimer>
+#include <QIcon>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app_options.h"
+#include "app/dialog_wiring.h"
 #include "app/first_frame_watch.h"
+#include "app/fonts.h"
+#include "app/form_widgets.h"
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
-#include "dialogs/dialogs.h"
+#include "app/screenshot.h"
 #include "screens/layout_rules.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
+#include "timetable/data_folder.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
-#include "timetable/timetable_grid.h"
 
 namespace velomar {
 namespace {
@@ -40,82 +42,13 @@ bool mentions(const std::vector<std::string>& args, std::string_view option) {
     return false;
 }
 
-// The screen as a user sees it: the widget and, over it, the modal dialog it opened.
-QPixmap screenPicture(QWidget& widget) {
-    QPixmap picture = widget.grab();
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog != nullptr && dialog != &widget) {
-        QPainter painter(&picture);
-        const QPoint offset = dialog->mapToGlobal(QPoint(0, 0)) - widget.mapToGlobal(QPoint(0, 0));
-        painter.drawPixmap(offset, dialog->grab());
-    }
-    return picture;
-}
-
-bool savePng(const QPixmap& picture, const std::filesystem::path& file) {
-    if (!picture.save(QString::fromStdString(file.string()), "PNG")) {
-        std::fprintf(stderr, "velomar: cannot write %s\n", file.string().c_str());
-        return false;
-    }
-    return true;
-}
-
-// Opens a dialog the way a user would.
-void openDialog(ShownDialog dialog, MainWindow& window, ScreenForm& form) {
-    switch (dialog) {
-        case ShownDialog::Picker:
-            if (form.stationButtonHook) {
-                form.stationButtonHook(form, StationEnd::Departure);
-            }
-            break;
-        case ShownDialog::Detail:
-            form.rowTapped(0);
-            break;
-        case ShownDialog::Favorites:
-            window.runCommand(command::kFavorites);
-            break;
-        case ShownDialog::Options:
-            window.runCommand(command::kOptions);
-            break;
-        case ShownDialog::About:
-            window.runCommand(command::kAbout);
-            break;
-    }
-}
-
-// Takes the picture once a modal dialog runs, then closes it; an unopened dialog is an error.
-bool shootWithDialog(ShownDialog dialog, MainWindow& window, QWidget& screen, ScreenForm& form,
-                     const std::filesystem::path& file) {
-    bool saved = false;
-    bool opened = false;
-    QTimer::singleShot(0, &screen, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || modal == &screen) {
-            return;
-        }
-        opened = true;
-        saved = savePng(screenPicture(screen), file);
-        modal->close();
-    });
-    openDialog(dialog, window, form);
-    if (!opened) {
-        std::fputs("velomar: the dialog did not open (for detail, --search must list a train)\n",
-                   stderr);
-    }
-    return saved;
-}
-
-}  // namespace
-
-int RunApplication(int argc, char** argv) {
-    const auto started = std::chrono::steady_clock::now();
-    const std::vector<std::string> raw(argv + 1, argv + argc);
-    if (mentions(raw, "--help") || mentions(raw, "-h")) {
+// What is settled before Qt starts: the help text, and whether there is a screen to show the
+// window on. Nothing when the run goes on.
+std::optional<int> beforeQt(const std::vector<std::string>& args, bool unattended) {
+    if (mentions(args, "--help") || mentions(args, "-h")) {
         std::fputs(kAppUsage, stdout);
         return 0;
     }
-    const bool screenshot = mentions(raw, "--screenshot");
-    const bool unattended = screenshot || mentions(raw, "--first-frame-time");
     if (!HasDisplay(&environmentValue)) {
         if (!unattended) {
             std::fputs(
@@ -127,96 +60,110 @@ int RunApplication(int argc, char** argv) {
         // Pictures and timings need no screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    return std::nullopt;
+}
 
-    QApplication app(argc, argv);
+// The arguments as Qt leaves them (it takes its own out), without the program name.
+std::vector<std::string> applicationArguments() {
     std::vector<std::string> args;
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         args.push_back(arguments[i].toStdString());
     }
-    const AppOptionsResult parsed = ParseAppOptions(args);
+    return args;
+}
+
+// Everything the screens work with, owned for the whole run.
+class AppServices {
+  public:
+    AppServices(const AppOptions& options, bool unattended)
+        // The application says nothing about its settings store, as the handheld said
+        // nothing about its registry: a broken file is moved aside, an unusable place saves
+        // nothing.
+        : m_settings(
+              SqliteSettingsBackend::Open(options.settingsFile.value_or(DefaultSettingsPath()))),
+          m_timetables(m_reader, ChooseDataFolder(options.dataDirectory).folder),
+          m_fixedClock(options.fixedTime.value_or(LocalTime{})),
+          m_clock(options.fixedTime ? static_cast<const Clock&>(m_fixedClock) : m_systemClock),
+          m_boxes([this]() -> QWidget* { return m_window; }),
+          m_messages(unattended ? static_cast<MessageSink&>(m_printed) : m_boxes),
+          m_screen(options.screen) {}
+
+    MainScreenServices screens() {
+        return {*m_settings, m_timetables,           m_run.grid, m_messages, m_clock,
+                m_screen,    m_run.squareDialogShown};
+    }
+    // Message boxes that come while no dialog runs are shown over this window.
+    void showMessagesOver(QWidget* window) { m_window = window; }
+
+  private:
+    std::unique_ptr<SqliteSettingsBackend> m_settings;
+    DiskFileReader m_reader;
+    const TimetableDirectory m_timetables;
+    SystemClock m_systemClock;
+    FixedClock m_fixedClock;
+    const Clock& m_clock;
+    QWidget* m_window = nullptr;
+    QtMessageSink m_boxes;
+    StderrMessageSink m_printed;
+    MessageSink& m_messages;
+    ScreenSize m_screen;
+    RunState m_run;
+};
+
+int runWindow(QApplication& app, MainWindow& window) {
+    window.start();
+    window.show();
+    window.raise();
+    return app.exec();
+}
+
+// Prints the time from `started` to the first painted frame, then leaves.
+int runTimed(QApplication& app, MainWindow& window, std::chrono::steady_clock::time_point started) {
+    FirstFrameWatch watch(started);
+    app.installEventFilter(&watch);
+    window.start();
+    window.show();
+    return app.exec();
+}
+
+}  // namespace
+
+int RunApplication(int argc, char** argv) {
+    const auto started = std::chrono::steady_clock::now();
+    const std::vector<std::string> raw(argv + 1, argv + argc);
+    const bool screenshot = mentions(raw, "--screenshot");
+    const bool unattended = screenshot || mentions(raw, "--first-frame-time");
+    if (const auto status = beforeQt(raw, unattended)) {
+        return *status;
+    }
+
+    QApplication app(argc, argv);
+    // The desktop matches the window to its menu entry (name, icon) through this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.velomar.Velomar"));
+    QApplication::setWindowIcon(QIcon(ApplicationIcon(128)));
+    const AppOptionsResult parsed = ParseAppOptions(applicationArguments());
     if (!parsed.options) {
         std::fprintf(stderr, "velomar: %s\n%s", parsed.error.c_str(), kAppUsage);
         return 2;
     }
     const AppOptions& options = *parsed.options;
-    // Every text is Korean in one family, which holds every glyph the screens use: no
-    // fallback searches, and without hinting the glyphs load much faster. Widgets that keep
-    // the default (menus) get the chrome's size, so they share its font.
-    QFont korean(QStringLiteral("NanumGothic"));
-    korean.setHintingPreference(QFont::PreferNoHinting);
-    korean.setStyleStrategy(QFont::NoFontMerging);
-    korean.setPixelSize(FontPixelSize(kChromeFontPoints, options.screen));
-    QApplication::setFont(korean);
+    // Widgets that keep the default font (menus) get the chrome's size, so they share its
+    // font engine.
+    QApplication::setFont(ScreenFont(kChromeFontPoints, options.screen));
 
-    const std::filesystem::path settingsFile = options.settingsFile.value_or(DefaultSettingsPath());
-    // The application says nothing about its settings store, as the handheld said nothing
-    // about its registry: a broken file is moved aside, an unusable place saves nothing.
-    std::unique_ptr<SqliteSettingsBackend> settings = SqliteSettingsBackend::Open(settingsFile);
-
-    DiskFileReader reader;
-    const TimetableDirectory timetables(reader,
-                                        options.dataDirectory.value_or(ExecutableDirectory()));
-    SystemClock systemClock;
-    FixedClock fixedClock(options.fixedTime.value_or(LocalTime{}));
-    const Clock& clock = options.fixedTime ? static_cast<const Clock&>(fixedClock) : systemClock;
-
-    MainWindow* windowForMessages = nullptr;
-    QtMessageSink boxes([&]() -> QWidget* { return windowForMessages; });
-    StderrMessageSink printed;
-    MessageSink& messages = unattended ? static_cast<MessageSink&>(printed) : boxes;
-
-    const MainScreenServices services{*settings, timetables, SharedTimetableGrid(),
-                                      messages,  clock,      options.screen};
-    MainWindow window(services);
-    windowForMessages = &window;
-    ConnectDialogs(window, services);
+    const auto services = std::make_unique<AppServices>(options, unattended);
+    MainWindow window(services->screens());
+    services->showMessagesOver(&window);
+    ConnectDialogs(window, services->screens());
 
     if (options.firstFrameTime) {
-        FirstFrameWatch watch(started);
-        app.installEventFilter(&watch);
-        window.start();
-        window.show();
-        return app.exec();
+        return runTimed(app, window, started);
     }
     if (!screenshot) {
-        window.start();
-        window.show();
-        window.raise();
-        return app.exec();
+        return runWindow(app, window);
     }
-
-    // Unattended: render once, after start-up (and the Search press), then leave.
-    bool taken = false;
-    bool saved = false;
-    // The menu's dialogs belong to the portrait screen behind the square one.
-    const bool formDialog = options.dialog == ShownDialog::Picker ||
-                            options.dialog == ShownDialog::Detail || !options.dialog;
-    window.runSquareDialog = [&](SquareDialog& dialog) {
-        if (!formDialog) {
-            return int{QDialog::Rejected};
-        }
-        dialog.show();
-        if (options.search) {
-            dialog.form().searchAction();
-        }
-        saved = options.dialog ? shootWithDialog(*options.dialog, window, dialog, dialog.form(),
-                                                 *options.screenshotFile)
-                               : savePng(screenPicture(dialog), *options.screenshotFile);
-        taken = true;
-        return int{QDialog::Rejected};
-    };
-    window.start();
-    if (!taken) {
-        window.show();
-        if (options.search) {
-            window.form().searchAction();
-        }
-        saved = options.dialog ? shootWithDialog(*options.dialog, window, window, window.form(),
-                                                 *options.screenshotFile)
-                               : savePng(screenPicture(window), *options.screenshotFile);
-    }
-    return saved ? 0 : 1;
+    return TakeScreenshot(window, options) ? 0 : 1;
 }
 
 }  // namespace velomar

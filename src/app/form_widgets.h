@@ -2,6 +2,7 @@
 
 // Widgets built from a dialog template, and the report-style result list.
 
+#include <QComboBox>
 #include <QTreeWidget>
 #include <functional>
 #include <map>
@@ -34,6 +35,21 @@ class ResultListWidget : public QTreeWidget, public ResultListView {
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
+// A drop-down list without typing whose open list drops below the closed box, at most as
+// high as its dialog item says, rather than the style's own height (a whole screen for long
+// lists).
+class DropDownList : public QComboBox {
+  public:
+    explicit DropDownList(QWidget* parent = nullptr);
+    // Pixels of the open list; 0 leaves the style's height.
+    void setDroppedHeight(int pixels) { m_droppedHeight = pixels; }
+    int droppedHeight() const { return m_droppedHeight; }
+    void showPopup() override;
+
+  private:
+    int m_droppedHeight = 0;
+};
+
 // The application icon, drawn in code.
 QPixmap ApplicationIcon(int size);
 
@@ -60,7 +76,7 @@ class TemplateForm : public RelayoutTarget {
 
     std::map<int, QWidget*> m_controls;  // the first control of each id
     DialogUnits m_units;
-    int m_comboHeight = 0;  // a closed drop-down list is one line high
+    int m_comboHeight = 0;  // pixels of a closed drop-down list
 };
 
 }  // namespace velomar

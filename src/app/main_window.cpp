@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QToolButton>
 
+#include "app/fonts.h"
 #include "app/qt_text.h"
 #include "platform/host.h"
 #include "screens/layout_rules.h"
@@ -33,12 +34,9 @@ class TitleStrip : public QWidget {
         const int margin = height() / 4;
         const QRect inner = rect().adjusted(margin, 0, -margin, 0);
         painter.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Velomar"));
-        const LocalTime now = m_clock.now();
         painter.setFont(font());
         painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter,
-                         QStringLiteral("%1:%2")
-                             .arg(now.hour, 2, 10, QLatin1Char('0'))
-                             .arg(now.minute, 2, 10, QLatin1Char('0')));
+                         ToQString(TitleClockText(m_clock.now())));
     }
 
   private:
@@ -60,31 +58,6 @@ QToolButton* menuBarButton(const QString& caption, QWidget* parent) {
 
 }  // namespace
 
-AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    const DialogTemplate& dialog = *FindDialogTemplate(kAboutTemplate);
-    // The small screen's units: the dialog looks the same on every screen.
-    const ScreenSize reference{240, 320};
-    const DialogUnits units = DialogUnitsFor(reference);
-    const PixelRect whole = *ToPixels({0, 0, dialog.width, dialog.height}, units);
-    setFixedSize(whole.width, whole.height);
-    setWindowTitle(ToQString(dialog.caption));
-    setFont([&] {
-        QFont font(QStringLiteral("NanumGothic"));
-        font.setHintingPreference(QFont::PreferNoHinting);
-        font.setStyleStrategy(QFont::NoFontMerging);
-        font.setPixelSize(FontPixelSize(dialog.fontPointSize, reference));
-        return font;
-    }());
-    auto* content = new QWidget(this);
-    content->setFixedSize(whole.width, whole.height);
-    auto* controls = new TemplateForm(*content, dialog, units);
-    if (auto* ok = controls->controlAs<QAbstractButton>(about_id::kOk)) {
-        connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
-    }
-    // The widgets belong to `content`; the map of them is not needed after this.
-    delete controls;
-}
-
 MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     : QWidget(parent), m_services(services) {
     exitProcess = [](int status) { ExitImmediately(status); };
@@ -95,18 +68,25 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     const int strip = ChromeStripHeight(screen);
     setWindowTitle(QStringLiteral("Velomar"));
     setFixedSize(screen.width, screen.height);
-    QFont chromeFont(QStringLiteral("NanumGothic"));
-    chromeFont.setHintingPreference(QFont::PreferNoHinting);
-    chromeFont.setStyleStrategy(QFont::NoFontMerging);
-    chromeFont.setPixelSize(FontPixelSize(kChromeFontPoints, screen));
-    setFont(chromeFont);
+    setFont(ScreenFont(kChromeFontPoints, screen));
 
     m_titleStrip = new TitleStrip(services.clock, this);
     m_titleStrip->setGeometry(0, 0, screen.width, strip);
 
     m_form = new ScreenForm(Layout::Portrait, services, this);
     m_form->move(0, strip);
+    addMenuBar(screen, strip);
+    addMenu();
 
+    // The accelerators: only Ctrl+N has a handler of the program's own.
+    auto* newDocumentKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
+    connect(newDocumentKey, &QShortcut::activated, this,
+            [this] { runCommand(command::kNewDocument); });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::addMenuBar(ScreenSize screen, int strip) {
     m_menuBar = new QWidget(this);
     m_menuBar->setGeometry(0, screen.height - strip, screen.width, strip);
     m_menuBar->setAutoFillBackground(true);
@@ -121,7 +101,9 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     bar->addWidget(m_menuButton);
     bar->addWidget(m_infoButton);
     bar->addStretch(1);
+}
 
+void MainWindow::addMenu() {
     m_menu = new QMenu(this);
     m_menu->addAction(QStringLiteral("즐겨찾기"), this, [this] { runCommand(command::kFavorites); })
         ->setData(command::kFavorites);
@@ -138,17 +120,10 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
         m_menuButton->setDown(false);
     });
     connect(m_infoButton, &QToolButton::clicked, this, [this] { runCommand(command::kAbout); });
-
-    // The accelerators: only Ctrl+N has a handler of the program's own.
-    auto* newDocumentKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
-    connect(newDocumentKey, &QShortcut::activated, this,
-            [this] { runCommand(command::kNewDocument); });
 }
 
-MainWindow::~MainWindow() = default;
-
 void MainWindow::start() {
-    const LayoutAction action = ChooseLayout(m_services.screen);
+    const LayoutAction action = m_form->screen().chooseLayout();
     switch (action.kind) {
         case LayoutActionKind::Relayout:
             m_form->relayout(action.templateId);  // a failed relayout is ignored

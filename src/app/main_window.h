@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/about_dialog.h"
 #include "app/screen_form.h"
 #include "screens/main_screen.h"
 
@@ -22,15 +23,6 @@ inline constexpr int kOptions = 32779;
 inline constexpr int kNewDocument = 57600;
 inline constexpr int kAbout = 57664;
 }  // namespace command
-
-// The title and menu strips' lettering, in points.
-inline constexpr int kChromeFontPoints = 9;
-
-// About, template 100; the same on every screen size.
-class AboutDialog : public QDialog {
-  public:
-    explicit AboutDialog(QWidget* parent = nullptr);
-};
 
 class MainWindow : public QWidget {
   public:
@@ -62,6 +54,9 @@ class MainWindow : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    void addMenuBar(ScreenSize screen, int strip);
+    void addMenu();
+
     MainScreenServices m_services;
     QWidget* m_titleStrip = nullptr;
     ScreenForm* m_form = nullptr;

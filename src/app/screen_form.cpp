@@ -5,10 +5,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "app/fonts.h"
 #include "app/qt_text.h"
 #include "app/tile_button.h"
 #include "screens/layout_relayout.h"
-#include "search/search.h"
 
 namespace velomar {
 namespace {
@@ -53,14 +53,6 @@ void setTextQuietly(QLineEdit* field, const std::u16string& text) {
 
 }  // namespace
 
-QFont TemplateFont(const DialogTemplate& dialog, ScreenSize screen) {
-    QFont font(QStringLiteral("NanumGothic"));
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setStyleStrategy(QFont::NoFontMerging);
-    font.setPixelSize(FontPixelSize(dialog.fontPointSize, screen));
-    return font;
-}
-
 ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidget* parent)
     : QWidget(parent),
       m_screenSize(services.screen),
@@ -75,6 +67,7 @@ ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidge
                                                     ? DialogUnitsFor(m_screenSize)
                                                     : SquareDialogUnits(m_screenSize));
     m_screen = std::make_unique<MainScreen>(layout, services, *resultList());
+    m_screen->beforeSearch = [this] { resultList()->setFocus(); };
 
     fill(typeList(), TrainTypeEntries());
     fill(hourList(), HourEntries());
@@ -128,12 +121,12 @@ ResultListWidget* ScreenForm::resultList() const {
 }
 
 void ScreenForm::runStartUp() {
-    if (layout() == Layout::Square) {
-        setUpColumnsAndTiles();
-        m_screen->startUp();
-    } else {
-        m_screen->startUp();
-        setUpColumnsAndTiles();
+    for (const StartUpStep step : StartUpOrder(layout())) {
+        if (step == StartUpStep::RestoreSettings) {
+            m_screen->startUp();
+        } else {
+            setUpColumnsAndTiles();
+        }
     }
     setWindowTitle(QStringLiteral("Velomar"));
     pushForm();
@@ -165,28 +158,21 @@ void ScreenForm::focusReset() {
     pushForm();
 }
 
+// The screen moves the focus to the result list before each search it runs.
 void ScreenForm::searchAction() {
     pullForm();
-    resultList()->setFocus();
     m_screen->search();
     pushForm();
 }
 
 void ScreenForm::prevAction() {
     pullForm();
-    if (PrevPage(m_screen->page()).kind != PagingOutcome::Kind::Nothing) {
-        resultList()->setFocus();
-    }
     m_screen->prev();
     pushForm();
 }
 
 void ScreenForm::nextAction() {
     pullForm();
-    if (NextPage(m_screen->page(), m_screen->query().pageSize).kind !=
-        PagingOutcome::Kind::Nothing) {
-        resultList()->setFocus();
-    }
     m_screen->next();
     pushForm();
 }

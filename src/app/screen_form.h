@@ -97,7 +97,4 @@ class SquareDialog : public QDialog {
     ScreenForm* m_form;
 };
 
-// The font of a template on the emulated screen.
-QFont TemplateFont(const DialogTemplate& dialog, ScreenSize screen);
-
 }  // namespace velomar

@@ -6,6 +6,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "app/fonts.h"
 #include "app/qt_text.h"
 
 namespace velomar {
@@ -61,23 +62,19 @@ void PaintButtonTile(QPainter& painter, const ButtonTile& tile, const QRect& are
     painter.drawRoundedRect(box, radius, radius);
 
     const QColor ink = inkColor(tile.ink);
-    QFont font(QStringLiteral("NanumGothic"));
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setStyleStrategy(QFont::NoFontMerging);
+    const bool arrow = tile.arrow != TileArrow::None;
+    QFont font = KoreanFont(qMax(8, arrow ? area.height() * 3 / 10 : area.height() * 11 / 20));
     font.setBold(true);
     QRect textArea = area;
-    if (tile.arrow != TileArrow::None) {
+    if (arrow) {
         // Lettering in the lower half, the arrow above it.
         const int split = area.top() + area.height() * 11 / 20;
         textArea.setTop(split);
-        font.setPixelSize(qMax(8, area.height() * 3 / 10));
         const qreal side = area.height() * 0.42;
         QRectF arrowBox(area.center().x() - side * 0.75, area.top() + area.height() * 0.1,
                         side * 1.5, side);
         paintBentArrow(painter, arrowBox, tile.arrow, ink);
         textArea.setBottom(area.bottom() - area.height() / 12);
-    } else {
-        font.setPixelSize(qMax(8, area.height() * 11 / 20));
     }
     painter.setFont(font);
     painter.setPen(ink);

@@ -4,24 +4,25 @@
 
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "platform/utf8.h"
 #ifdef _WIN32
 #include "settings/registry_settings.h"
 #else
-#include "platform/utf8.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
 #endif
 
 namespace velomar::cli {
 
-std::unique_ptr<SettingsBackend> OpenCliSettings(const CliContext& context) {
+CliSettingsStore OpenCliSettings(const CliContext& context) {
 #ifdef _WIN32
-    // Windows keeps the settings in the registry. --settings names a key below
-    // HKEY_CURRENT_USER that stands in for it, so scripts and tests can use a scratch key.
+    // Windows keeps the settings in the registry, which is always there. --settings names a
+    // key below HKEY_CURRENT_USER that stands in for it, so scripts and tests can use a
+    // scratch key.
     if (context.settingsFile) {
-        return std::make_unique<RegistrySettingsBackend>(context.settingsFile->u16string());
+        return {std::make_unique<RegistrySettingsBackend>(context.settingsFile->u16string())};
     }
-    return std::make_unique<RegistrySettingsBackend>();
+    return {std::make_unique<RegistrySettingsBackend>()};
 #else
     const std::filesystem::path file =
         context.settingsFile ? *context.settingsFile : DefaultSettingsPath();
@@ -32,8 +33,37 @@ std::unique_ptr<SettingsBackend> OpenCliSettings(const CliContext& context) {
                     << " was not usable; moved it to " << TerminalText(PathToUtf8(report.movedTo))
                     << " and started afresh\n";
     }
-    return store;
+    const bool usable = store->usable();
+    const SettingsStatus openFailure = usable ? SettingsStatus::Ok : store->openFailure();
+    return {std::move(store), usable, file, openFailure};
 #endif
+}
+
+std::string StoreName(const CliSettingsStore& store) {
+#ifdef _WIN32
+    (void)store;
+    return "(registry)";
+#else
+    return store.file.empty() ? std::string("(no place for it)")
+                              : TerminalText(PathToUtf8(store.file));
+#endif
+}
+
+std::string StoreTrouble(const CliSettingsStore& store, SettingsStatus status, bool writing) {
+    std::string text = "the settings store " + StoreName(store);
+    if (status == SettingsStatus::Busy) {
+#ifdef _WIN32
+        return text + " is busy";
+#else
+        return text + " is busy: another program has kept it locked for more than " +
+               std::to_string(kSettingsBusyTimeout.count() / 1000) + " s";
+#endif
+    }
+    text += writing ? " could not be written" : " could not be read";
+    if (const std::string why = store.backend->failureText(); !why.empty()) {
+        text += " (" + why + ")";
+    }
+    return text;
 }
 
 }  // namespace velomar::cli

@@ -1,7 +1,9 @@
 #include "cli/cli_support.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "cli/cli.h"
 #include "platform/utf8.h"
@@ -77,6 +79,15 @@ int UsageError(std::string_view command, std::string_view text, std::ostream& er
     err << "Try 'velomar-cli " << (command.empty() ? "" : std::string(command) + " ")
         << "--help'.\n";
     return kUsage;
+}
+
+void WarnIfNoTimeData(const CliContext& context, std::string_view command) {
+    std::error_code error;
+    const std::filesystem::path folder = context.dataDirectory / "TimeData";
+    if (!std::filesystem::is_directory(folder, error)) {
+        context.err << "velomar-cli " << command << ": no timetable folder "
+                    << TerminalText(PathToUtf8(folder)) << " (see --data)\n";
+    }
 }
 
 }  // namespace velomar::cli

@@ -11,6 +11,8 @@
 
 namespace velomar::cli {
 
+struct CliContext;
+
 // Message boxes become "CAPTION: TEXT" lines, in the order they are shown.
 class StreamMessageSink : public MessageSink {
   public:
@@ -44,5 +46,9 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
 
 // "velomar-cli COMMAND: TEXT" on err, plus a pointer to the help; returns kUsage.
 int UsageError(std::string_view command, std::string_view text, std::ostream& err);
+
+// The program's own messages ("Read Data File Error") name no folder: says which one was
+// looked in when it is not there at all.
+void WarnIfNoTimeData(const CliContext& context, std::string_view command);
 
 }  // namespace velomar::cli

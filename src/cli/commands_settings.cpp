@@ -12,9 +12,6 @@
 #include "cli/cli_support.h"
 #include "platform/utf8.h"
 #include "settings/settings_store.h"
-#ifndef _WIN32
-#include "settings/sqlite_settings.h"
-#endif
 
 namespace velomar::cli {
 
@@ -71,60 +68,16 @@ void printValue(std::ostream& out, const StoredValue& value) {
     out << '\n';
 }
 
-#ifndef _WIN32
-const SqliteSettingsBackend* sqliteStore(const SettingsBackend& store) {
-    return dynamic_cast<const SqliteSettingsBackend*>(&store);
-}
-#endif
-
-std::string storeName([[maybe_unused]] const SettingsBackend& store) {
-#ifndef _WIN32
-    if (const auto* sqlite = sqliteStore(store)) {
-        return sqlite->file().empty() ? std::string("(no place for it)")
-                                      : TerminalText(PathToUtf8(sqlite->file()));
-    }
-#endif
-    return "(registry)";
-}
-
-// "the settings store FILE is busy (...)" or "... could not be read (REASON)".
-std::string storeTrouble(const SettingsBackend& store, SettingsStatus status, bool writing) {
-    std::string text = "the settings store " + storeName(store);
-    if (status == SettingsStatus::Busy) {
-#ifndef _WIN32
-        return text + " is busy: another program has kept it locked for more than " +
-               std::to_string(kSettingsBusyTimeout.count() / 1000) + " s";
-#else
-        return text + " is busy";
-#endif
-    }
-    text += writing ? " could not be written" : " could not be read";
-#ifndef _WIN32
-    if (const auto* sqlite = sqliteStore(store);
-        sqlite != nullptr && !sqlite->failureText().empty()) {
-        text += " (" + sqlite->failureText() + ")";
-    }
-#endif
-    return text;
-}
-
-bool storeUsable([[maybe_unused]] const SettingsBackend& store,
-                 [[maybe_unused]] const CliContext& context) {
-#ifndef _WIN32
-    const auto* sqlite = sqliteStore(store);
-    if (sqlite != nullptr && !sqlite->usable()) {
-        if (sqlite->openFailure() == SettingsStatus::Busy) {
-            context.err << "velomar-cli settings: "
-                        << storeTrouble(store, SettingsStatus::Busy, false) << '\n';
+bool storeUsable(const CliSettingsStore& store, const CliContext& context) {
+    if (!store.usable) {
+        context.err << "velomar-cli settings: ";
+        if (store.openFailure == SettingsStatus::Busy) {
+            context.err << StoreTrouble(store, SettingsStatus::Busy, false) << '\n';
         } else {
-            context.err << "velomar-cli settings: the settings store " << storeName(store)
-                        << " cannot be opened\n";
+            context.err << "the settings store " << StoreName(store) << " cannot be opened\n";
         }
-        return false;
     }
-#endif
-    // The registry is always there; a key that cannot be opened fails each operation.
-    return true;
+    return store.usable;
 }
 
 void reportMissing(const CliContext& context, std::string_view name) {
@@ -132,22 +85,23 @@ void reportMissing(const CliContext& context, std::string_view name) {
 }
 
 // A read that did not give the value: missing, or a store that could not answer.
-int reportUnread(const SettingsBackend& store, SettingsStatus status, const CliContext& context,
+int reportUnread(const CliSettingsStore& opened, SettingsStatus status, const CliContext& context,
                  std::string_view name) {
     if (IsStoreFailure(status)) {
-        context.err << "velomar-cli settings: " << storeTrouble(store, status, false) << '\n';
+        context.err << "velomar-cli settings: " << StoreTrouble(opened, status, false) << '\n';
     } else {
         reportMissing(context, name);
     }
     return kFailure;
 }
 
-int runList(SettingsBackend& store, CliContext& context) {
+int runList(const CliSettingsStore& opened, CliContext& context) {
     // Listing does not create the key, so an untouched store stays untouched.
     std::vector<StoredValue> values;
-    const SettingsStatus status = TryListSettings(store, kSettingsRoot, kSettingsKeyPath, values);
+    const SettingsStatus status =
+        TryListSettings(*opened.backend, kSettingsRoot, kSettingsKeyPath, values);
     if (status != SettingsStatus::Ok) {
-        context.err << "velomar-cli settings: " << storeTrouble(store, status, false) << '\n';
+        context.err << "velomar-cli settings: " << StoreTrouble(opened, status, false) << '\n';
         return kFailure;
     }
     for (const StoredValue& value : values) {
@@ -156,7 +110,8 @@ int runList(SettingsBackend& store, CliContext& context) {
     return kSuccess;
 }
 
-int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg) {
+int runGet(const CliSettingsStore& opened, CliContext& context, std::string_view nameArg) {
+    SettingsBackend& store = *opened.backend;
     const auto name = ArgumentText(nameArg, context.err);
     if (!name) {
         return kUsage;
@@ -176,14 +131,14 @@ int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg
         return kFailure;
     }
     if (found.status == QueryStatus::Failed) {
-        return reportUnread(store, store.failureOr(), context, nameArg);
+        return reportUnread(opened, store.failureOr(), context, nameArg);
     }
     if (found.type == static_cast<std::uint32_t>(ValueType::Number) && found.size == 4) {
         std::uint32_t number = 0;
         const SettingsStatus status =
             TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, *name, &number);
         if (status != SettingsStatus::Ok) {
-            return reportUnread(store, status, context, nameArg);
+            return reportUnread(opened, status, context, nameArg);
         }
         context.out << number << '\n';
         return kSuccess;
@@ -198,7 +153,7 @@ int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg
     const SettingsStatus status = TryReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, *name,
                                                      buffer.data(), buffer.size());
     if (status != SettingsStatus::Ok) {
-        return reportUnread(store, status, context, nameArg);
+        return reportUnread(opened, status, context, nameArg);
     }
     context.out << ToUtf8(std::u16string_view(buffer.c_str())) << '\n';
     return kSuccess;
@@ -252,16 +207,17 @@ int runSet(CliContext& context, const ParsedArgs& parsed) {
             return kUsage;
         }
     }
-    auto store = OpenCliSettings(context);
-    if (!storeUsable(*store, context)) {
+    const CliSettingsStore opened = OpenCliSettings(context);
+    if (!storeUsable(opened, context)) {
         return kFailure;
     }
-    const SettingsStatus status =
-        number ? TryWriteNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *number)
-               : TryWriteTextSetting(*store, kSettingsRoot, kSettingsKeyPath, *name, *text);
+    const SettingsStatus status = number ? TryWriteNumberSetting(*opened.backend, kSettingsRoot,
+                                                                 kSettingsKeyPath, *name, *number)
+                                         : TryWriteTextSetting(*opened.backend, kSettingsRoot,
+                                                               kSettingsKeyPath, *name, *text);
     if (status != SettingsStatus::Ok) {
         context.err << "velomar-cli settings: could not store '" << TerminalText(nameArg)
-                    << "': " << storeTrouble(*store, status, true) << '\n';
+                    << "': " << StoreTrouble(opened, status, true) << '\n';
         return kFailure;
     }
     return kSuccess;
@@ -318,25 +274,26 @@ int RunSettings(CliContext& context) {
     if (action != "list" && !ArgumentText(positionals[1], context.err)) {
         return kUsage;
     }
-    auto store = OpenCliSettings(context);
-    if (!storeUsable(*store, context)) {
+    const CliSettingsStore opened = OpenCliSettings(context);
+    if (!storeUsable(opened, context)) {
         return kFailure;
     }
+    SettingsBackend& store = *opened.backend;
     if (action == "list") {
-        return runList(*store, context);
+        return runList(opened, context);
     }
     if (action == "get") {
-        return runGet(*store, context, positionals[1]);
+        return runGet(opened, context, positionals[1]);
     }
     const auto name = ArgumentText(positionals[1], context.err);
-    const SettingsStatus status = TryDeleteSetting(*store, kSettingsRoot, kSettingsKeyPath, *name);
+    const SettingsStatus status = TryDeleteSetting(store, kSettingsRoot, kSettingsKeyPath, *name);
     if (status == SettingsStatus::Missing) {
         reportMissing(context, positionals[1]);
         return kFailure;
     }
     if (status != SettingsStatus::Ok) {
         context.err << "velomar-cli settings: could not delete '" << TerminalText(positionals[1])
-                    << "': " << storeTrouble(*store, status, true) << '\n';
+                    << "': " << StoreTrouble(opened, status, true) << '\n';
         return kFailure;
     }
     return kSuccess;

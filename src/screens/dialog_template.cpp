@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "search/train_type.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 namespace {

@@ -18,6 +18,9 @@ inline constexpr int kPortraitWideTemplate = 202;  // 480-wide screens
 // The id shared by items nobody refers to (labels, icons, frames).
 inline constexpr int kStaticItemId = 65535;
 
+// A closed drop-down list is one line high, whatever height its item gives for it open.
+inline constexpr int kClosedDropDownHeightDu = 12;
+
 // Control ids of the two layouts.
 namespace portrait_id {
 inline constexpr int kTypeLabel = 1057;

@@ -1,6 +1,8 @@
 #include "screens/layout_rules.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace velomar {
@@ -103,14 +105,15 @@ int ChromeStripHeight(ScreenSize screen) {
     return isWide(screen) ? 52 : 26;
 }
 
+std::u16string TitleClockText(LocalTime time) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", time.hour, time.minute);
+    return std::u16string(text, text + std::strlen(text));
+}
+
 int FontPixelSize(int pointSize, ScreenSize screen) {
     const int dpi = isWide(screen) ? 192 : 96;
     return (pointSize * dpi + 36) / 72;
-}
-
-bool& squareDialogShown() {
-    static bool shown = false;
-    return shown;
 }
 
 LayoutAction ChooseLayout(ScreenSize screen, bool& squareShown) {

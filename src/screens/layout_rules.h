@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/host.h"
@@ -44,6 +45,10 @@ std::optional<PixelRect> ToPixels(const DuRect& rect, DialogUnits units);
 
 // Height of the title strip and of the menu bar strip.
 int ChromeStripHeight(ScreenSize screen);
+// The strips' lettering, in points; widgets without a font of their own (menus) use it too.
+inline constexpr int kChromeFontPoints = 9;
+// The clock at the right of the title strip: "07:05".
+std::u16string TitleClockText(LocalTime time);
 // Point size -> pixel size of the screen's font (96 dpi below 480 wide, 192 from 480 up).
 int FontPixelSize(int pointSize, ScreenSize screen);
 
@@ -55,15 +60,9 @@ struct LayoutAction {
     friend bool operator==(const LayoutAction&, const LayoutAction&) = default;
 };
 
-// The process-wide "square dialog already shown" flag; never reset by the program.
-bool& squareDialogShown();
-
 // 240 x 400: relayout 201; 480 wide: relayout 202; 320 wide: the square dialog the first
-// time (the flag is set here, before the dialog runs); anything else: nothing.
+// time in a run (`squareShown` is set here, before the dialog runs); anything else: nothing.
 LayoutAction ChooseLayout(ScreenSize screen, bool& squareShown);
-inline LayoutAction ChooseLayout(ScreenSize screen) {
-    return ChooseLayout(screen, squareDialogShown());
-}
 
 // Widths of the columns "열차No", "출발時", "도착時", "열 차".
 using ColumnWidths = std::array<int, 4>;

@@ -11,7 +11,30 @@ constexpr std::u16string_view kDefaultStart = u"서울";
 constexpr std::u16string_view kDefaultEnd = u"대전";
 constexpr unsigned kSquarePageSize = 9;
 
+// "ResultCount" for the coming search; kFallbackPageSize when the store cannot be read.
+std::uint32_t readStoredPageSize(SettingsBackend& store) {
+    std::uint32_t stored = kFallbackPageSize;
+    ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName, &stored);
+    return stored;
+}
+
+// The pair is stored as one change: another program never sees half of it, and one commit
+// costs one flush to disk instead of two.
+void storeStationPair(SettingsBackend& store, const SearchQuery& query) {
+    SettingsTransaction transaction(store);
+    WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kStartStationName, query.startStation);
+    WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kEndStationName, query.endStation);
+    transaction.commit();
+}
+
 }  // namespace
+
+std::array<StartUpStep, 2> StartUpOrder(Layout layout) {
+    if (layout == Layout::Square) {
+        return {StartUpStep::ColumnsAndTiles, StartUpStep::RestoreSettings};
+    }
+    return {StartUpStep::RestoreSettings, StartUpStep::ColumnsAndTiles};
+}
 
 unsigned DefaultPortraitPageSize(int screenHeight) {
     return screenHeight < 400 ? 9 : 14;
@@ -28,6 +51,10 @@ MainScreen::MainScreen(Layout layout, MainScreenServices services, ResultListVie
 
 int MainScreen::rowCapacity() const {
     return static_cast<int>(m_page.capacity);
+}
+
+LayoutAction MainScreen::chooseLayout() {
+    return ChooseLayout(m_services.screen, m_services.squareDialogShown);
 }
 
 void MainScreen::startUp() {
@@ -78,39 +105,42 @@ void MainScreen::startUp() {
 }
 
 void MainScreen::search() {
+    if (beforeSearch) {
+        beforeSearch();
+    }
     ReadForm();
     m_query.typeIndex = m_form.typeSelection;
     m_query.hourIndex = m_form.hourSelection;
     m_query.minuteIndex = m_form.minuteSelection;
-    const SearchServices services{m_services.settings, m_services.timetables, m_services.grid,
-                                  m_services.messages};
-    RunSearch(m_query, m_page, m_list, m_currentFile, services,
-              m_layout == Layout::Portrait ? NoRouteRule::ClearListAndEnd : NoRouteRule::GoOn);
+    m_query.storedPageSize = readStoredPageSize(m_services.settings);
+    const SearchServices services{m_services.timetables, m_services.grid, m_services.messages};
+    const SearchEnd end =
+        RunSearch(m_query, m_page, m_list, m_currentFile, services,
+                  m_layout == Layout::Portrait ? NoRouteRule::ClearListAndEnd : NoRouteRule::GoOn);
+    if (end == SearchEnd::Finished) {
+        storeStationPair(m_services.settings, m_query);
+    }
 }
 
-namespace {
-
-void Apply(const PagingOutcome& outcome, MainForm& form, MainScreen& screen) {
+void MainScreen::turnPage(const PagingOutcome& outcome) {
     switch (outcome.kind) {
         case PagingOutcome::Kind::Nothing:
             return;
         case PagingOutcome::Kind::SelectHourAndSearch:
-            form.hourSelection = outcome.hour;
+            m_form.hourSelection = outcome.hour;
             break;
         case PagingOutcome::Kind::SearchAgain:
             break;
     }
-    screen.search();
+    search();
 }
 
-}  // namespace
-
 void MainScreen::prev() {
-    Apply(PrevPage(m_page), m_form, *this);
+    turnPage(PrevPage(m_page));
 }
 
 void MainScreen::next() {
-    Apply(NextPage(m_page, m_query.pageSize), m_form, *this);
+    turnPage(NextPage(m_page, m_query.pageSize));
 }
 
 void MainScreen::focusReset() {

@@ -5,14 +5,18 @@
 // the tests drive this class; widgets copy their state into form() before an action and show
 // form() and the result rows afterwards.
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/host.h"
 #include "platform/message_sink.h"
+#include "screens/layout_rules.h"
 #include "search/result_list.h"
 #include "search/result_page.h"
+#include "search/search.h"
 #include "search/search_query.h"
 #include "search/train_detail.h"
 #include "settings/settings_backend.h"
@@ -39,7 +43,23 @@ struct MainScreenServices {
     MessageSink& messages;
     const Clock& clock;
     ScreenSize screen;
+    bool& squareDialogShown;  // of the run, see RunState
 };
+
+// What one run of the program keeps from its start to its end: the single grid every screen
+// loads its timetable files into, and whether the square dialog was shown (set just before
+// it runs, never reset). The application and each CLI command own one; tests make their own,
+// so nothing carries over from one test to the next.
+struct RunState {
+    TimetableGrid grid;
+    bool squareDialogShown = false;
+};
+
+// The two steps of a form's start-up, in the order its layout runs them: the square dialog
+// sets up its list columns and button tiles before it restores the settings, the portrait
+// form after.
+enum class StartUpStep { RestoreSettings, ColumnsAndTiles };
+std::array<StartUpStep, 2> StartUpOrder(Layout layout);
 
 // "ResultCount" written at portrait start-up when it is missing or 0: 9 on screens lower than
 // 400 pixels (320 among them), 14 from 400 up (400 and 800 among them).
@@ -52,10 +72,15 @@ class MainScreen {
     Layout layout() const { return m_layout; }
     int rowCapacity() const;  // 14 portrait, 9 square
 
+    // The layout choice of the portrait form for the run's screen; the first choice of the
+    // square dialog marks it shown for the rest of the run.
+    LayoutAction chooseLayout();
+
     // Start-up: selections from the clock, settings restored (defaults on first start), page
     // size; ends with WriteForm.
     void startUp();
-    // The Search button: ReadForm, the selections into the query, RunSearch.
+    // The Search button: ReadForm, the selections into the query, the stored page size, then
+    // RunSearch; the pair is stored when the search ran to its end.
     void search();
     // Prev / Next: apply the paging outcome (select an hour, search again, or nothing).
     void prev();
@@ -77,7 +102,13 @@ class MainScreen {
     const SearchQuery& query() const { return m_query; }
     CurrentTimetableFile& currentFile() { return m_currentFile; }
 
+    // Runs just before every search (Search, and Prev or Next when they search again): the
+    // widgets move the input focus to the result list there.
+    std::function<void()> beforeSearch;
+
   private:
+    void turnPage(const PagingOutcome& outcome);
+
     Layout m_layout;
     MainScreenServices m_services;
     ResultListView& m_list;

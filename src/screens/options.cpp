@@ -10,8 +10,8 @@ namespace velomar {
 namespace {
 
 constexpr std::array<DialogItem, 4> kOptionsItems{{
-    {1, ItemClass::Button, u"확인", {7, 96, 50, 14}},
-    {2, ItemClass::Button, u"취소", {62, 96, 50, 14}},
+    {kOptionsOkId, ItemClass::Button, u"확인", {7, 96, 50, 14}},
+    {kOptionsCancelId, ItemClass::Button, u"취소", {62, 96, 50, 14}},
     {kStaticItemId, ItemClass::Static, u"검색 결과 수 :  ", {7, 23, 43, 11}},
     {kOptionsListId, ItemClass::DropDownList, u"", {61, 20, 46, 71}},
 }};

@@ -14,6 +14,8 @@ namespace velomar {
 
 inline constexpr int kOptionsTemplate = 190;
 inline constexpr int kOptionsListId = 1056;
+inline constexpr int kOptionsOkId = 1;
+inline constexpr int kOptionsCancelId = 2;
 
 // Template 190: 122 x 153 dialog units, 굴림 10 points, caption "Dialog" with a system menu.
 const DialogTemplate& OptionsTemplate();

@@ -1,5 +1,7 @@
 #include "screens/station_picker.h"
 
+#include <algorithm>
+
 #include "network/route_table.h"
 
 namespace velomar {
@@ -26,6 +28,11 @@ constexpr std::array<PickerListSpec, kGroupCount> kLists{{
 bool validGroup(int group) {
     return group >= 0 && group < kGroupCount;
 }
+
+const DialogTemplate kPortraitPicker{
+    kPickerPortraitTemplate, kPickerWidthDu, kPickerHeightDu, kPickerCaption, u"굴림", 10, {}};
+const DialogTemplate kSquarePicker{
+    kPickerSquareTemplate, kPickerWidthDu, kPickerHeightDu, kPickerCaption, u"굴림", 9, {}};
 
 }  // namespace
 
@@ -59,11 +66,24 @@ int PickerGroupOfListId(Layout layout, int controlId) {
 }
 
 int PickerFontPoints(Layout layout) {
-    return layout == Layout::Portrait ? 10 : 9;
+    return PickerTemplate(layout).fontPointSize;
 }
 
 int PickerTemplateId(Layout layout) {
-    return layout == Layout::Portrait ? kPickerPortraitTemplate : kPickerSquareTemplate;
+    return PickerTemplate(layout).id;
+}
+
+const DialogTemplate& PickerTemplate(Layout layout) {
+    return layout == Layout::Portrait ? kPortraitPicker : kSquarePicker;
+}
+
+int PickerDroppedListHeight(Layout layout, int group, DialogUnits units) {
+    const auto open = ToPixels({0, 0, 0, PickerDropHeight(layout, group)}, units);
+    const auto closed = ToPixels({0, 0, 0, kClosedDropDownHeightDu}, units);
+    if (!validGroup(group) || !open || !closed) {
+        return 0;
+    }
+    return std::max(0, open->height - closed->height);
 }
 
 PickerEndLabel PickerEndLabelFor(Layout layout, int screenWidth, bool departure) {

@@ -12,6 +12,7 @@
 
 #include "network/station_directory.h"
 #include "screens/dialog_template.h"
+#include "screens/layout_rules.h"
 #include "screens/main_screen.h"
 
 namespace velomar {
@@ -26,6 +27,9 @@ inline constexpr DuRect kPickerOkRect{16, 142, 42, 14};
 inline constexpr DuRect kPickerCancelRect{65, 142, 42, 14};
 inline constexpr int kPickerWidthDu = 122;
 inline constexpr int kPickerHeightDu = 180;
+// The size of each group's label ("가:"), in dialog units.
+inline constexpr int kPickerLabelWidthDu = 14;
+inline constexpr int kPickerLabelHeightDu = 10;
 
 // One group list with its label, in both layouts. Lists are drop-down lists without typing,
 // sorted, with a vertical scroll bar.
@@ -50,6 +54,12 @@ int PickerDropHeight(Layout layout, int group);
 int PickerGroupOfListId(Layout layout, int controlId);
 int PickerFontPoints(Layout layout);
 int PickerTemplateId(Layout layout);
+// Template 141 (portrait) or 203 (square): size, caption and font of the dialog. Its controls
+// are not items of the template but come from PickerLists() and the constants above.
+const DialogTemplate& PickerTemplate(Layout layout);
+// Pixels of the list that drops below a group's closed box: its drop height (the whole
+// control when open) less the closed line; 0 for a group that does not exist.
+int PickerDroppedListHeight(Layout layout, int group, DialogUnits units);
 
 // The image label that names the served end ("출발역" / "도착역"), in client pixels.
 struct PickerEndLabel {

@@ -4,10 +4,9 @@
 #include <cstdio>
 
 #include "network/route_table.h"
-#include "search/train_type.h"
-#include "settings/settings_store.h"
 #include "timetable/route_selection.h"
 #include "timetable/time_text.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 
@@ -165,15 +164,12 @@ ScanResult ScanFile(int route, Direction direction, SearchQuery& query, ResultPa
     return ScanResult::GoOn;
 }
 
-void RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
-               CurrentTimetableFile& current, const SearchServices& services, NoRouteRule rule) {
+SearchEnd RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
+                    CurrentTimetableFile& current, const SearchServices& services,
+                    NoRouteRule rule) {
     MessageSink& messages = services.messages;
     page.anyFound = false;
-
-    std::uint32_t stored = kFallbackPageSize;
-    ReadNumberSetting(services.settings, kSettingsRoot, kSettingsKeyPath, kResultCountName,
-                      &stored);
-    query.pageSize = EffectivePageSize(stored, page.capacity);
+    query.pageSize = EffectivePageSize(query.storedPageSize, page.capacity);
 
     if (query.startStation.empty()) {
         messages.showMessage(u"출발역이 없습니다.", kInfoCaption);
@@ -188,7 +184,7 @@ void RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
         messages.showMessage(u"열차를 찾을 수 없습니다.", kInfoCaption);
         if (rule == NoRouteRule::ClearListAndEnd) {
             ClearResultList(list);
-            return;
+            return SearchEnd::EndedWithoutRoute;
         }
     }
 
@@ -210,14 +206,7 @@ void RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
         messages.showMessage(u"열차가 없습니다.", kAppTitle);
     }
     StationCodeToName(query.startStation, query.endStation);
-    // The pair is stored as one change: another program never sees half of it, and one
-    // commit costs one flush to disk instead of two.
-    SettingsTransaction transaction(services.settings);
-    WriteTextSetting(services.settings, kSettingsRoot, kSettingsKeyPath, kStartStationName,
-                     query.startStation);
-    WriteTextSetting(services.settings, kSettingsRoot, kSettingsKeyPath, kEndStationName,
-                     query.endStation);
-    transaction.commit();
+    return SearchEnd::Finished;
 }
 
 PagingOutcome PrevPage(const ResultPage& page) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // The train search over the selected timetable files into a sorted page, the result list
-// rows and the Prev/Next paging rules.
+// rows and the Prev/Next paging rules. The search knows no settings store: the stored page
+// size comes in with the query, and the caller stores the searched pair when told to.
 
 #include <cstdint>
 #include <string>
@@ -11,7 +12,6 @@
 #include "search/result_list.h"
 #include "search/result_page.h"
 #include "search/search_query.h"
-#include "settings/settings_backend.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
 
@@ -19,7 +19,6 @@ namespace velomar {
 
 // What the search reads and writes besides the query, page and list.
 struct SearchServices {
-    SettingsBackend& settings;
     const TimetableDirectory& timetables;
     TimetableGrid& grid;
     MessageSink& messages;
@@ -29,9 +28,6 @@ struct SearchServices {
 // ends; the square screen carries on (loads nothing, keeps the old rows, says no train was
 // found and stores the stations).
 enum class NoRouteRule { ClearListAndEnd, GoOn };
-
-// Page size when "ResultCount" cannot be read because the store is unavailable.
-inline constexpr std::uint32_t kFallbackPageSize = 7;
 
 // The page size the search works with for a stored "ResultCount": 0 stays 0 (an empty
 // page), 1 becomes 2 (the smallest supported page), anything above the layout's capacity
@@ -69,10 +65,16 @@ ScanResult ScanFile(int route, Direction direction, SearchQuery& query, ResultPa
                     ResultListView& list, CurrentTimetableFile& current,
                     const SearchServices& services);
 
+// How a search ended. Finished: it ran to its end, where the screen stores the station pair
+// (names again by then) as "StartStation"/"EndStation". The portrait screen's search ends
+// early when no route serves the pair, and nothing is stored.
+enum class SearchEnd { Finished, EndedWithoutRoute };
+
 // The whole search of one main screen. Messages go through services.messages in the order
-// the user would see them; the stations are stored as "StartStation"/"EndStation" at the end.
-void RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
-               CurrentTimetableFile& current, const SearchServices& services, NoRouteRule rule);
+// the user would see them.
+SearchEnd RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
+                    CurrentTimetableFile& current, const SearchServices& services,
+                    NoRouteRule rule);
 
 // What Prev and Next ask the screen to do.
 struct PagingOutcome {

@@ -16,6 +16,10 @@ void StopList::AddStop(std::u16string name, std::u16string time) {
     times.push_back(std::move(time));
 }
 
+std::u16string StopTimeText(std::u16string_view time) {
+    return time.size() == kCellLength ? FormatClock(time) : std::u16string(time);
+}
+
 TrainDetailResult ShowTrainDetail(std::u16string_view trainNo, RouteCode routeCode,
                                   std::u16string& departure, std::u16string& arrival,
                                   CurrentTimetableFile& current,

@@ -25,6 +25,11 @@ struct StopList {
     friend bool operator==(const StopList&, const StopList&) = default;
 };
 
+// A stop's time as the detail dialog and the CLI show it: HH:MM, as every time on screen
+// (FormatClock). A text that is not four characters long, which no grid holds, is shown as it
+// stands rather than cut up.
+std::u16string StopTimeText(std::u16string_view time);
+
 enum class TrainDetailStatus {
     Stops,             // the dialog opens with these stops (possibly none)
     Nothing,           // the tap does nothing (no train number, route code -1)

@@ -85,6 +85,9 @@ class SettingsBackend {
     // backend can tell: Busy or Failed. It stays until cleared; the settings operations clear
     // it before each request. Ok means the backend did not say.
     SettingsStatus failure() const { return m_failure; }
+    // The last failure in the store's own words ("database is locked"), for messages; empty
+    // when it has none.
+    virtual std::string failureText() const { return {}; }
     void noteFailure(SettingsStatus why) { m_failure = why; }
     void clearFailure() { m_failure = SettingsStatus::Ok; }
     // The failure as a status: Failed when the backend did not say why.

@@ -50,7 +50,7 @@ class SqliteSettingsBackend : public SettingsBackend {
     const std::filesystem::path& file() const { return m_file; }
     // The failure of the last request in SQLite's words ("database is locked", "database
     // disk image is malformed"), for messages; empty when it did not fail in SQLite.
-    const std::string& failureText() const { return m_failureText; }
+    std::string failureText() const override { return m_failureText; }
 
     std::unique_ptr<SettingsKey> openKey(SettingsRoot root, std::u16string_view path,
                                          OpenMode mode) override;

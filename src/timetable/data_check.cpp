@@ -6,10 +6,10 @@
 
 #include "network/route_table.h"
 #include "platform/utf8.h"
-#include "search/train_type.h"
 #include "timetable/data_check_lines.h"
 #include "timetable/timetable_grid.h"
 #include "timetable/timetable_reader.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 

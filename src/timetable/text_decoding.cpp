@@ -70,6 +70,45 @@ class FoldingWriter {
     std::size_t m_written = 0;
 };
 
+// Decodes UTF-8 from bytes[i]; returns where it stopped.
+std::size_t decodeUtf8(std::string_view bytes, std::size_t i, bool last, FoldingWriter& writer) {
+    while (i < bytes.size()) {
+        writer.putAsciiRun(bytes, i);
+        if (i == bytes.size()) {
+            break;
+        }
+        if (byteAt(bytes, i) < 0x80) {
+            writer.put(static_cast<char16_t>(bytes[i]));
+            ++i;
+            continue;
+        }
+        // A sequence is at most four bytes: with fewer left, wait for the next piece.
+        if (!last && bytes.size() - i < 4) {
+            break;
+        }
+        char32_t code = 0;
+        const std::size_t length = DecodeUtf8Sequence(bytes, i, code);
+        if (length == 0) {
+            writer.put(kReplacement);
+            ++i;
+            continue;
+        }
+        writer.putCode(code);
+        i += length;
+    }
+    return i;
+}
+
+std::size_t decodeUtf16(std::string_view bytes, std::size_t i, bool last, bool bigEndian,
+                        FoldingWriter& writer) {
+    for (; i + 1 < bytes.size(); i += 2) {
+        const unsigned a = byteAt(bytes, i);
+        const unsigned b = byteAt(bytes, i + 1);
+        writer.put(static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a)));
+    }
+    return last ? bytes.size() : i;  // an odd trailing byte is dropped
+}
+
 }  // namespace
 
 TimetableTextDecoder::Step TimetableTextDecoder::decode(std::string_view bytes, bool last,
@@ -95,42 +134,9 @@ TimetableTextDecoder::Step TimetableTextDecoder::decode(std::string_view bytes, 
         }
     }
     FoldingWriter writer(out, m_pendingCr);
-    if (m_encoding == Encoding::Utf8) {
-        while (i < bytes.size()) {
-            writer.putAsciiRun(bytes, i);
-            if (i == bytes.size()) {
-                break;
-            }
-            if (byteAt(bytes, i) < 0x80) {
-                writer.put(static_cast<char16_t>(bytes[i]));
-                ++i;
-                continue;
-            }
-            // A sequence is at most four bytes: with fewer left, wait for the next piece.
-            if (!last && bytes.size() - i < 4) {
-                break;
-            }
-            char32_t code = 0;
-            const std::size_t length = DecodeUtf8Sequence(bytes, i, code);
-            if (length == 0) {
-                writer.put(kReplacement);
-                ++i;
-                continue;
-            }
-            writer.putCode(code);
-            i += length;
-        }
-    } else {
-        const bool bigEndian = m_encoding == Encoding::Utf16Be;
-        for (; i + 1 < bytes.size(); i += 2) {
-            const unsigned a = byteAt(bytes, i);
-            const unsigned b = byteAt(bytes, i + 1);
-            writer.put(static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a)));
-        }
-        if (last) {
-            i = bytes.size();  // an odd trailing byte is dropped
-        }
-    }
+    i = m_encoding == Encoding::Utf8
+            ? decodeUtf8(bytes, i, last, writer)
+            : decodeUtf16(bytes, i, last, m_encoding == Encoding::Utf16Be, writer);
     if (last) {
         writer.finish();
     }

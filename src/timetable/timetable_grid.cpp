@@ -26,9 +26,4 @@ void TimetableGrid::setCell(int row, int column, std::u16string_view text) {
     m_usedColumns = std::max(m_usedColumns, column + 1);
 }
 
-TimetableGrid& SharedTimetableGrid() {
-    static TimetableGrid grid;
-    return grid;
-}
-
 }  // namespace velomar

@@ -43,7 +43,4 @@ class TimetableGrid {
     int m_usedColumns = kGridColumns;
 };
 
-// The program's single grid: it holds whatever file was loaded last.
-TimetableGrid& SharedTimetableGrid();
-
 }  // namespace velomar

@@ -17,7 +17,7 @@
 #include "app/qt_text.h"
 #include "app/tile_button.h"
 #include "screens/layout_rules.h"
-#include "search/search_fixture.h"
+#include "support/timetable_world.h"
 
 // Readable values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -39,9 +39,8 @@ struct Handheld {
 
     explicit Handheld(ScreenSize screen) {
         world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
-        squareDialogShown() = false;
         window.emplace(MainScreenServices{world.settings, world.directory, world.grid,
-                                          world.messages, clock, screen});
+                                          world.messages, clock, screen, world.squareDialogShown});
         window->exitProcess = [this](int status) { exits.push_back(status); };
         window->runSquareDialog = [this](SquareDialog&) {
             ++squareRuns;
@@ -151,6 +150,24 @@ TEST(RelayoutWidgetTest, WideScreenMovesTheMinuteUnit) {
     EXPECT_EQ(unit->x(), templateRect(kPortraitWideTemplate, portrait_id::kMinuteUnit, screen).x);
 }
 
+// The hour list (24 entries) drops cut to its item's 74 units; the type list (6 entries)
+// is shorter than its item and keeps its own height.
+TEST(RelayoutWidgetTest, OpenListsDropBelowAtMostAsHighAsTheirItem) {
+    Handheld device({480, 800});
+    device.window->start();
+    device.window->show();
+    QComboBox* hours = device.form().hourList();
+    hours->showPopup();
+    EXPECT_EQ(hours->view()->window()->height(), 241 - 39);
+    EXPECT_EQ(hours->view()->window()->geometry().top(),
+              hours->mapToGlobal(QPoint(0, hours->height())).y());
+    hours->hidePopup();
+    QComboBox* types = device.form().typeList();
+    types->showPopup();
+    EXPECT_LT(types->view()->window()->height(), 354 - 39);
+    types->hidePopup();
+}
+
 TEST(SearchWidgetTest, SearchFillsTheListWithTheCoreRows) {
     Handheld device({240, 320});
     device.storeMunsanPair();
@@ -201,7 +218,8 @@ TEST(SearchWidgetTest, OneTapRunsTheSearchOnce) {
                        reference.grid,
                        reference.messages,
                        clock,
-                       {240, 320}},
+                       {240, 320},
+                       reference.squareDialogShown},
                       rows);
     screen.startUp();
     screen.search();

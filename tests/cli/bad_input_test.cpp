@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "../search/search_fixture.h"
 #include "cli/cli.h"
 #include "platform/utf8.h"
 #include "screens/favorites.h"
 #include "screens/main_screen.h"
 #include "settings/settings_store.h"
 #include "settings/sqlite_settings.h"
+#include "support/timetable_world.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
 
@@ -138,9 +138,10 @@ struct MainScreenWorld {
     MainScreen screen() {
         const ScreenSize size =
             layout == Layout::Portrait ? ScreenSize{480, 800} : ScreenSize{320, 320};
-        return MainScreen(
-            layout, {world.settings, world.directory, world.grid, world.messages, clock, size},
-            list);
+        return MainScreen(layout,
+                          {world.settings, world.directory, world.grid, world.messages, clock, size,
+                           world.squareDialogShown},
+                          list);
     }
     std::vector<std::u16string> messageTexts() const {
         std::vector<std::u16string> texts;

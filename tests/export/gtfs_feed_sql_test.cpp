@@ -16,11 +16,9 @@
 #include "network/route_table.h"
 #include "platform/utf8.h"
 #include "search/search.h"
-#include "search/train_type.h"
-#include "settings/memory_settings.h"
-#include "settings/settings_store.h"
 #include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
+#include "timetable/train_codes.h"
 
 namespace velomar {
 namespace {
@@ -87,7 +85,12 @@ class Database {
         std::string line;
         for (int i = 0; i < sqlite3_column_count(statement); ++i) {
             const auto* text = sqlite3_column_text(statement, i);
-            line += (i ? "\t" : "") + std::string(text ? reinterpret_cast<const char*>(text) : "");
+            // Appended piece by piece: GCC 12 warns (-Wrestrict, a false positive) about
+            // `"literal" + std::string&&` in optimised builds.
+            if (i > 0) {
+                line += '\t';
+            }
+            line += text ? reinterpret_cast<const char*>(text) : "";
         }
         return line;
     }
@@ -234,8 +237,6 @@ std::vector<std::string> SearchPage(std::u16string_view from, std::u16string_vie
         return files;
     }();
     const TimetableDirectory timetables(reader, SourceDirectory() / "data");
-    MemorySettingsBackend settings;
-    WriteNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kResultCountName, pageSize);
     TimetableGrid grid;
     RecordingMessageSink messages;
     SearchQuery query;
@@ -244,10 +245,11 @@ std::vector<std::string> SearchPage(std::u16string_view from, std::u16string_vie
     query.typeIndex = type;
     query.hourIndex = hour;
     query.minuteIndex = minuteIndex;
+    query.storedPageSize = pageSize;
     ResultPage page(kPortraitCapacity);
     ResultRows list;
     CurrentTimetableFile current;
-    RunSearch(query, page, list, current, {settings, timetables, grid, messages},
+    RunSearch(query, page, list, current, {timetables, grid, messages},
               NoRouteRule::ClearListAndEnd);
     std::vector<std::string> out;
     for (const ResultRow& row : list.rows) {

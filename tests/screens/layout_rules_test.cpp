@@ -5,6 +5,7 @@
 #include <set>
 
 #include "screens/dialog_template.h"
+#include "screens/main_screen.h"
 
 namespace velomar {
 namespace {
@@ -99,12 +100,19 @@ TEST(LayoutChoiceTest, SquareDialogOnlyOncePerRun) {
     EXPECT_EQ(ChooseLayout({320, 320}, shown).kind, LayoutActionKind::Nothing);
 }
 
+// The flag belongs to the run, not to the process: each run (and each test) starts afresh.
 TEST(LayoutChoiceTest, ProcessWideFlagIsOneVariable) {
-    squareDialogShown() = false;
-    EXPECT_EQ(ChooseLayout({320, 320}).kind, LayoutActionKind::SquareDialog);
-    EXPECT_TRUE(squareDialogShown());
-    EXPECT_EQ(ChooseLayout({320, 320}).kind, LayoutActionKind::Nothing);
-    squareDialogShown() = false;
+    RunState run;
+    EXPECT_FALSE(run.squareDialogShown);
+    EXPECT_EQ(ChooseLayout({320, 320}, run.squareDialogShown).kind, LayoutActionKind::SquareDialog);
+    EXPECT_TRUE(run.squareDialogShown);
+    EXPECT_EQ(ChooseLayout({320, 320}, run.squareDialogShown).kind, LayoutActionKind::Nothing);
+}
+
+TEST(ChromeTest, TitleClockHasTwoDigitsEach) {
+    EXPECT_EQ(TitleClockText({7, 5}), u"07:05");
+    EXPECT_EQ(TitleClockText({0, 0}), u"00:00");
+    EXPECT_EQ(TitleClockText({23, 59}), u"23:59");
 }
 
 TEST(ColumnWidthsTest, PortraitSetsByWidthWithFallbackForOtherWidths) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "../search/search_fixture.h"
 #include "screens/main_screen.h"
 #include "settings/settings_store.h"
+#include "support/timetable_world.h"
 
 namespace velomar {
 namespace {
@@ -17,7 +17,9 @@ struct Screen {
     MainScreen screen;
 
     explicit Screen(Layout layout = Layout::Portrait, ScreenSize size = {480, 800})
-        : screen(layout, {world.settings, world.directory, world.grid, world.messages, clock, size},
+        : screen(layout,
+                 {world.settings, world.directory, world.grid, world.messages, clock, size,
+                  world.squareDialogShown},
                  list) {
         world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
     }
@@ -188,6 +190,39 @@ TEST(Paging, BeforeAnySearchNothingHappens) {
     EXPECT_TRUE(s.world.messages.messages.empty());
     EXPECT_EQ(s.screen.form().hourSelection, 7);
     EXPECT_EQ(s.world.text(kStartStationName), u"서울");
+}
+
+// The widgets move the focus to the result list in this hook: once per search, before the
+// list changes, and not for a Prev or Next that does nothing.
+TEST(BeforeSearch, RunsOnceBeforeEachSearchOnly) {
+    Screen s;
+    std::vector<std::size_t> rowsSeen;
+    s.screen.beforeSearch = [&] { rowsSeen.push_back(s.list.rows.size()); };
+    s.screen.startUp();
+    s.screen.prev();  // nothing to page yet
+    s.screen.next();
+    EXPECT_TRUE(rowsSeen.empty());
+    searchedFromMunsan(s, 7);
+    s.screen.next();
+    s.screen.prev();
+    EXPECT_EQ(rowsSeen, (std::vector<std::size_t>{0, 3, 3}));
+}
+
+TEST(StartUpOrder, SquareSetsUpItsListBeforeRestoringPortraitAfter) {
+    EXPECT_EQ(StartUpOrder(Layout::Square),
+              (std::array{StartUpStep::ColumnsAndTiles, StartUpStep::RestoreSettings}));
+    EXPECT_EQ(StartUpOrder(Layout::Portrait),
+              (std::array{StartUpStep::RestoreSettings, StartUpStep::ColumnsAndTiles}));
+}
+
+TEST(ChooseLayout, TheSquareDialogComesOncePerRun) {
+    Screen first(Layout::Portrait, {320, 320});
+    EXPECT_EQ(first.screen.chooseLayout().kind, LayoutActionKind::SquareDialog);
+    EXPECT_TRUE(first.world.squareDialogShown);
+    EXPECT_EQ(first.screen.chooseLayout().kind, LayoutActionKind::Nothing);
+    // Another run (another test) starts with the flag clear.
+    Screen second(Layout::Portrait, {320, 320});
+    EXPECT_EQ(second.screen.chooseLayout().kind, LayoutActionKind::SquareDialog);
 }
 
 TEST(FocusReset, SelectsFirstTypeAndCurrentHourOnlyInPortrait) {

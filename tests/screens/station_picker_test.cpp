@@ -147,6 +147,34 @@ TEST(PickerLayout, SquareIdsRunDownEachColumn) {
     EXPECT_EQ(PickerGroupOfListId(Layout::Square, 1010), -1);
 }
 
+// Open, a list is its drop height high, its closed line included: what drops below is the
+// rest. Vertical units of 13 / 8 on small screens, 26 / 8 on 480-wide ones; halves round up.
+TEST(PickerLayout, DroppedListIsTheDropHeightLessTheClosedLine) {
+    const DialogUnits small = DialogUnitsFor({240, 320});
+    EXPECT_EQ(PickerDroppedListHeight(Layout::Portrait, 0, small), 226 - 20);  // 139 units
+    EXPECT_EQ(PickerDroppedListHeight(Layout::Portrait, 13, small), 96 - 20);  // 59 units
+    EXPECT_EQ(PickerDroppedListHeight(Layout::Portrait, 0, DialogUnitsFor({480, 800})), 452 - 39);
+    EXPECT_EQ(PickerDroppedListHeight(Layout::Square, 2, SquareDialogUnits({320, 320})),
+              125 - 20);  // 77 units
+    EXPECT_EQ(PickerDroppedListHeight(Layout::Portrait, -1, small), 0);
+    EXPECT_EQ(PickerDroppedListHeight(Layout::Square, kGroupCount, small), 0);
+}
+
+// The dialog itself: template, size, caption and font of each layout.
+TEST(PickerLayout, TemplateOfEachLayout) {
+    for (const Layout layout : {Layout::Portrait, Layout::Square}) {
+        const DialogTemplate& dialog = PickerTemplate(layout);
+        EXPECT_EQ(dialog.id, PickerTemplateId(layout));
+        EXPECT_EQ(dialog.width, kPickerWidthDu);
+        EXPECT_EQ(dialog.height, kPickerHeightDu);
+        EXPECT_EQ(dialog.caption, kPickerCaption);
+        EXPECT_EQ(dialog.fontPointSize, PickerFontPoints(layout));
+        EXPECT_TRUE(dialog.items.empty());
+    }
+    EXPECT_EQ(PickerTemplateId(Layout::Portrait), 141);
+    EXPECT_EQ(PickerTemplateId(Layout::Square), 203);
+}
+
 TEST(PickerLayout, DropHeightsDifferWhereTheLayoutsDiffer) {
     EXPECT_EQ(PickerDropHeight(Layout::Portrait, 0), 139);
     EXPECT_EQ(PickerDropHeight(Layout::Square, 0), 90);

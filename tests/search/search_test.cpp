@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "search/search.h"
-#include "search_fixture.h"
 #include "settings/settings_store.h"
+#include "support/timetable_world.h"
 
 namespace velomar {
 namespace {
@@ -240,10 +240,23 @@ struct SearchRun {
         query.hourIndex = 0;
         query.minuteIndex = 0;
     }
+    // As the main screen runs a search: "ResultCount" read just before it, the pair stored
+    // (in one transaction) when the search ran to its end.
     void run(NoRouteRule rule = NoRouteRule::ClearListAndEnd) {
         world.messages.messages.clear();
-        RunSearch(query, page, list, current,
-                  {world.settings, world.directory, world.grid, world.messages}, rule);
+        query.storedPageSize = kFallbackPageSize;
+        ReadNumberSetting(world.settings, kSettingsRoot, kSettingsKeyPath, kResultCountName,
+                          &query.storedPageSize);
+        const SearchEnd end = RunSearch(query, page, list, current,
+                                        {world.directory, world.grid, world.messages}, rule);
+        if (end == SearchEnd::Finished) {
+            SettingsTransaction transaction(world.settings);
+            WriteTextSetting(world.settings, kSettingsRoot, kSettingsKeyPath, kStartStationName,
+                             query.startStation);
+            WriteTextSetting(world.settings, kSettingsRoot, kSettingsKeyPath, kEndStationName,
+                             query.endStation);
+            transaction.commit();
+        }
     }
     std::vector<std::u16string> trainNos() const { return testing_support::TrainNos(list.rows); }
 };

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "search/train_detail.h"
-#include "search_fixture.h"
+#include "support/timetable_world.h"
 
 namespace velomar {
 namespace {
@@ -113,6 +113,16 @@ TEST(StopList, KeepsAtMostAHundredStops) {
     }
     EXPECT_EQ(list.count(), kStopListCapacity);
     EXPECT_EQ(list.times.size(), kStopListCapacity);
+}
+
+// The dialog and the CLI show a stop's time through this one rule.
+TEST(StopTimeText, FourCharactersAsHoursAndMinutesAnythingElseAsItStands) {
+    EXPECT_EQ(StopTimeText(u"0715"), u"07:15");
+    EXPECT_EQ(StopTimeText(u"0015"), u"00:15");  // after DisplayTime
+    EXPECT_EQ(StopTimeText(u"2400"), u"24:00");
+    EXPECT_EQ(StopTimeText(u""), u"");
+    EXPECT_EQ(StopTimeText(u"123"), u"123");
+    EXPECT_EQ(StopTimeText(u"12345"), u"12345");
 }
 
 }  // namespace

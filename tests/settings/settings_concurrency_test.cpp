@@ -157,8 +157,8 @@ TEST(SettingsConcurrency, AWaitingProgramGetsItsTurnAgainstATightLoop) {
     EXPECT_EQ(waiter.wait(), 0);
     EXPECT_EQ(hog.wait(), 0);
     std::cout << "[ turns    ] waiting program: " << tally->done[1] << " of " << kTurns
-              << " steps done; the loop did " << tally->done[0] << ", failed "
-              << tally->failed[0] << std::endl;
+              << " steps done; the loop did " << tally->done[0] << ", failed " << tally->failed[0]
+              << std::endl;
     EXPECT_EQ(tally->failed[1], 0u);
     EXPECT_EQ(tally->done[1], kTurns);
     EXPECT_EQ(tally->failed[0], 0u);

@@ -84,4 +84,17 @@ class EndlessSource : public ByteSource {
     std::uint64_t m_given = 0;
 };
 
+// Passes the reads of a source it does not own on, for a load that closes the file it is
+// given while the test still wants to ask the source what was read.
+class BorrowedSource : public ByteSource {
+  public:
+    explicit BorrowedSource(ByteSource& inner) : m_inner(inner) {}
+    std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
+        return m_inner.read(buffer, capacity);
+    }
+
+  private:
+    ByteSource& m_inner;
+};
+
 }  // namespace velomar::testing_support

@@ -18,6 +18,7 @@
 namespace velomar {
 namespace {
 
+using testing_support::BorrowedSource;
 using testing_support::EndlessSource;
 using testing_support::FailingFileReader;
 
@@ -112,9 +113,8 @@ const std::string kRowsMessage = "more than 68 station rows: lines after line 70
 class EndlessFile : public testing::TestWithParam<EndlessCase> {};
 
 TEST_P(EndlessFile, TheGridLoadStops) {
-    auto owned = std::make_unique<EndlessSource>(GetParam().pattern, GetParam().head);
-    const EndlessSource& source = *owned;
-    CurrentTimetableFile current(std::move(owned));
+    EndlessSource source(GetParam().pattern, GetParam().head);
+    CurrentTimetableFile current(std::make_unique<BorrowedSource>(source));
     TimetableGrid grid;
     RecordingMessageSink messages;
     EXPECT_TRUE(LoadTimetableGrid(current, grid, messages));

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "search/train_type.h"
 #include "support/plain_timetable_reader.h"
 #include "timetable/data_check.h"
 #include "timetable/file_reader.h"
 #include "timetable/text_decoding.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
+#include "timetable/train_codes.h"
 #include "tools/timetable_generator.h"
 
 namespace velomar {

@@ -1,0 +1,62 @@
+#include "app/detail_dialog.h"
+
+#include <QTreeWidget>
+
+#include "app/dialog_parts.h"
+#include "app/qt_text.h"
+#include "screens/detail_layout.h"
+
+namespace velomar {
+
+QString DetailTimeText(std::u16string_view time) {
+    return ToQString(StopTimeText(time));
+}
+
+DetailDialog::DetailDialog(Layout layout, ScreenSize screen, const StopList& stops, QWidget* parent)
+    : QDialog(parent) {
+    const DialogTemplate& data = DetailTemplate(layout);
+    const DialogUnits units =
+        layout == Layout::Portrait ? DialogUnitsFor(screen) : SquareDialogUnits(screen);
+    ShapeDialog(*this, data, units, screen);
+    setWindowTitle(ToQString(kDetailCaption));
+    place(layout, screen, parent);
+
+    m_list = TwoColumnList(*this, nullptr);
+    if (const DialogItem* item = data.item(DetailListId(layout))) {
+        if (const auto rect = ToPixels(item->rect, units)) {
+            m_list->setGeometry(ToQRect(*rect));
+        }
+    }
+    m_list->setHeaderLabels({ToQString(kDetailNameHeader), ToQString(kDetailTimeHeader)});
+    const DetailPlacement placement = DetailDialogPlacement(layout, screen.width);
+    m_list->setColumnWidth(0, placement.nameWidth);
+    m_list->setColumnWidth(1, placement.timeWidth);
+    showStops(stops);
+}
+
+void DetailDialog::place(Layout layout, ScreenSize screen, QWidget* parent) {
+    // Places are on the handheld's screen, whose top left is the caller's window.
+    const DetailPlacement placement = DetailDialogPlacement(layout, screen.width);
+    const QPoint origin =
+        parent != nullptr ? parent->window()->mapToGlobal(QPoint(0, 0)) : QPoint();
+    if (placement.moveTo) {
+        move(origin + QPoint(placement.moveTo->x, placement.moveTo->y));
+    } else if (const auto at = ToPixels(DetailTemplateRect(layout), DialogUnitsFor(screen))) {
+        move(origin + QPoint(at->x, at->y));
+    }
+}
+
+void DetailDialog::showStops(const StopList& stops) {
+    const QColor blue(kDetailTextColor.red, kDetailTextColor.green, kDetailTextColor.blue);
+    for (std::size_t i = 0; i < stops.count(); ++i) {
+        auto* row = new QTreeWidgetItem(m_list);
+        row->setText(0, ToQString(stops.stationNames[i]));
+        row->setText(1, i < stops.times.size() ? DetailTimeText(stops.times[i]) : QString());
+        for (int column = 0; column < 2; ++column) {
+            row->setTextAlignment(column, Qt::AlignCenter);
+            row->setForeground(column, blue);
+        }
+    }
+}
+
+}  // namespace velomar

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string_view>
+
+#include "platform/host.h"
+#include "screens/main_screen.h"
+#include "search/train_detail.h"
+
+class QTreeWidget;
+
+namespace velomar {
+
+// The stops of one train: station name and time, in blue, no buttons.
+class DetailDialog : public QDialog {
+  public:
+    DetailDialog(Layout layout, ScreenSize screen, const StopList& stops,
+                 QWidget* parent = nullptr);
+    QTreeWidget* stopList() const { return m_list; }
+
+  private:
+    void place(Layout layout, ScreenSize screen, QWidget* parent);
+    void showStops(const StopList& stops);
+
+    QTreeWidget* m_list = nullptr;
+};
+
+// The time column's text of a stop (StopTimeText).
+QString DetailTimeText(std::u16string_view time);
+
+}  // namespace velomar

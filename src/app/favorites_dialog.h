@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+#include "platform/host.h"
+#include "platform/message_sink.h"
+#include "screens/favorites.h"
+
+class QLineEdit;
+class QTreeWidget;
+
+namespace velomar {
+
+class TemplateForm;
+
+// Stored pairs, template 170.
+class FavoritesDialog : public QDialog {
+  public:
+    FavoritesDialog(SettingsBackend& settings, MessageSink& messages, ScreenSize screen,
+                    PickerRunner runPicker, QWidget* parent = nullptr);
+    ~FavoritesDialog() override;
+
+    Favorites& rules() { return m_rules; }
+    QLineEdit* departureField() const;
+    QLineEdit* arrivalField() const;
+    QTreeWidget* pairList() const { return m_list; }
+    QWidget* control(int id) const;
+
+  private:
+    void connectList();
+    void connectButtons();
+    void showTexts();
+    void showRows();
+
+    Favorites m_rules;
+    PickerRunner m_runPicker;
+    TemplateForm* m_controls = nullptr;
+    QTreeWidget* m_list = nullptr;
+};
+
+}  // namespace velomar
