@@ -114,9 +114,13 @@ std::vector<std::string> Page(const FileReader& reader, const std::filesystem::p
     std::vector<std::string> out;
     for (const ResultRow& row : list.rows) {
         const ResultSlot& slot = page[static_cast<std::size_t>(row.slot)];
-        out.push_back(ToUtf8(row.trainNo) + "\t" + ToUtf8(row.departure) + "\t" +
-                      ToUtf8(row.arrival) + "\t" + ToUtf8(row.typeLabel) +
-                      (withRouteCode ? "\t" + std::to_string(slot.routeCode.value()) : ""));
+        std::string line = ToUtf8(row.trainNo) + "\t" + ToUtf8(row.departure) + "\t" +
+                           ToUtf8(row.arrival) + "\t" + ToUtf8(row.typeLabel);
+        if (withRouteCode) {
+            line += '\t';  // in steps: GCC 12 warns wrongly about "\t" + a temporary at -O2
+            line += std::to_string(slot.routeCode.value());
+        }
+        out.push_back(std::move(line));
     }
     return out;
 }

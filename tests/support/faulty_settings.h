@@ -149,7 +149,8 @@ class FaultySettingsBackend : public SettingsBackend {
         const int call = ++m_calls[index(step)];
         std::string entry = SettingsStepName(step);
         if (!name.empty()) {
-            entry += " " + ToUtf8(name);
+            entry += ' ';  // in steps: GCC 12 warns wrongly about " " + a temporary at -O2
+            entry += ToUtf8(name);
         }
         const Fault& fault = m_faults[index(step)];
         const bool fails = fault.why != SettingsStatus::Ok && call >= fault.from &&
