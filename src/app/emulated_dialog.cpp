@@ -7,6 +7,7 @@
 #include "app/fonts.h"
 #include "app/qt_text.h"
 #include "app/screen_area.h"
+#include "app/zoomed_screen.h"
 #include "screens/screen_fit.h"
 
 namespace velomar {
@@ -84,14 +85,18 @@ void EmulatedDialog::placeOnScreen() {
     const PixelRect place =
         m_place ? KeepWithinScreen({m_place->x, m_place->y, width(), height()}, area.size)
                 : CentreOnScreen(width(), height(), area.size);
-    move(area.toGlobal(place).topLeft());
+    if (!PlaceInScene(*this, ToQRect(place))) {
+        move(area.toGlobal(place).topLeft());
+    }
 }
 
 void EmulatedDialog::showEvent(QShowEvent* event) {
     // The title may have been changed after shape().
     m_caption->setTitle(windowTitle());
-    placeOnScreen();
     QDialog::showEvent(event);
+    // After the base: by then a dialog of a zoomed screen has joined its scene.
+    placeOnScreen();
+    BlockTheSceneWhileShown(*this);
 }
 
 void EmulatedDialog::keyPressEvent(QKeyEvent* event) {

@@ -40,7 +40,9 @@ void PlacePopupOnScreen(QWidget& popup, const QWidget& anchor, int wanted) {
     const int height = wanted > 0 ? qMin(wanted, popup.height()) : popup.height();
     const PixelRect place =
         PlaceDropDown(area.rectOf(anchor), qMax(popup.width(), anchor.width()), height, area.size);
-    popup.setGeometry(area.toGlobal(place));
+    if (!PlaceInScene(popup, QRect(place.x, place.y, place.width, place.height))) {
+        popup.setGeometry(area.toGlobal(place));
+    }
 }
 
 }  // namespace velomar

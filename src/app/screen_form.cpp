@@ -7,6 +7,7 @@
 #include "app/fonts.h"
 #include "app/qt_text.h"
 #include "app/tile_button.h"
+#include "app/zoomed_screen.h"
 #include "screens/layout_relayout.h"
 
 namespace velomar {
@@ -239,10 +240,11 @@ SquareDialog::SquareDialog(const MainScreenServices& services, QWidget* parent)
 
 void SquareDialog::showEvent(QShowEvent* event) {
     // It covers the main window's screen, wherever the main window is.
-    if (parentWidget() != nullptr) {
+    QDialog::showEvent(event);
+    if (!PlaceInScene(*this, QRect(QPoint(0, 0), size())) && parentWidget() != nullptr) {
         move(ScreenAreaOf(parentWidget()).origin);
     }
-    QDialog::showEvent(event);
+    BlockTheSceneWhileShown(*this);
 }
 
 void SquareDialog::keyPressEvent(QKeyEvent* event) {

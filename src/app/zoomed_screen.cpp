@@ -45,6 +45,27 @@ double SceneZoom(const QWidget& window) {
     return view != nullptr ? view->transform().m11() : 1.0;
 }
 
+bool PlaceInScene(QWidget& window, const QRect& place) {
+    QGraphicsProxyWidget* proxy = window.graphicsProxyWidget();
+    if (proxy == nullptr) {
+        return false;
+    }
+    window.resize(place.size());
+    // A list of a dialog's control belongs to the dialog's item: its position is the dialog's.
+    const QPointF at = proxy->parentItem() != nullptr
+                           ? proxy->parentItem()->mapFromScene(QPointF(place.topLeft()))
+                           : QPointF(place.topLeft());
+    proxy->setPos(at);
+    return true;
+}
+
+void BlockTheSceneWhileShown(QWidget& dialog) {
+    if (QGraphicsProxyWidget* proxy = dialog.graphicsProxyWidget(); proxy && dialog.isModal()) {
+        proxy->setFlag(QGraphicsItem::ItemIsPanel);
+        proxy->setPanelModality(QGraphicsItem::SceneModal);
+    }
+}
+
 void ActivateScreenWindow(QWidget& window) {
     if (QGraphicsView* view = viewOf(window)) {
         view->activateWindow();

@@ -24,6 +24,12 @@ class ZoomedScreen : public QGraphicsView {
 
 // The zoom at which `window` is drawn: the scale of the view whose scene holds it, else 1.
 double SceneZoom(const QWidget& window);
+// Puts a window that joined the scene (a dialog, a list) at a place on the emulated screen,
+// whose pixels are the scene's. False for a window of the desktop.
+bool PlaceInScene(QWidget& window, const QRect& place);
+// A modal dialog that joined the scene blocks the rest of the screen, as a modal window does
+// on the desktop.
+void BlockTheSceneWhileShown(QWidget& dialog);
 // Gives the keyboard to the window the user sees: the window itself, or the view that
 // shows it.
 void ActivateScreenWindow(QWidget& window);
