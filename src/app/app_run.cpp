@@ -1,6 +1,7 @@
 #include "app/app_run.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "app/dialog_wiring.h"
 #include "app/first_frame_watch.h"
 #include "app/fonts.h"
+#include "app/form_widgets.h"
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
 #include "app/screenshot.h"
@@ -21,6 +23,7 @@
 #include "screens/layout_rules.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
+#include "timetable/data_folder.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
 
@@ -81,7 +84,7 @@ class AppServices {
         // nothing.
         : m_settings(
               SqliteSettingsBackend::Open(options.settingsFile.value_or(DefaultSettingsPath()))),
-          m_timetables(m_reader, options.dataDirectory.value_or(ExecutableDirectory())),
+          m_timetables(m_reader, ChooseDataFolder(options.dataDirectory).folder),
           m_fixedClock(options.fixedTime.value_or(LocalTime{})),
           m_clock(options.fixedTime ? static_cast<const Clock&>(m_fixedClock) : m_systemClock),
           m_boxes([this]() -> QWidget* { return m_window; }),
@@ -189,6 +192,9 @@ int RunApplication(int argc, char** argv) {
     const double zoom = ChooseRunZoom(options);
     application = zoomedApplication(std::move(application), zoom, second);
     QApplication& app = *application;
+    // The desktop matches the window to its menu entry (name, icon) through this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.velomar.Velomar"));
+    QApplication::setWindowIcon(QIcon(ApplicationIcon(128)));
     // Widgets that keep the default font (menus) get the chrome's size, so they share its
     // font engine.
     QApplication::setFont(ScreenFont(kChromeFontPoints, options.screen));

@@ -27,7 +27,12 @@ std::string filled(const TimetableGrid& grid) {
             if (cell == kNoTime) {
                 continue;
             }
-            out += (out.empty() ? "" : " ") + std::to_string(r) + "," + std::to_string(c) + "=";
+            // Appended piece by piece: GCC 12 warns (-Wrestrict, a false positive) about
+            // `"literal" + std::string&&` in optimised builds.
+            if (!out.empty()) {
+                out += ' ';
+            }
+            out += std::to_string(r) + "," + std::to_string(c) + "=";
             for (char16_t ch : cell) {
                 out += ch < 0x80 ? static_cast<char>(ch) : '?';
             }
