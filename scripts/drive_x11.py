@@ -109,6 +109,13 @@ class Desktop:
         self.env.pop("QT_QPA_PLATFORM", None)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.processes = []
+        try:
+            self.start_servers(size, window_manager)
+        except BaseException:
+            self.close()  # a server that came up is not left behind
+            raise
+
+    def start_servers(self, size, window_manager):
         # -noreset: without it the server restarts each time its last client leaves, and a
         # client connecting just then is turned away.
         self.start(["Xvfb", f":{self.display}", "-screen", "0", f"{size[0]}x{size[1]}x24",
@@ -120,8 +127,8 @@ class Desktop:
                 "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", env=self.env).stdout, "openbox")
 
     def start(self, command, **kwargs):
-        log = open(os.environ.get("DRIVE_X11_LOG", os.devnull), "a")
-        process = subprocess.Popen(command, env=self.env, stdout=log, stderr=log, **kwargs)
+        with open(os.environ.get("DRIVE_X11_LOG", os.devnull), "a") as log:
+            process = subprocess.Popen(command, env=self.env, stdout=log, stderr=log, **kwargs)
         self.processes.append(process)
         return process
 
