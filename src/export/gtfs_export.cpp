@@ -9,6 +9,7 @@
 
 #include "network/route_table.h"
 #include "platform/utf8.h"
+#include "timetable/time_text.h"
 #include "timetable/timetable_grid.h"
 #include "timetable/train_codes.h"
 
@@ -61,10 +62,6 @@ std::string_view RouteIdOf(std::u16string_view trainCode) {
         }
     }
     return kOtherRouteId;
-}
-
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
 }
 
 std::string TwoDigits(int value) {
@@ -353,21 +350,11 @@ std::string_view GtfsServiceId(std::u16string_view trainCode) {
 }
 
 std::string GtfsTime(std::u16string_view cell) {
-    if (cell.size() != 4 || !IsDigit(cell[0]) || !IsDigit(cell[1]) || !IsDigit(cell[2]) ||
-        !IsDigit(cell[3])) {
+    const auto minutes = ServiceMinutes(cell);
+    if (!minutes) {
         return {};
     }
-    const int minute = (cell[2] - u'0') * 10 + (cell[3] - u'0');
-    int hour = (cell[0] - u'0') * 10 + (cell[1] - u'0');
-    if (cell[0] == u'3') {
-        hour = 24 + (cell[1] - u'0');  // the small hours after the service day
-    } else if (hour > 23) {
-        return {};
-    }
-    if (minute > 59) {
-        return {};
-    }
-    return TwoDigits(hour) + ":" + TwoDigits(minute) + ":00";
+    return TwoDigits(*minutes / 60) + ":" + TwoDigits(*minutes % 60) + ":00";
 }
 
 std::string CsvField(std::string_view text) {
