@@ -235,16 +235,19 @@ std::vector<std::u16string_view> SuggestStations(std::u16string_view text, std::
         return names;
     }
     // Matches come sorted by kind and then by typos, so the closest near misses come first.
+    // A closer station without trains (가야 for 가얌) means no station with trains is meant.
     std::optional<int> fewest;
     for (const StationMatch& match : AllMatches(text)) {
-        if (match.kind != MatchKind::NearMiss || match.station.routes == 0) {
+        if (match.kind != MatchKind::NearMiss) {
             continue;
         }
         fewest = fewest.value_or(match.typos);
         if (match.typos != *fewest || names.size() == limit) {
             break;
         }
-        names.push_back(match.station.name);
+        if (match.station.routes > 0) {
+            names.push_back(match.station.name);
+        }
     }
     return names;
 }

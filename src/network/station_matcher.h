@@ -49,8 +49,9 @@ struct StationMatch {
 std::vector<StationMatch> MatchStations(std::u16string_view text, std::size_t limit);
 
 // For a text that names no station: the stations with trains that it most likely
-// misspells (the near misses with the fewest typos, up to `limit`). Nothing for a name that
-// is a station, even one without trains.
+// misspells: of the near misses with the fewest typos, up to `limit` that routes carry.
+// Nothing for a name that is a station, even one without trains, nor when the closest near
+// misses have no trains.
 std::vector<std::u16string_view> SuggestStations(std::u16string_view text, std::size_t limit = 3);
 
 }  // namespace velomar

@@ -196,9 +196,14 @@ std::vector<Journey> DirectJourneys(const TimetableSet& set, const JourneyQuery&
 
 std::vector<Journey> OneChangeJourneys(const TimetableSet& set, const JourneyQuery& query,
                                        std::span<const RouteCode> files) {
-    const TripNetwork network = BuildTripNetwork(set, files, query.filter);
-    const int source = network.indexOf(StationNameToCode(query.from));
-    const int target = network.indexOf(StationNameToCode(query.to));
+    // Every journey with at most one change boards a train that calls at FROM and leaves one
+    // that calls at TO; no other train can be part of one.
+    const std::u16string fromCode = StationNameToCode(query.from);
+    const std::u16string toCode = StationNameToCode(query.to);
+    const TripNetwork network =
+        BuildTripNetwork(set, files, query.filter, TripEnds{fromCode, toCode});
+    const int source = network.indexOf(fromCode);
+    const int target = network.indexOf(toCode);
     std::vector<Journey> journeys;
     if (source < 0 || target < 0 || source == target) {
         return journeys;
@@ -215,16 +220,18 @@ std::vector<Journey> OneChangeJourneys(const TimetableSet& set, const JourneyQue
 }
 
 std::vector<Journey> ParetoJourneys(std::vector<Journey> candidates) {
-    std::vector<Journey> kept;
+    std::vector<bool> beaten(candidates.size(), false);
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        bool beaten = false;
-        for (std::size_t j = 0; j < candidates.size() && !beaten; ++j) {
+        for (std::size_t j = 0; j < candidates.size() && !beaten[i]; ++j) {
             const bool equal = candidates[j].departure == candidates[i].departure &&
                                candidates[j].arrival == candidates[i].arrival &&
                                candidates[j].changes() == candidates[i].changes();
-            beaten = Beats(candidates[j], candidates[i]) || (equal && j < i);
+            beaten[i] = Beats(candidates[j], candidates[i]) || (equal && j < i);
         }
-        if (!beaten) {
+    }
+    std::vector<Journey> kept;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (!beaten[i]) {
             kept.push_back(std::move(candidates[i]));
         }
     }

@@ -1,7 +1,8 @@
 #include "travel/trip_network.h"
 
 #include <algorithm>
-#include <tuple>
+#include <cstdint>
+#include <utility>
 
 #include "search/search.h"
 #include "timetable/time_text.h"
@@ -19,10 +20,73 @@ int StationOf(TripNetwork& network, std::u16string_view code) {
     return place->second;
 }
 
-std::vector<TripStop> StopsOf(TripNetwork& network, const TimetableGrid& grid, int column) {
-    std::vector<TripStop> stops;
+// The rows of a grid that hold a station, and those that hold one of the ends.
+struct GridRows {
+    std::vector<int> stations;
+    std::vector<int> ends;
+};
+
+GridRows RowsOf(const TimetableGrid& grid, const std::optional<TripEnds>& ends) {
+    GridRows rows;
     for (int r = 2; r < kGridRows; ++r) {
-        if (const auto minutes = ServiceMinutes(grid.cell(r, column))) {
+        const std::u16string_view code = grid.cell(r, 0);
+        if (code != kNoTime) {
+            rows.stations.push_back(r);
+        }
+        if (ends && (code == ends->from || code == ends->to)) {
+            rows.ends.push_back(r);
+        }
+    }
+    return rows;
+}
+
+// Whether the train of the column can be part of a journey between the ends: it stops at one.
+bool MayServe(const TimetableGrid& grid, const GridRows& rows, int column,
+              const std::optional<TripEnds>& ends) {
+    return !ends || std::any_of(rows.ends.begin(), rows.ends.end(),
+                                [&](int r) { return grid.cell(r, column) != kNoTime; });
+}
+
+// The stops of a copy a journey between the ends can use; see BuildTripNetwork.
+std::pair<std::size_t, std::size_t> UsefulStops(const TripNetwork& network,
+                                                const std::vector<TripStop>& stops,
+                                                const std::optional<TripEnds>& ends) {
+    if (!ends) {
+        return {0, stops.size()};
+    }
+    const int from = network.indexOf(ends->from);
+    const int to = network.indexOf(ends->to);
+    std::optional<std::size_t> first;
+    std::optional<std::size_t> last;
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        if (!first && stops[i].station == from) {
+            first = i;
+        }
+        if (stops[i].station == to) {
+            last = i;
+        }
+    }
+    if (!first && !last) {
+        return {0, 0};
+    }
+    // A train that calls at TO after FROM is of no use before FROM (boarding it at FROM is
+    // better) nor after TO (staying on it to TO is better). One that calls at TO before
+    // FROM can take a journey to TO from an earlier stop and one from FROM further on.
+    if (first && last && *last < *first) {
+        return {0, stops.size()};
+    }
+    return {first.value_or(0), last ? *last + 1 : stops.size()};
+}
+
+std::vector<TripStop> StopsOf(TripNetwork& network, const TimetableGrid& grid,
+                              const std::vector<int>& rows, int column) {
+    std::vector<TripStop> stops;
+    for (int r : rows) {
+        const std::u16string_view cell = grid.cell(r, column);
+        if (cell == kNoTime) {
+            continue;
+        }
+        if (const auto minutes = ServiceMinutes(cell)) {
             stops.push_back({StationOf(network, grid.cell(r, 0)), *minutes, r});
         }
     }
@@ -59,35 +123,42 @@ int TripFor(TripNetwork& network, const TripCopy& copy,
 }  // namespace
 
 TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode> files,
-                             const TravelFilter& filter) {
+                             const TravelFilter& filter, std::optional<TripEnds> ends) {
     TripNetwork network;
+    if (ends) {
+        // Known from the start, so that a copy can be tested against them.
+        StationOf(network, ends->from);
+        StationOf(network, ends->to);
+    }
     std::unordered_map<std::u16string_view, std::vector<int>> copiesByNumber;
     const std::u16string_view typeFilter = TypeFilterText(filter.typeIndex);
-    struct Ordered {
-        Connection connection;
-        int order;  // along the trains, file by file
-    };
-    std::vector<Ordered> hops;
+    // Latest departure first, then latest arrival, then later along the trains: one number
+    // per hop sorts them (times stay below 2^16 minutes, hops below 2^24).
+    std::vector<std::pair<std::uint64_t, Connection>> hops;
     for (RouteCode file : files) {
         const TimetableGrid* grid = set.find(file);
         if (grid == nullptr) {
             continue;
         }
+        const GridRows rows = RowsOf(*grid, ends);
         for (int k = 1; k < kGridColumns; ++k) {
-            if (!PassesTypeFilter(typeFilter, grid->cell(0, k))) {
+            if (!MayServe(*grid, rows, k, ends) ||
+                !PassesTypeFilter(typeFilter, grid->cell(0, k))) {
                 continue;
             }
-            TripCopy copy{file, grid, k, 0, StopsOf(network, *grid, k)};
-            if (copy.stops.size() < 2) {
+            TripCopy copy{file, grid, k, 0, StopsOf(network, *grid, rows.stations, k)};
+            const auto [begin, end] = UsefulStops(network, copy.stops, ends);
+            if (end < begin + 2) {
                 continue;
             }
             copy.trip = TripFor(network, copy, copiesByNumber);
-            for (std::size_t i = 0; i + 1 < copy.stops.size(); ++i) {
+            for (std::size_t i = begin; i + 1 < end; ++i) {
                 const TripStop& a = copy.stops[i];
                 const TripStop& b = copy.stops[i + 1];
                 if (a.minutes >= filter.earliest && b.minutes >= a.minutes) {
-                    hops.push_back({{a.station, b.station, a.minutes, b.minutes, copy.trip},
-                                    static_cast<int>(hops.size())});
+                    const auto key = static_cast<std::uint64_t>(a.minutes) << 40 |
+                                     static_cast<std::uint64_t>(b.minutes) << 24 | hops.size();
+                    hops.push_back({key, {a.station, b.station, a.minutes, b.minutes, copy.trip}});
                 }
             }
             network.copiesOfTrip[static_cast<std::size_t>(copy.trip)].push_back(
@@ -95,13 +166,11 @@ TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode>
             network.copies.push_back(std::move(copy));
         }
     }
-    std::sort(hops.begin(), hops.end(), [](const Ordered& a, const Ordered& b) {
-        return std::tie(b.connection.departure, b.connection.arrival, b.order) <
-               std::tie(a.connection.departure, a.connection.arrival, a.order);
-    });
+    std::sort(hops.begin(), hops.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
     network.connections.reserve(hops.size());
-    for (const Ordered& hop : hops) {
-        network.connections.push_back(hop.connection);
+    for (const auto& hop : hops) {
+        network.connections.push_back(hop.second);
     }
     return network;
 }

@@ -3,6 +3,7 @@
 // The trains of several files as trips and connections (one connection per hop between two
 // consecutive stops of a train), the input of the journey planner's scan.
 
+#include <optional>
 #include <span>
 #include <string_view>
 #include <unordered_map>
@@ -51,11 +52,23 @@ struct TripNetwork {
     }
 };
 
+// The two stations of a journey, by code.
+struct TripEnds {
+    std::u16string_view from;
+    std::u16string_view to;
+};
+
 // The trains of the given files that pass the filter's type, with the hops that leave at or
-// after its time. The same train listed in two files (the same number calling at a station at
-// the same minute) is one trip, so riding on across the files is no change. A hop whose
-// arrival lies before its departure (a file that runs backwards) is left out.
+// after the filter's time. The same train listed in two files (the same number calling at a
+// station at the same minute) is one trip, so riding on across the files is no change. A hop
+// whose arrival lies before its departure (a file that runs backwards) is left out.
+//
+// With ends, only what a journey between them with at most one change can use: trains that
+// call at FROM or at TO; of a train that calls at TO after FROM only the hops between the
+// two (a journey that boarded it earlier or rode on past TO would do better without the
+// change).
 TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode> files,
-                             const TravelFilter& filter);
+                             const TravelFilter& filter,
+                             std::optional<TripEnds> ends = std::nullopt);
 
 }  // namespace velomar
