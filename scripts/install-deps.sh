@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-          libbenchmark-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth "$@")
+          libbenchmark-dev libical-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth
+          "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/message_sink.h"
@@ -195,6 +196,24 @@ TEST(DisplayTime, TurnsAfterMidnightTimesIntoClockTimes) {
     }
     EXPECT_EQ(FormatClock(u"0735"), u"07:35");
     EXPECT_EQ(FormatClock(u"1902"), u"19:02");
+}
+
+TEST(ServiceMinutes, CountsFromTheServiceDaysMidnight) {
+    const std::pair<std::u16string_view, std::optional<int>> cases[] = {{u"0000", 0},
+                                                                        {u"0705", 425},
+                                                                        {u"2359", 1439},
+                                                                        {u"3000", 1440},
+                                                                        {u"3015", 1455},
+                                                                        {u"3959", 33 * 60 + 59},
+                                                                        {u"9999", std::nullopt},
+                                                                        {u"2460", std::nullopt},
+                                                                        {u"2400", std::nullopt},
+                                                                        {u"ab12", std::nullopt},
+                                                                        {u"071", std::nullopt},
+                                                                        {u"07150", std::nullopt}};
+    for (auto [cell, minutes] : cases) {
+        EXPECT_EQ(ServiceMinutes(cell), minutes) << std::string(cell.begin(), cell.end());
+    }
 }
 
 }  // namespace
