@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <optional>
+#include <unordered_map>
 
 #include "network/route_table.h"
 #include "timetable/time_text.h"
@@ -131,8 +132,23 @@ LegCopy CopyFor(const TripNetwork& network, int trip, int from, int leaves, int 
     return {};
 }
 
-std::optional<JourneyLeg> LegOf(const TripNetwork& network, int trip, int from, int leaves, int to,
-                                int arrives) {
+// Station names by code, each looked up in the route table once per query.
+class StationNames {
+  public:
+    const std::u16string& of(std::u16string_view code) {
+        auto [place, added] = m_names.try_emplace(code);
+        if (added) {
+            place->second = StationCodeToName(code);
+        }
+        return place->second;
+    }
+
+  private:
+    std::unordered_map<std::u16string_view, std::u16string> m_names;
+};
+
+std::optional<JourneyLeg> LegOf(const TripNetwork& network, StationNames& names, int trip, int from,
+                                int leaves, int to, int arrives) {
     const LegCopy leg = CopyFor(network, trip, from, leaves, to, arrives);
     if (leg.copy == nullptr) {
         return std::nullopt;
@@ -142,8 +158,8 @@ std::optional<JourneyLeg> LegOf(const TripNetwork& network, int trip, int from, 
     return JourneyLeg{std::u16string(grid.cell(1, k)),
                       std::u16string(TypeLabel(grid.cell(0, k))),
                       leg.copy->file,
-                      StationCodeToName(grid.cell(leg.fromRow, 0)),
-                      StationCodeToName(grid.cell(leg.toRow, 0)),
+                      names.of(grid.cell(leg.fromRow, 0)),
+                      names.of(grid.cell(leg.toRow, 0)),
                       std::u16string(grid.cell(leg.fromRow, k)),
                       std::u16string(grid.cell(leg.toRow, k))};
 }
@@ -208,10 +224,12 @@ std::vector<Journey> OneChangeJourneys(const TimetableSet& set, const JourneyQue
     if (source < 0 || target < 0 || source == target) {
         return journeys;
     }
+    StationNames names;
     for (const Found& f : ScanProfiles(network, source, target, query.minimumChange)) {
         const Change& c = f.change;
-        auto first = LegOf(network, f.trip, source, f.departure, c.station, c.reachesChange);
-        auto second = LegOf(network, c.next.trip, c.station, c.next.departure, target, c.arrival);
+        auto first = LegOf(network, names, f.trip, source, f.departure, c.station, c.reachesChange);
+        auto second =
+            LegOf(network, names, c.next.trip, c.station, c.next.departure, target, c.arrival);
         if (first && second) {
             journeys.push_back({{std::move(*first), std::move(*second)}, f.departure, c.arrival});
         }

@@ -1,7 +1,6 @@
 #include "travel/trip_network.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <utility>
 
 #include "search/search.h"
@@ -20,18 +19,19 @@ int StationOf(TripNetwork& network, std::u16string_view code) {
     return place->second;
 }
 
-// The rows of a grid that hold a station, and those that hold one of the ends.
+// The rows of a grid that hold a station with the station's index, and the rows of the ends.
 struct GridRows {
-    std::vector<int> stations;
+    std::vector<std::pair<int, int>> stations;  // row, station index
     std::vector<int> ends;
 };
 
-GridRows RowsOf(const TimetableGrid& grid, const std::optional<TripEnds>& ends) {
+GridRows RowsOf(TripNetwork& network, const TimetableGrid& grid,
+                const std::optional<TripEnds>& ends) {
     GridRows rows;
     for (int r = 2; r < kGridRows; ++r) {
         const std::u16string_view code = grid.cell(r, 0);
         if (code != kNoTime) {
-            rows.stations.push_back(r);
+            rows.stations.emplace_back(r, StationOf(network, code));
         }
         if (ends && (code == ends->from || code == ends->to)) {
             rows.ends.push_back(r);
@@ -48,14 +48,19 @@ bool MayServe(const TimetableGrid& grid, const GridRows& rows, int column,
 }
 
 // The stops of a copy a journey between the ends can use; see BuildTripNetwork.
-std::pair<std::size_t, std::size_t> UsefulStops(const TripNetwork& network,
-                                                const std::vector<TripStop>& stops,
-                                                const std::optional<TripEnds>& ends) {
+// The station indices of FROM and TO.
+struct EndStations {
+    int from;
+    int to;
+};
+
+std::pair<std::size_t, std::size_t> UsefulStops(const std::vector<TripStop>& stops,
+                                                const std::optional<EndStations>& ends) {
     if (!ends) {
         return {0, stops.size()};
     }
-    const int from = network.indexOf(ends->from);
-    const int to = network.indexOf(ends->to);
+    const int from = ends->from;
+    const int to = ends->to;
     std::optional<std::size_t> first;
     std::optional<std::size_t> last;
     for (std::size_t i = 0; i < stops.size(); ++i) {
@@ -78,16 +83,15 @@ std::pair<std::size_t, std::size_t> UsefulStops(const TripNetwork& network,
     return {first.value_or(0), last ? *last + 1 : stops.size()};
 }
 
-std::vector<TripStop> StopsOf(TripNetwork& network, const TimetableGrid& grid,
-                              const std::vector<int>& rows, int column) {
+std::vector<TripStop> StopsOf(const TimetableGrid& grid, const GridRows& rows, int column) {
     std::vector<TripStop> stops;
-    for (int r : rows) {
+    for (const auto& [r, station] : rows.stations) {
         const std::u16string_view cell = grid.cell(r, column);
         if (cell == kNoTime) {
             continue;
         }
         if (const auto minutes = ServiceMinutes(cell)) {
-            stops.push_back({StationOf(network, grid.cell(r, 0)), *minutes, r});
+            stops.push_back({station, *minutes, r});
         }
     }
     return stops;
@@ -120,34 +124,57 @@ int TripFor(TripNetwork& network, const TripCopy& copy,
     return static_cast<int>(network.copiesOfTrip.size()) - 1;
 }
 
+// Latest departure first, then latest arrival, then later along the trains (later in
+// `hops`): two stable counting sorts, as times are a few thousand minutes at most.
+std::vector<Connection> ScanOrder(const std::vector<Connection>& hops) {
+    int latest = 0;
+    for (const Connection& c : hops) {
+        latest = std::max(latest, c.arrival);
+    }
+    const auto sortBy = [latest](const std::vector<Connection>& in, auto key) {
+        std::vector<std::size_t> start(static_cast<std::size_t>(latest) + 2, 0);
+        for (const Connection& c : in) {
+            ++start[static_cast<std::size_t>(latest - key(c)) + 1];
+        }
+        for (std::size_t i = 1; i < start.size(); ++i) {
+            start[i] += start[i - 1];
+        }
+        std::vector<Connection> out(in.size());
+        for (const Connection& c : in) {
+            out[start[static_cast<std::size_t>(latest - key(c))]++] = c;
+        }
+        return out;
+    };
+    const std::vector<Connection> backwards(hops.rbegin(), hops.rend());
+    return sortBy(sortBy(backwards, [](const Connection& c) { return c.arrival; }),
+                  [](const Connection& c) { return c.departure; });
+}
+
 }  // namespace
 
 TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode> files,
                              const TravelFilter& filter, std::optional<TripEnds> ends) {
     TripNetwork network;
+    std::optional<EndStations> endStations;
     if (ends) {
-        // Known from the start, so that a copy can be tested against them.
-        StationOf(network, ends->from);
-        StationOf(network, ends->to);
+        endStations = EndStations{StationOf(network, ends->from), StationOf(network, ends->to)};
     }
     std::unordered_map<std::u16string_view, std::vector<int>> copiesByNumber;
     const std::u16string_view typeFilter = TypeFilterText(filter.typeIndex);
-    // Latest departure first, then latest arrival, then later along the trains: one number
-    // per hop sorts them (times stay below 2^16 minutes, hops below 2^24).
-    std::vector<std::pair<std::uint64_t, Connection>> hops;
+    std::vector<Connection> hops;
     for (RouteCode file : files) {
         const TimetableGrid* grid = set.find(file);
         if (grid == nullptr) {
             continue;
         }
-        const GridRows rows = RowsOf(*grid, ends);
+        const GridRows rows = RowsOf(network, *grid, ends);
         for (int k = 1; k < kGridColumns; ++k) {
             if (!MayServe(*grid, rows, k, ends) ||
                 !PassesTypeFilter(typeFilter, grid->cell(0, k))) {
                 continue;
             }
-            TripCopy copy{file, grid, k, 0, StopsOf(network, *grid, rows.stations, k)};
-            const auto [begin, end] = UsefulStops(network, copy.stops, ends);
+            TripCopy copy{file, grid, k, 0, StopsOf(*grid, rows, k)};
+            const auto [begin, end] = UsefulStops(copy.stops, endStations);
             if (end < begin + 2) {
                 continue;
             }
@@ -156,9 +183,7 @@ TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode>
                 const TripStop& a = copy.stops[i];
                 const TripStop& b = copy.stops[i + 1];
                 if (a.minutes >= filter.earliest && b.minutes >= a.minutes) {
-                    const auto key = static_cast<std::uint64_t>(a.minutes) << 40 |
-                                     static_cast<std::uint64_t>(b.minutes) << 24 | hops.size();
-                    hops.push_back({key, {a.station, b.station, a.minutes, b.minutes, copy.trip}});
+                    hops.push_back({a.station, b.station, a.minutes, b.minutes, copy.trip});
                 }
             }
             network.copiesOfTrip[static_cast<std::size_t>(copy.trip)].push_back(
@@ -166,12 +191,7 @@ TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode>
             network.copies.push_back(std::move(copy));
         }
     }
-    std::sort(hops.begin(), hops.end(),
-              [](const auto& a, const auto& b) { return a.first > b.first; });
-    network.connections.reserve(hops.size());
-    for (const auto& hop : hops) {
-        network.connections.push_back(hop.second);
-    }
+    network.connections = ScanOrder(hops);
     return network;
 }
 
