@@ -142,21 +142,40 @@ std::u16string_view Trimmed(std::u16string_view text) {
     return text.substr(first, text.find_last_not_of(u" \t") - first + 1);
 }
 
-std::optional<StationMatch> Match(std::u16string_view typed, const std::u32string& typedJamo,
-                                  const StationInfo& station) {
-    if (station.name == typed) {
+// What was typed, taken apart once for every station it is compared with.
+struct Typed {
+    explicit Typed(std::u16string_view text)
+        : text(text),
+          jamo(hangul::Jamo(text)),
+          // Typos are looked for in names typed out; typed consonants ask for initials only.
+          spelledOut(text.size() >= 2 && std::none_of(text.begin(), text.end(), [](char16_t c) {
+                         return TypedInitial(c).has_value();
+                     })) {}
+    std::u16string_view text;
+    std::u32string jamo;
+    bool spelledOut;
+};
+
+std::optional<StationMatch> Match(const Typed& typed, const StationInfo& station) {
+    if (station.name == typed.text) {
         return StationMatch{station, MatchKind::Exact, 0};
     }
-    if (const auto kind = FitStart(typed, station.name)) {
+    if (const auto kind = FitStart(typed.text, station.name)) {
         return StationMatch{station, *kind, 0};
     }
-    // Typos are looked for in names typed out; typed consonants ask for initials only.
-    if (typed.size() < 2 || std::any_of(typed.begin(), typed.end(),
-                                        [](char16_t c) { return TypedInitial(c).has_value(); })) {
+    if (!typed.spelledOut) {
         return std::nullopt;
     }
-    const int typos = EditDistance<char32_t>(typedJamo, hangul::Jamo(station.name));
-    if (typos <= 1 || EditDistance<char16_t>(typed, station.name) <= 1) {
+    // Lengths that differ by more than one are more than one edit apart either way; a long
+    // text then costs nothing (an edit distance is quadratic).
+    const std::u32string nameJamo = hangul::Jamo(station.name);
+    const auto apart = [](std::size_t a, std::size_t b) { return (a > b ? a - b : b - a) > 1; };
+    if (apart(typed.text.size(), station.name.size()) &&
+        apart(typed.jamo.size(), nameJamo.size())) {
+        return std::nullopt;
+    }
+    const int typos = EditDistance<char32_t>(typed.jamo, nameJamo);
+    if (typos <= 1 || EditDistance<char16_t>(typed.text, station.name) <= 1) {
         return StationMatch{station, MatchKind::NearMiss, typos};
     }
     return std::nullopt;
@@ -181,9 +200,9 @@ std::vector<StationMatch> AllMatches(std::u16string_view text) {
     if (typed.empty()) {
         return matches;
     }
-    const std::u32string typedJamo = hangul::Jamo(typed);
+    const Typed parts(typed);
     for (const StationInfo& station : StationCatalogue()) {
-        if (auto match = Match(typed, typedJamo, station)) {
+        if (auto match = Match(parts, station)) {
             matches.push_back(*match);
         }
     }

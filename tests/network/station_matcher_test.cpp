@@ -122,6 +122,14 @@ TEST(MatchStations, NothingForEmptyOrForeignText) {
     EXPECT_TRUE(MatchStations(u"서울", 0).empty());
 }
 
+TEST(MatchStations, AHugeTextIsNoTypoOfAnything) {
+    // Pasted by mistake: answered at once, not after an edit distance of a million letters.
+    const std::u16string huge(1 << 20, u'서');
+    EXPECT_TRUE(MatchStations(huge, 10).empty());
+    EXPECT_TRUE(SuggestStations(huge).empty());
+    EXPECT_TRUE(MatchStations(u"서울" + std::u16string(1 << 20, u'x'), 10).empty());
+}
+
 TEST(MatchStations, RanksByKindThenRoutesThenName) {
     const auto matches = MatchStations(u"대", 100);
     ASSERT_GE(matches.size(), 3u);
