@@ -1,6 +1,6 @@
-# The two commands a newcomer needs: `make run` and `make test`.
+# The three ways in: `make run`, `make test` and `make package`.
 MAKEFLAGS += --no-print-directory
-.PHONY: run test deps build build-asan fuzz fuzz-build fuzz-smoke bench test-windows format format-check clean
+.PHONY: run test deps build build-asan package package-check fuzz fuzz-build fuzz-smoke bench test-windows format format-check clean
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
@@ -21,6 +21,24 @@ run: build
 test: build build-asan
 	@ctest --preset default
 	@ctest --preset asan
+
+# The Debian package, built as Debian builds packages: dpkg-buildflags' flags with every
+# hardening option and no build type of ours, so shared system libraries and position-
+# independent executables (the benchmarks' static links stay in their presets).
+PACKAGE_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package: deps
+	@scripts/install-deps.sh dpkg-dev file librsvg2-bin
+	@cmake --preset package \
+	    -DCMAKE_CXX_FLAGS="$$($(PACKAGE_FLAGS) CPPFLAGS) $$($(PACKAGE_FLAGS) CXXFLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$$($(PACKAGE_FLAGS) LDFLAGS)" >/dev/null
+	@cmake --build --preset package
+	@cd build/package && cpack -G DEB
+
+# lintian, the desktop entry and AppStream validators and the manual pages on the package's
+# files, then the package installed with dpkg, tried from /usr/bin and removed again.
+package-check: package
+	@scripts/install-deps.sh lintian desktop-file-utils appstream man-db
+	@scripts/check-package.sh build/package
 
 # Not part of `make test`: a few minutes after the build. BENCH_RUNS=20 for a quick trial.
 bench: deps

@@ -3,9 +3,9 @@
 # Extra packages for optional targets (fuzz, bench, test-windows) come as arguments.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-          libbenchmark-dev libical-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth
-          "$@")
+packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libzip-dev libgtest-dev libgmock-dev
+          librsvg2-bin libical-dev
+          libbenchmark-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "app/app_run.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,12 +14,14 @@
 #include "app/dialog_wiring.h"
 #include "app/first_frame_watch.h"
 #include "app/fonts.h"
+#include "app/form_widgets.h"
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
 #include "app/screenshot.h"
 #include "screens/layout_rules.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
+#include "timetable/data_folder.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
 
@@ -79,7 +82,7 @@ class AppServices {
         // nothing.
         : m_settings(
               SqliteSettingsBackend::Open(options.settingsFile.value_or(DefaultSettingsPath()))),
-          m_timetables(m_reader, options.dataDirectory.value_or(ExecutableDirectory())),
+          m_timetables(m_reader, ChooseDataFolder(options.dataDirectory).folder),
           m_fixedClock(options.fixedTime.value_or(LocalTime{})),
           m_clock(options.fixedTime ? static_cast<const Clock&>(m_fixedClock) : m_systemClock),
           m_boxes([this]() -> QWidget* { return m_window; }),
@@ -136,6 +139,9 @@ int RunApplication(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // The desktop matches the window to its menu entry (name, icon) through this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.velomar.Velomar"));
+    QApplication::setWindowIcon(QIcon(ApplicationIcon(128)));
     const AppOptionsResult parsed = ParseAppOptions(applicationArguments());
     if (!parsed.options) {
         std::fprintf(stderr, "velomar: %s\n%s", parsed.error.c_str(), kAppUsage);

@@ -89,24 +89,33 @@ void DropDownList::showPopup() {
 }
 
 QPixmap ApplicationIcon(int size) {
+    // The shapes of dist/icons/velomar.svg, on its 256-unit grid: a train's front on an
+    // orange tile.
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0x1F, 0x4E, 0x9A));
+    painter.scale(size / 256.0, size / 256.0);
+    QLinearGradient face(0, 8, 0, 248);
+    face.setColorAt(0.0, QColor(0xFF, 0x9B, 0x4A));
+    face.setColorAt(0.5, QColor(0xEE, 0x7D, 0x1E));
+    face.setColorAt(1.0, QColor(0xCF, 0x6C, 0x1A));
+    painter.setPen(QPen(QColor(0x9F, 0x52, 0x14), 6));
+    painter.setBrush(face);
+    painter.drawRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
     painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(0, 0, size, size), size / 5.0, size / 5.0);
-    // A front view of a train: body, window, two lamps.
-    painter.setBrush(QColor(0xEE, 0x7D, 0x1E));
-    painter.drawRoundedRect(QRectF(size * 0.2, size * 0.15, size * 0.6, size * 0.62), size / 8.0,
-                            size / 8.0);
     painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(size * 0.3, size * 0.25, size * 0.4, size * 0.22));
-    painter.drawEllipse(QPointF(size * 0.33, size * 0.62), size * 0.06, size * 0.06);
-    painter.drawEllipse(QPointF(size * 0.67, size * 0.62), size * 0.06, size * 0.06);
-    painter.setPen(QPen(Qt::white, qMax(1.0, size / 14.0)));
-    painter.drawLine(QPointF(size * 0.3, size * 0.77), QPointF(size * 0.2, size * 0.9));
-    painter.drawLine(QPointF(size * 0.7, size * 0.77), QPointF(size * 0.8, size * 0.9));
+    painter.drawRoundedRect(QRectF(66, 40, 124, 148), 30, 30);
+    painter.setBrush(QColor(0x1F, 0x4E, 0x9A));
+    painter.drawRoundedRect(QRectF(84, 60, 88, 56), 10, 10);
+    painter.setBrush(QColor(0xEE, 0x7D, 0x1E));
+    painter.drawEllipse(QPointF(98, 156), 13, 13);
+    painter.drawEllipse(QPointF(158, 156), 13, 13);
+    QPen rail(Qt::white, 16);
+    rail.setCapStyle(Qt::RoundCap);
+    painter.setPen(rail);
+    painter.drawLine(QPointF(100, 190), QPointF(76, 224));
+    painter.drawLine(QPointF(156, 190), QPointF(180, 224));
     return pixmap;
 }
 

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/cli_support.h"
-#include "platform/host.h"
 #include "platform/utf8.h"
+#include "timetable/data_folder.h"
 
 namespace velomar::cli {
 
@@ -16,7 +16,10 @@ constexpr std::string_view kProgramHelp =
     "Usage: velomar-cli [--data DIR] [--settings FILE] COMMAND [ARGS...]\n"
     "\n"
     "Global options (before or after the command):\n"
-    "  --data DIR       folder that holds TimeData/ (default: the program's own folder)\n"
+    "  --data DIR       folder that holds TimeData/; default: $VELOMAR_DATA, else the first\n"
+    "                   of these that holds TimeData/: the program's own folder,\n"
+    "                   $XDG_DATA_HOME/velomar (else ~/.local/share/velomar), the installed\n"
+    "                   samples (../share/velomar from the program's folder)\n"
     "  --settings FILE  settings database (default: $VELOMAR_SETTINGS, else\n"
     "                   $XDG_CONFIG_HOME/velomar/settings.sqlite3)\n"
     "  -h, --help       this help; 'velomar-cli COMMAND --help' explains a command\n"
@@ -32,7 +35,7 @@ const CliCommand* findCommand(std::string_view name) {
     return nullptr;
 }
 
-void printProgramHelp(std::ostream& out) {
+void printProgramHelp(std::ostream& out, const DataFolder& data) {
     out << kProgramHelp;
     for (const CliCommand& command : Commands()) {
         out << "  " << command.name;
@@ -41,6 +44,8 @@ void printProgramHelp(std::ostream& out) {
         }
         out << command.summary << '\n';
     }
+    out << "\nData folder in use: " << TerminalText(PathToUtf8(data.folder)) << "\n  ("
+        << DescribeDataFolderRule(data.rule) << "; 'velomar-cli data' tells more)\n";
     out << "\nExit status: 0 success, 1 failure or nothing found, 2 bad usage.\n";
 }
 
@@ -116,18 +121,25 @@ std::optional<int> splitArguments(const std::vector<std::string>& args, CliConte
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CliContext context{{}, ExecutableDirectory(), std::nullopt, out, err};
+    CliContext context{{}, {}, std::nullopt, out, err};
     Request request;
     if (const auto status = splitArguments(args, context, request)) {
         return *status;
     }
+    // An empty folder here means no --data: the option refuses an empty value.
+    const DataFolder data =
+        ChooseDataFolder(context.dataDirectory.empty()
+                             ? std::nullopt
+                             : std::optional<std::filesystem::path>(context.dataDirectory));
+    context.dataDirectory = data.folder;
+    context.dataRule = data.rule;
     if (request.command.empty()) {
-        printProgramHelp(request.help ? out : err);
+        printProgramHelp(request.help ? out : err, data);
         return request.help ? kSuccess : kUsage;
     }
     if (request.command == "help") {
         if (context.args.empty()) {
-            printProgramHelp(out);
+            printProgramHelp(out, data);
             return kSuccess;
         }
         request.command = context.args.front();

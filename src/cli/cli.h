@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "timetable/data_folder.h"
+
 namespace velomar::cli {
 
 enum ExitStatus : int { kSuccess = 0, kFailure = 1, kUsage = 2 };
@@ -19,6 +21,7 @@ struct CliContext {
     std::optional<std::filesystem::path> settingsFile;
     std::ostream& out;
     std::ostream& err;
+    DataFolderRule dataRule = DataFolderRule::ProgramFolder;  // why dataDirectory was chosen
 };
 
 struct CliCommand {

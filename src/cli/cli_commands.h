@@ -17,6 +17,9 @@ int RunSettings(CliContext& context);
 int RunExportGtfs(CliContext& context);
 int RunBoard(CliContext& context);
 int RunJourneys(CliContext& context);
+int RunImportGtfs(CliContext& context);
+int RunData(CliContext& context);
+extern const std::string_view kDataUsage;  // in commands_data.cpp
 
 inline constexpr std::string_view kSearchUsage =
     "Usage: velomar-cli search [FROM TO] [--type N] [--time HH:MM] [--layout portrait|square]\n"
@@ -50,7 +53,8 @@ inline constexpr std::string_view kDetailUsage =
     "ics prints the ride as one calendar event (iCalendar, RFC 5545): from the first to the\n"
     "last stop listed, in Korean time, the stops in its description. --date is the day whose\n"
     "timetable lists the train (default: today in Korea); times after midnight fall on the\n"
-    "next day. Exporting the same train for the same day again gives the same UID.\n"
+    "next day; a day the train's code says it does not run on is warned about. Exporting\n"
+    "the same train for the same day again gives the same UID.\n"
     "A station name that no route carries adds 'did you mean: NAME' on standard error.\n"
     "Exit status 0 when stops are listed, 1 when none, 2 for bad usage.\n"
     "Example: velomar-cli detail 서울 대전 0101 100\n"
@@ -134,7 +138,7 @@ inline constexpr std::string_view kCheckUsage =
     "Checks the 64 timetable files: format, cell texts, limits (79 trains, 68 station\n"
     "rows), station rows against the route and its order, train codes, train numbers and\n"
     "times that go backwards. DIR is the folder that holds TimeData/, or the TimeData\n"
-    "folder itself; default: the TimeData of --data, else beside the program.\n"
+    "folder itself; default: the TimeData in use (see velomar-cli data).\n"
     "Prints one line per problem, FILE:LINE:COLUMN: MESSAGE, where LINE is the line of\n"
     "the file (1 = train codes, 2 = train numbers, 3 = first station) and COLUMN the\n"
     "cell in that line (1 = label or station code, k+1 = the k-th train); 0 means the\n"
@@ -162,7 +166,7 @@ inline constexpr std::string_view kSettingsUsage =
 inline constexpr std::string_view kExportGtfsUsage =
     "Usage: velomar-cli export-gtfs OUTDIR [--start-date YYYYMMDD] [--end-date YYYYMMDD]\n"
     "\n"
-    "Writes the timetables of --data (default: beside the program) as a GTFS feed into\n"
+    "Writes the timetables in use (see velomar-cli data) as a GTFS feed into\n"
     "OUTDIR, which is created when missing: agency, stops, routes (one per train type),\n"
     "trips (one per train of each file), stop_times, calendar and feed_info (.txt, UTF-8\n"
     "CSV). Files of those names in OUTDIR are replaced; other files are left alone.\n"
@@ -174,5 +178,27 @@ inline constexpr std::string_view kExportGtfsUsage =
     "Exit status 0 when the feed is written, 1 when it cannot be (no timetable file can be\n"
     "read, a file cannot be written), 2 for bad usage, such as OUTDIR being a file.\n"
     "Example: velomar-cli export-gtfs /tmp/velomar-gtfs\n";
+
+inline constexpr std::string_view kImportGtfsUsage =
+    "Usage: velomar-cli import-gtfs FEED --out DIR [--week YYYYMMDD] [--stations FILE]\n"
+    "                               [--types FILE] [--format text|json]\n"
+    "\n"
+    "Turns a GTFS feed (a .zip, or a folder of .txt files) into the 64 timetable files of\n"
+    "one week: DIR/TimeData/UpData_00.txt ... DownData_31.txt and SOURCE.txt (feed,\n"
+    "publisher, licence, week, counts). Use the result with --data DIR. An old TimeData in\n"
+    "DIR is replaced only once every new file is written.\n"
+    "  --week      the seven days from this date (default: from the first day with service)\n"
+    "  --stations  TSV lines 'STOP_ID or STOP_NAME<TAB>station name or -': matches stops the\n"
+    "              built-in rules do not (exact names, renamed stations, parent stations)\n"
+    "  --types     TSV lines 'ROUTE_ID or ROUTE_NAME<TAB>KTX|새마을|무궁화|통일호|누리로|0-4 or "
+    "-'\n"
+    "  --format    the report as text (default) or as one JSON object\n"
+    "The report (standard output) counts the trips read, imported and left out by reason,\n"
+    "the stations matched and not matched, the route names with no train type, and the\n"
+    "trains of each file. A trip runs on the days of the week its calendar gives; the train\n"
+    "code's day letters show them (A Fri, B Sat, C Sun, D Mon).\n"
+    "Exit status 0 when the files were written, 1 when the feed cannot be read or the files\n"
+    "cannot be written (nothing is replaced then), 2 for bad usage.\n"
+    "Example: velomar-cli import-gtfs feed.zip --out ~/velomar-data\n";
 
 }  // namespace velomar::cli

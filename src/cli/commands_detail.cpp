@@ -12,9 +12,9 @@
 #include "cli/option_values.h"
 #include "cli/record_writer.h"
 #include "cli/station_names.h"
-#include "export/gtfs_export.h"
 #include "screens/detail_layout.h"
 #include "search/train_detail.h"
+#include "timetable/calendar_date.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_grid.h"
 
@@ -73,7 +73,7 @@ std::optional<CalendarOptions> takeCalendarOptions(ParsedArgs& parsed, std::ostr
     std::vector<std::pair<std::string, std::string>> rest;
     for (auto& option : parsed.options) {
         if (option.first == "--date") {
-            if (!IsGtfsDate(option.second)) {
+            if (!GtfsDayNumber(option.second)) {
                 UsageError(kName, "--date must be a date YYYYMMDD, not '" + option.second + "'",
                            err);
                 return std::nullopt;

@@ -8,7 +8,10 @@
 
 #include "export/calendar_event.h"
 #include "network/route_table.h"
+#include "platform/utf8.h"
 #include "search/train_detail.h"
+#include "timetable/calendar_date.h"
+#include "timetable/day_letters.h"
 #include "timetable/train_codes.h"
 
 namespace velomar::cli {
@@ -17,18 +20,33 @@ namespace {
 
 using namespace std::chrono;
 
-std::string DateText(const year_month_day& date) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02u%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
+int DayNumber(sys_seconds time) {
+    return static_cast<int>(floor<days>(time).time_since_epoch().count());
+}
+
+constexpr std::string_view kWeekdayNames[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                              "Friday", "Saturday", "Sunday"};
+
+// The train codes restrict some trains to days of the week; an event on another day would be
+// a train that does not run.
+void WarnIfNotRunning(std::ostream& err, const CalendarRequest& request,
+                      std::u16string_view trainCode, std::u16string_view label) {
+    const auto day = GtfsDayNumber(request.serviceDay);
+    if (!day) {
+        return;
+    }
+    const int weekday = WeekdayOf(*day);
+    if ((DaysOfTrainCode(trainCode) & (1 << weekday)) == 0) {
+        err << "velomar-cli detail: " << request.serviceDay << " is a " << kWeekdayNames[weekday]
+            << ", and train " << TerminalText(ToUtf8(request.trainNo)) << " (" << ToUtf8(label)
+            << ") does not run on " << kWeekdayNames[weekday] << "s\n";
+    }
 }
 
 }  // namespace
 
 std::string TodayInKorea() {
-    const auto korea = system_clock::now() + hours(9);
-    return DateText(year_month_day(floor<days>(korea)));
+    return GtfsDateText(DayNumber(floor<seconds>(system_clock::now()) + hours(9)));
 }
 
 std::string CalendarStamp() {
@@ -43,13 +61,12 @@ std::string CalendarStamp() {
             now = sys_seconds(seconds(value));
         }
     }
-    const auto day = floor<days>(now);
-    const hh_mm_ss time(now - day);
+    const hh_mm_ss time(now - floor<days>(now));
     char text[32];
     std::snprintf(text, sizeof text, "T%02d%02d%02dZ", static_cast<int>(time.hours().count()),
                   static_cast<int>(time.minutes().count()),
                   static_cast<int>(time.seconds().count()));
-    return DateText(year_month_day(day)) + text;
+    return GtfsDateText(DayNumber(now)) + text;
 }
 
 bool WriteTrainCalendar(std::ostream& out, std::ostream& err, const TimetableGrid& grid,
@@ -63,6 +80,7 @@ bool WriteTrainCalendar(std::ostream& out, std::ostream& err, const TimetableGri
     if (const auto calls =
             FindTrainCalls(grid, request.trainNo, request.departureCode, request.arrivalCode)) {
         event.typeLabel = TypeLabel(grid.cell(0, calls->column));
+        WarnIfNotRunning(err, request, grid.cell(0, calls->column), event.typeLabel);
         for (int r : calls->rows) {
             event.stops.push_back({StationCodeToName(grid.cell(r, 0)),
                                    std::u16string(grid.cell(r, 0)),

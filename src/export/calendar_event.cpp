@@ -1,11 +1,10 @@
 #include "export/calendar_event.h"
 
-#include <chrono>
 #include <cstdio>
 
-#include "export/gtfs_export.h"
 #include "platform/utf8.h"
-#include "timetable/time_text.h"
+#include "timetable/calendar_date.h"
+#include "timetable/service_time.h"
 
 namespace velomar {
 
@@ -35,7 +34,7 @@ std::optional<std::vector<StopClock>> StopTimes(const TrainEvent& event) {
     int previous = 0;
     int wrapped = 0;
     for (const CalendarStop& stop : event.stops) {
-        auto minutes = ServiceMinutes(stop.cell);
+        auto minutes = CellMinutes(stop.cell);
         if (!minutes) {
             return std::nullopt;
         }
@@ -84,20 +83,11 @@ std::string Property(std::string_view name, std::string_view value) {
 }  // namespace
 
 std::optional<std::string> AddDays(std::string_view date, int days) {
-    if (!IsGtfsDate(date)) {
+    const auto day = GtfsDayNumber(date);
+    if (!day) {
         return std::nullopt;
     }
-    using namespace std::chrono;
-    const auto number = [&](std::size_t at, std::size_t length) {
-        return std::stoi(std::string(date.substr(at, length)));
-    };
-    const year_month_day start{year(number(0, 4)), month(static_cast<unsigned>(number(4, 2))),
-                               day(static_cast<unsigned>(number(6, 2)))};
-    const year_month_day moved{sys_days(start) + std::chrono::days(days)};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02u%02u", static_cast<int>(moved.year()),
-                  static_cast<unsigned>(moved.month()), static_cast<unsigned>(moved.day()));
-    return text;
+    return GtfsDateText(*day + days);
 }
 
 std::string FoldCalendarLine(std::string_view line) {

@@ -2,14 +2,12 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <system_error>
 
 #include "network/route_table.h"
 #include "platform/utf8.h"
-#include "timetable/time_text.h"
+#include "timetable/service_time.h"
 #include "timetable/timetable_grid.h"
 #include "timetable/train_codes.h"
 
@@ -17,29 +15,15 @@ namespace velomar {
 
 namespace {
 
+std::string TwoDigits(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
 constexpr std::string_view kAgencyId = "velomar";
 constexpr std::string_view kFeedUrl = "https://velomar.invalid";
 constexpr std::string_view kOtherRouteId = "OTHER";
-
-// One calendar entry: its days from Monday to Sunday.
-struct Service {
-    std::string_view id;
-    std::array<bool, 7> days;
-};
-
-// The day letters of the type list are A Friday, B Saturday, C Sunday, D Monday; 누(평일)
-// runs on weekdays.
-constexpr std::array<Service, 9> kServices = {{
-    {"DAILY", {true, true, true, true, true, true, true}},
-    {"WEEKDAY", {true, true, true, true, true, false, false}},
-    {"MON", {true, false, false, false, false, false, false}},
-    {"FRI", {false, false, false, false, true, false, false}},
-    {"SAT", {false, false, false, false, false, true, false}},
-    {"SUN", {false, false, false, false, false, false, true}},
-    {"SAT_SUN", {false, false, false, false, false, true, true}},
-    {"FRI_SAT_SUN", {false, false, false, false, true, true, true}},
-    {"FRI_SUN", {false, false, false, false, true, false, true}},
-}};
 
 struct TypeRoute {
     std::u16string_view type;  // as TrainTypeOf gives it
@@ -64,36 +48,9 @@ std::string_view RouteIdOf(std::u16string_view trainCode) {
     return kOtherRouteId;
 }
 
-std::string TwoDigits(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
-}
-
-// Minutes since the start of the service day of a time GtfsTime made ("24:15:00" -> 1455).
-int MinutesOf(std::string_view gtfsTime) {
-    return ((gtfsTime[0] - '0') * 10 + (gtfsTime[1] - '0')) * 60 + (gtfsTime[3] - '0') * 10 +
-           (gtfsTime[4] - '0');
-}
-
-class CsvWriter {
-  public:
-    explicit CsvWriter(std::initializer_list<std::string_view> header) { row(header); }
-    void row(std::initializer_list<std::string_view> fields) {
-        bool first = true;
-        for (std::string_view field : fields) {
-            if (!first) {
-                m_text += ',';
-            }
-            m_text += CsvField(field);
-            first = false;
-        }
-        m_text += "\r\n";
-    }
-    std::string take() { return std::move(m_text); }
-
-  private:
-    std::string m_text;
+struct StationRow {
+    int row;
+    std::u16string code;
 };
 
 struct Stop {
@@ -124,10 +81,6 @@ class FeedBuilder {
         auto grid = std::make_unique<TimetableGrid>();
         ReadTimetableText(text, *grid);
 
-        struct StationRow {
-            int row;
-            std::u16string code;
-        };
         std::vector<StationRow> stations;
         for (int row = 2; row < kGridRows; ++row) {
             const std::u16string_view code = grid->cell(row, 0);
@@ -136,44 +89,8 @@ class FeedBuilder {
                 noteStation(code, name, row);
             }
         }
-
         for (int column = 1; column < kGridColumns; ++column) {
-            TrainColumn train{
-                std::u16string(grid->cell(0, column)), std::u16string(grid->cell(1, column)), {}};
-            int previousMinutes = -1;
-            for (int i = 0; i < static_cast<int>(stations.size()); ++i) {
-                const int row = stations[static_cast<std::size_t>(i)].row;
-                const std::u16string_view cell = grid->cell(row, column);
-                if (cell == kNoTime) {
-                    continue;  // the train does not stop here
-                }
-                const std::string time = GtfsTime(cell);
-                if (time.empty()) {
-                    // Appended, not "'" + ...: GCC 12 at -O3 warns falsely (-Wrestrict).
-                    std::string message(1, '\'');
-                    message.append(ToUtf8(cell)).append("' is not a time; the stop is left out");
-                    warn(name, row, column, message);
-                    continue;
-                }
-                const int minutes = MinutesOf(time);
-                if (minutes < previousMinutes) {
-                    warn(name, row, column,
-                         "train " + ToUtf8(train.number) + " goes back in time at " + ToUtf8(cell) +
-                             "; the stop is left out");
-                    continue;
-                }
-                previousMinutes = minutes;
-                const std::u16string& code = stations[static_cast<std::size_t>(i)].code;
-                // A station given in two adjacent rows (arrival and departure) is one call.
-                if (!train.stops.empty() && train.stops.back().code == code &&
-                    train.stops.back().stationIndex == i - 1) {
-                    train.stops.back().departure = time;
-                    train.stops.back().stationIndex = i;
-                    continue;
-                }
-                train.stops.push_back({code, time, time, i});
-            }
-            addTrain(route, direction, column, train, name);
+            addTrain(route, direction, column, readColumn(*grid, stations, column, name), name);
         }
         ++m_feed.timetableFiles;
     }
@@ -207,12 +124,12 @@ class FeedBuilder {
 
         CsvWriter calendar({"service_id", "monday", "tuesday", "wednesday", "thursday", "friday",
                             "saturday", "sunday", "start_date", "end_date"});
-        for (const Service& service : kServices) {
+        for (const GtfsService& service : kGtfsServices) {
             if (!m_usedServices.contains(std::string(service.id))) {
                 continue;
             }
             auto day = [&](int i) -> std::string_view {
-                return service.days[static_cast<std::size_t>(i)] ? "1" : "0";
+                return (service.days >> i) & 1 ? "1" : "0";
             };
             calendar.row({service.id, day(0), day(1), day(2), day(3), day(4), day(5), day(6),
                           options.startDate, options.endDate});
@@ -232,6 +149,46 @@ class FeedBuilder {
     }
 
   private:
+    TrainColumn readColumn(const TimetableGrid& grid, const std::vector<StationRow>& stations,
+                           int column, const std::string& name) {
+        TrainColumn train{
+            std::u16string(grid.cell(0, column)), std::u16string(grid.cell(1, column)), {}};
+        int previousMinutes = -1;
+        for (int i = 0; i < static_cast<int>(stations.size()); ++i) {
+            const int row = stations[static_cast<std::size_t>(i)].row;
+            const std::u16string_view cell = grid.cell(row, column);
+            if (cell == kNoTime) {
+                continue;  // the train does not stop here
+            }
+            const auto minutes = CellMinutes(cell);
+            if (!minutes) {
+                // Appended, not "'" + ...: GCC 12 at -O3 warns falsely (-Wrestrict).
+                std::string message(1, '\'');
+                message.append(ToUtf8(cell)).append("' is not a time; the stop is left out");
+                warn(name, row, column, message);
+                continue;
+            }
+            if (*minutes < previousMinutes) {
+                warn(name, row, column,
+                     "train " + ToUtf8(train.number) + " goes back in time at " + ToUtf8(cell) +
+                         "; the stop is left out");
+                continue;
+            }
+            previousMinutes = *minutes;
+            const std::string time = GtfsTime(cell);
+            const std::u16string& code = stations[static_cast<std::size_t>(i)].code;
+            // A station given in two adjacent rows (arrival and departure) is one call.
+            if (!train.stops.empty() && train.stops.back().code == code &&
+                train.stops.back().stationIndex == i - 1) {
+                train.stops.back().departure = time;
+                train.stops.back().stationIndex = i;
+                continue;
+            }
+            train.stops.push_back({code, time, time, i});
+        }
+        return train;
+    }
+
     void warn(const std::string& file, int row, int column, const std::string& text) {
         m_feed.warnings.push_back(file + ":" + std::to_string(row + 1) + ":" +
                                   std::to_string(column + 1) + ": " + text);
@@ -290,88 +247,6 @@ class FeedBuilder {
 
 }  // namespace
 
-bool IsGtfsDate(std::string_view text) {
-    if (text.size() != 8) {
-        return false;
-    }
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    auto number = [&](std::size_t at, std::size_t length) {
-        int value = 0;
-        for (std::size_t i = at; i < at + length; ++i) {
-            value = value * 10 + (text[i] - '0');
-        }
-        return value;
-    };
-    const int year = number(0, 4);
-    const int month = number(4, 2);
-    const int day = number(6, 2);
-    if (month < 1 || month > 12 || day < 1) {
-        return false;
-    }
-    constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    const int days = kDays[static_cast<std::size_t>(month - 1)] + (month == 2 && leap ? 1 : 0);
-    return day <= days;
-}
-
-std::string_view GtfsServiceId(std::u16string_view trainCode) {
-    if (TypeLabel(trainCode).empty()) {
-        return "DAILY";
-    }
-    if (trainCode == u"0014") {
-        return "WEEKDAY";
-    }
-    // The first three characters of a known code flag the days: 1.. Friday, .1. Saturday,
-    // ..1 Sunday, ..2 Monday.
-    const std::u16string_view days = trainCode.substr(0, 3);
-    struct DayPart {
-        std::u16string_view flags;
-        std::string_view service;
-    };
-    constexpr std::array<DayPart, 7> kDayParts = {{
-        {u"002", "MON"},
-        {u"100", "FRI"},
-        {u"010", "SAT"},
-        {u"001", "SUN"},
-        {u"011", "SAT_SUN"},
-        {u"111", "FRI_SAT_SUN"},
-        {u"101", "FRI_SUN"},
-    }};
-    for (const DayPart& part : kDayParts) {
-        if (part.flags == days) {
-            return part.service;
-        }
-    }
-    return "DAILY";
-}
-
-std::string GtfsTime(std::u16string_view cell) {
-    const auto minutes = ServiceMinutes(cell);
-    if (!minutes) {
-        return {};
-    }
-    return TwoDigits(*minutes / 60) + ":" + TwoDigits(*minutes % 60) + ":00";
-}
-
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
 bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions& options,
                    GtfsFeed& feed, std::string& error) {
     feed = GtfsFeed{};
@@ -404,45 +279,6 @@ bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions
         return false;
     }
     builder.finish(options);
-    return true;
-}
-
-bool WriteGtfsFeed(const GtfsFeed& feed, const std::filesystem::path& directory,
-                   std::string& error) {
-    namespace fs = std::filesystem;
-    std::error_code code;
-    if (fs::exists(directory, code) && !fs::is_directory(directory, code)) {
-        error = PathToUtf8(directory) + " exists and is not a folder";
-        return false;
-    }
-    fs::create_directories(directory, code);
-    if (code || !fs::is_directory(directory)) {
-        error = "cannot create the folder " + PathToUtf8(directory) +
-                (code ? ": " + code.message() : std::string());
-        return false;
-    }
-    for (const GtfsFile& file : feed.files) {
-        const fs::path target = directory / file.name;
-        const fs::path temporary = directory / (file.name + ".part");
-        bool written = false;
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            if (out) {
-                out.write(file.content.data(), static_cast<std::streamsize>(file.content.size()));
-                out.close();
-                written = static_cast<bool>(out);
-            }
-        }
-        if (written) {
-            fs::rename(temporary, target, code);
-            written = !code;
-        }
-        if (!written) {
-            fs::remove(temporary, code);
-            error = "cannot write " + PathToUtf8(target);
-            return false;
-        }
-    }
     return true;
 }
 

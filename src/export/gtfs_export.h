@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/gtfs_text.h"
 #include "timetable/timetable_file.h"
 
 namespace velomar {
@@ -33,30 +34,17 @@ struct GtfsFeed {
     std::vector<std::string> warnings;
 };
 
-// Exact YYYYMMDD with a month 01-12 and a day that exists in that month.
-bool IsGtfsDate(std::string_view text);
-
-// Which calendar entry a train code runs on: "DAILY", "WEEKDAY", "FRI", "SAT", "SUN", "MON",
-// "SAT_SUN", "FRI_SAT_SUN" or "FRI_SUN". Unknown codes carry no known restriction: "DAILY".
-std::string_view GtfsServiceId(std::u16string_view trainCode);
-
-// "24:15:00" for the after-midnight cell "3015", "07:05:00" for "0705"; empty for a cell that
-// is no time ("9999", "2460", "ab12").
-std::string GtfsTime(std::u16string_view cell);
-
-// One CSV field, quoted when it holds a comma, a quote or a line break (quotes doubled).
-std::string CsvField(std::string_view text);
-
 // Reads every Up and Down file of routes 0-31 through `timetables` and builds the feed.
 // Fails (with `error` set) only when the options are bad or no file at all can be read;
 // missing files and unusable cells become warnings.
 bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions& options,
                    GtfsFeed& feed, std::string& error);
 
-// Writes the files into `directory`, creating it (and its parents) when missing. Each file is
-// written beside its final name and then renamed over it, so a failed export never leaves a
-// half-written file under a feed name. Fails when `directory` is not a folder or a file
-// cannot be written.
+// Writes the files into `directory`, creating it (and its parents) when missing. The whole
+// feed is written into a staging folder first and the old feed files are replaced only once
+// every new one is complete: a failed export leaves the old feed as it was. Files of other
+// names in `directory` stay. Fails when `directory` is not a folder or a file cannot be
+// written.
 bool WriteGtfsFeed(const GtfsFeed& feed, const std::filesystem::path& directory,
                    std::string& error);
 

@@ -20,23 +20,4 @@ std::u16string FormatClock(std::u16string_view fourDigits) {
     return shown;
 }
 
-std::optional<int> ServiceMinutes(std::u16string_view cell) {
-    auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
-    if (cell.size() != 4 || !digit(cell[0]) || !digit(cell[1]) || !digit(cell[2]) ||
-        !digit(cell[3])) {
-        return std::nullopt;
-    }
-    const int minute = (cell[2] - u'0') * 10 + (cell[3] - u'0');
-    int hour = (cell[0] - u'0') * 10 + (cell[1] - u'0');
-    if (cell[0] == u'3') {
-        hour = 24 + (cell[1] - u'0');  // the small hours after the service day
-    } else if (hour > 23) {
-        return std::nullopt;
-    }
-    if (minute > 59) {
-        return std::nullopt;
-    }
-    return hour * 60 + minute;
-}
-
 }  // namespace velomar

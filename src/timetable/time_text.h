@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +11,5 @@ std::u16string DisplayTime(std::u16string_view cell);
 
 // "0735" -> "07:35", the screen's "%c%c:%c%c" pattern (missing characters stay missing).
 std::u16string FormatClock(std::u16string_view fourDigits);
-
-// Minutes from the start of the service day: "0705" is 425, the after-midnight "3015" is
-// 24 * 60 + 15. Nothing for a cell that is no time ("9999", "2460", "ab12").
-std::optional<int> ServiceMinutes(std::u16string_view cell);
 
 }  // namespace velomar

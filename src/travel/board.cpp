@@ -6,7 +6,7 @@
 #include "network/route_table.h"
 #include "search/search.h"
 #include "timetable/route_selection.h"
-#include "timetable/time_text.h"
+#include "timetable/service_time.h"
 #include "timetable/train_codes.h"
 
 namespace velomar {
@@ -23,14 +23,14 @@ struct Candidate {
 std::optional<Candidate> CandidateAt(const TimetableGrid& grid, RouteCode code, int row, int k,
                                      const TravelFilter& filter) {
     const std::u16string_view leaves = grid.cell(row, k);
-    const auto leavesAt = ServiceMinutes(leaves);
+    const auto leavesAt = CellMinutes(leaves);
     if (!leavesAt || *leavesAt < filter.earliest ||
         !PassesTypeFilter(TypeFilterText(filter.typeIndex), grid.cell(0, k))) {
         return std::nullopt;
     }
     std::optional<int> last;
     for (int r = row + 1; r < kGridRows; ++r) {
-        if (ServiceMinutes(grid.cell(r, k))) {
+        if (CellMinutes(grid.cell(r, k))) {
             last = r;
         }
     }
@@ -42,7 +42,7 @@ std::optional<Candidate> CandidateAt(const TimetableGrid& grid, RouteCode code, 
                       std::u16string(leaves), StationCodeToName(grid.cell(*last, 0)),
                       std::u16string(arrives), code},
                      *leavesAt,
-                     *ServiceMinutes(arrives)};
+                     *CellMinutes(arrives)};
 }
 
 }  // namespace

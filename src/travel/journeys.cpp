@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 #include "network/route_table.h"
-#include "timetable/time_text.h"
+#include "timetable/service_time.h"
 #include "timetable/train_codes.h"
 #include "travel/trip_network.h"
 
@@ -196,8 +196,8 @@ std::vector<Journey> DirectJourneys(const TimetableSet& set, const JourneyQuery&
     for (DirectTrain& train :
          DirectTrains(set, query.from, query.to, TypeFilterText(query.filter.typeIndex),
                       TimeKeyOf(query.filter.earliest))) {
-        const auto leaves = ServiceMinutes(train.departureCell);
-        const auto arrives = ServiceMinutes(train.arrivalCell);
+        const auto leaves = CellMinutes(train.departureCell);
+        const auto arrives = CellMinutes(train.arrivalCell);
         if (!leaves || !arrives || *arrives < *leaves) {
             continue;
         }

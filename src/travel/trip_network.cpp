@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "search/search.h"
-#include "timetable/time_text.h"
+#include "timetable/service_time.h"
 
 namespace velomar {
 
@@ -90,7 +90,7 @@ std::vector<TripStop> StopsOf(const TimetableGrid& grid, const GridRows& rows, i
         if (cell == kNoTime) {
             continue;
         }
-        if (const auto minutes = ServiceMinutes(cell)) {
+        if (const auto minutes = CellMinutes(cell)) {
             stops.push_back({station, *minutes, r});
         }
     }

@@ -373,5 +373,43 @@ TEST(GtfsWrite, RefusesAFileInPlaceOfTheFolder) {
     EXPECT_TRUE(std::filesystem::is_regular_file(file));
 }
 
+// A feed that cannot be written whole leaves the old one as it was: no new trips.txt beside
+// an old stop_times.txt, and no staging folder left behind.
+TEST(GtfsWrite, AFailedWriteReplacesNothing) {
+    TempFolder temp("velomar-gtfs-partial");
+    const auto out = temp.path() / "feed";
+    GtfsFeed old;
+    old.files = {{"trips.txt", "old trips\r\n"}, {"stop_times.txt", "old times\r\n"}};
+    std::string error;
+    ASSERT_TRUE(WriteGtfsFeed(old, out, error)) << error;
+    std::ofstream(out / "notes.md") << "mine";
+
+    GtfsFeed broken;
+    // The second file cannot be created (its folder does not exist): the write fails there.
+    broken.files = {{"trips.txt", "new trips\r\n"}, {"no-such-folder/stop_times.txt", "x"}};
+    EXPECT_FALSE(WriteGtfsFeed(broken, out, error));
+    EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+    auto read = [&](const char* name) {
+        std::ifstream in(out / name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    EXPECT_EQ(read("trips.txt"), "old trips\r\n");
+    EXPECT_EQ(read("stop_times.txt"), "old times\r\n");
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"notes.md", "stop_times.txt", "trips.txt"}));
+
+    // Into a folder that does not exist yet: nothing at all is left.
+    EXPECT_FALSE(WriteGtfsFeed(broken, temp.path() / "new", error));
+    EXPECT_FALSE(std::filesystem::exists(temp.path() / "new"));
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp.path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);
+}
+
 }  // namespace
 }  // namespace velomar

@@ -84,7 +84,12 @@ class Database {
         std::string line;
         for (int i = 0; i < sqlite3_column_count(statement); ++i) {
             const auto* text = sqlite3_column_text(statement, i);
-            line += (i ? "\t" : "") + std::string(text ? reinterpret_cast<const char*>(text) : "");
+            // Appended piece by piece: GCC 12 warns (-Wrestrict, a false positive) about
+            // `"literal" + std::string&&` in optimised builds.
+            if (i > 0) {
+                line += '\t';
+            }
+            line += text ? reinterpret_cast<const char*>(text) : "";
         }
         return line;
     }

@@ -64,7 +64,10 @@ void say(const std::string& line) {
 std::string list(const std::vector<std::uint64_t>& serials) {
     std::string text;
     for (std::uint64_t serial : serials) {
-        text += " " + std::to_string(serial);
+        // Appended piece by piece: GCC 12 warns (-Wrestrict, a false positive) about
+        // `"literal" + std::string&&` in optimised builds.
+        text += ' ';
+        text += std::to_string(serial);
     }
     return text;
 }
@@ -145,7 +148,7 @@ int main(int argc, char** argv) {
             if (add) {
                 const std::uint64_t serial = nextSerial++;
                 serials->push_back(serial);
-                say("W" + list(*serials));
+                say(std::string("W").append(list(*serials)));
                 const auto outcome =
                     dialog.add(labelled(u"출발", serial), labelled(u"도착", serial));
                 if (outcome != velomar::FavoriteAddOutcome::Added) {
@@ -155,7 +158,7 @@ int main(int argc, char** argv) {
             } else {
                 const auto row = static_cast<std::size_t>(rng() % serials->size());
                 serials->erase(serials->begin() + static_cast<std::ptrdiff_t>(row));
-                say("W" + list(*serials));
+                say(std::string("W").append(list(*serials)));
                 dialog.rowClicked(static_cast<int>(row));
                 const auto outcome = dialog.remove();
                 if (outcome != velomar::FavoriteDeleteOutcome::Deleted) {

@@ -63,7 +63,12 @@ std::string ChurnProgram() {
 std::string ToString(const Serials& serials) {
     std::string text = "[";
     for (std::uint64_t serial : serials) {
-        text += (text.size() > 1 ? " " : "") + std::to_string(serial);
+        // Appended piece by piece: GCC 12 warns (-Wrestrict, a false positive) about
+        // `"literal" + std::string&&` in optimised builds.
+        if (text.size() > 1) {
+            text += ' ';
+        }
+        text += std::to_string(serial);
     }
     return text + "]";
 }

@@ -17,6 +17,7 @@
 #include "search/result_list.h"
 #include "search/search.h"
 #include "timetable/route_selection.h"
+#include "timetable/service_time.h"
 #include "timetable/time_text.h"
 #include "timetable/train_codes.h"
 #include "travel/board.h"
@@ -128,7 +129,7 @@ void CompareWithSearch(const Samples& samples, TimetableGrid& grid, std::u16stri
             return;
         }
         // On from the step of the last train listed; the page then starts at or before it.
-        const int minutes = *ServiceMinutes(page.slots[kPortraitCapacity - 1].departureKey);
+        const int minutes = *CellMinutes(page.slots[kPortraitCapacity - 1].departureKey);
         if (minutes >= 24 * 60) {
             return;  // after midnight: every later time admits the same trains
         }
@@ -243,16 +244,15 @@ void CheckJourneys(const Samples& samples, const JourneyQuery& query,
         EXPECT_EQ(j.legs.front().from, query.from) << where;
         EXPECT_EQ(j.legs.back().to, query.to) << where;
         EXPECT_GE(j.departure, query.filter.earliest) << where;
-        EXPECT_EQ(j.departure, *ServiceMinutes(j.legs.front().departureCell)) << where;
-        EXPECT_EQ(j.arrival, *ServiceMinutes(j.legs.back().arrivalCell)) << where;
+        EXPECT_EQ(j.departure, *CellMinutes(j.legs.front().departureCell)) << where;
+        EXPECT_EQ(j.arrival, *CellMinutes(j.legs.back().arrivalCell)) << where;
         for (const JourneyLeg& leg : j.legs) {
             EXPECT_TRUE(FileHoldsLeg(samples, leg)) << where << " train " << ToUtf8(leg.trainNo);
         }
         if (j.legs.size() == 2) {
             EXPECT_EQ(j.legs[0].to, j.legs[1].from) << where;
-            EXPECT_GE(
-                *ServiceMinutes(j.legs[1].departureCell) - *ServiceMinutes(j.legs[0].arrivalCell),
-                query.minimumChange)
+            EXPECT_GE(*CellMinutes(j.legs[1].departureCell) - *CellMinutes(j.legs[0].arrivalCell),
+                      query.minimumChange)
                 << where;
         } else {
             EXPECT_NE(std::find(direct.begin(), direct.end(), j), direct.end()) << where;
@@ -306,7 +306,7 @@ const std::vector<std::vector<Call>>& EveryTrain(const Samples& samples) {
             for (int k = 1; k < kGridColumns; ++k) {
                 std::vector<Call>& calls = all.emplace_back();
                 for (int r = 2; r < kGridRows; ++r) {
-                    if (const auto minutes = ServiceMinutes(grid.cell(r, k))) {
+                    if (const auto minutes = CellMinutes(grid.cell(r, k))) {
                         calls.push_back({grid.cell(r, 0), *minutes});
                     }
                 }

@@ -1,0 +1,138 @@
+// velomar-cli import-gtfs FEED --out DIR: a GTFS feed as the 64 timetable files.
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <system_error>
+
+#include "cli/cli.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_support.h"
+#include "import/gtfs_import.h"
+#include "import/import_report.h"
+#include "platform/utf8.h"
+#include "timetable/calendar_date.h"
+
+namespace velomar::cli {
+
+namespace {
+
+constexpr std::string_view kName = "import-gtfs";
+
+std::optional<std::string> ReadWholeFile(const std::string& argument) {
+    std::ifstream in(PathFromUtf8(argument), std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return text.str();
+}
+
+// Each line made safe for the terminal: the report quotes names from the feed.
+void PrintEscaped(std::ostream& out, std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        out << TerminalText(text.substr(0, end)) << '\n';
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+}
+
+// Reads --week, --stations, --types and --format into the options; a usage error otherwise.
+std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
+                               GtfsImportOptions& options, std::string& outDir, bool& json) {
+    for (const auto& [name, value] : parsed.options) {
+        if (name == "--out") {
+            outDir = value;
+        } else if (name == "--week") {
+            options.week = GtfsDayNumber(value);
+            if (!options.week) {
+                return UsageError(kName, "--week must be a date YYYYMMDD, not '" + value + "'",
+                                  context.err);
+            }
+        } else if (name == "--format") {
+            if (value != "text" && value != "json") {
+                return UsageError(kName, "--format must be text or json, not '" + value + "'",
+                                  context.err);
+            }
+            json = value == "json";
+        } else {
+            const auto text = ReadWholeFile(value);
+            std::string error;
+            if (!text) {
+                return UsageError(kName, "cannot read " + name + " file '" + value + "'",
+                                  context.err);
+            }
+            const bool read = name == "--stations"
+                                  ? ReadStationOverrides(*text, value, options.stations, error)
+                                  : ReadTypeOverrides(*text, value, options.types, error);
+            if (!read) {
+                return UsageError(kName, error, context.err);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int RunImportGtfs(CliContext& context) {
+    const auto parsed = ParseArgs(context.args,
+                                  {{"--out", true},
+                                   {"--week", true},
+                                   {"--stations", true},
+                                   {"--types", true},
+                                   {"--format", true}},
+                                  kName, context.err);
+    if (!parsed) {
+        return kUsage;
+    }
+    if (parsed->positionals.size() != 1) {
+        return UsageError(kName, "expects one feed, FEED (a .zip or a folder)", context.err);
+    }
+    GtfsImportOptions options;
+    std::string outArgument;
+    bool json = false;
+    if (const auto status = TakeOptions(*parsed, context, options, outArgument, json)) {
+        return *status;
+    }
+    if (outArgument.empty()) {
+        return UsageError(kName, "--out DIR is required: the folder that is to hold TimeData/",
+                          context.err);
+    }
+    const std::filesystem::path outDir = PathFromUtf8(outArgument);
+    std::error_code code;
+    if (std::filesystem::exists(outDir, code) && !std::filesystem::is_directory(outDir, code)) {
+        return UsageError(kName, outArgument + " exists and is not a folder", context.err);
+    }
+    const std::filesystem::path feedPath = PathFromUtf8(parsed->positionals[0]);
+    options.feedName = PathToUtf8(feedPath.filename().empty() ? feedPath.parent_path().filename()
+                                                              : feedPath.filename());
+    std::string error;
+    ImportedTimetables timetables;
+    ImportReport report;
+    const auto feed = OpenFeed(feedPath, error);
+    if (!feed || !ImportGtfs(*feed, options, timetables, report, error) ||
+        !WriteImportedTimetables(timetables, outDir, error)) {
+        context.err << "velomar-cli import-gtfs: " << TerminalText(error)
+                    << "\nvelomar-cli import-gtfs: nothing was written\n";
+        return kFailure;
+    }
+    if (json) {
+        context.out << FormatReportJson(report);
+    } else {
+        PrintEscaped(context.out, FormatReportText(report));
+    }
+    context.out.flush();
+    if (!context.out) {
+        context.err << "velomar-cli import-gtfs: the report could not be written (the timetables "
+                       "were)\n";
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+}  // namespace velomar::cli
