@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Everything `make bench` measures, then the tables of docs/performance.md rewritten.
 # BENCH_RUNS=N runs each whole-process comparison N times (default 200; start-up uses
-# max(30, N/5)); BENCH_RUNS=20 gives a quick trial whose figures are not worth publishing.
+# max(30, N/5), the import max(3, N/20)); BENCH_RUNS=20 gives a quick trial whose figures
+# are not worth publishing. BENCH_HUGE_DIR: where the 2 GiB feed is written (default TMPDIR).
 # BENCH_BUILD names the optimised build folder (default build/bench).
 set -euo pipefail
 
@@ -10,10 +11,11 @@ build=${BENCH_BUILD:-$root/build/bench}
 bin=$build/bin
 runs=${BENCH_RUNS:-200}
 startup_runs=$((runs / 5 < 30 ? 30 : runs / 5))
+import_runs=$((runs / 20 < 3 ? 3 : runs / 20))
 results=$build/bench-results
 mkdir -p "$results"
 
-for program in velomar-cli velomar-bench velomar velomar-bare-qt; do
+for program in velomar-cli velomar-unzip velomar-bench velomar velomar-bare-qt; do
     if [ ! -x "$bin/$program" ]; then
         echo "bench: $bin/$program is missing; build the bench preset first" >&2
         exit 1
@@ -36,6 +38,13 @@ python3 "$root/bench/journeys.py" --bin "$bin" --core-json "$results/core.json" 
 echo "== application start-up against a bare Qt window ($startup_runs runs each)"
 python3 "$root/bench/startup.py" --bin "$bin" --runs "$startup_runs" \
     --out "$results/startup.json"
+
+echo "== import-gtfs against sqlite3's .import, and its memory against the calendar"
+python3 "$root/bench/import_bench.py" --bin "$bin" --runs "$import_runs" --out "$results/import.json"
+
+echo "== import-gtfs of a broken 2 GiB stop_times.txt (in ${BENCH_HUGE_DIR:-${TMPDIR:-/tmp}})"
+python3 "$root/bench/huge_stop_times.py" --cli "$bin/velomar-cli" --size 2G \
+    --dir "${BENCH_HUGE_DIR:-${TMPDIR:-/tmp}}" --out "$results/huge_stop_times.json"
 
 python3 "$root/bench/write_doc.py" --results "$results" --doc "$root/docs/performance.md"
 echo "bench: results in $results"

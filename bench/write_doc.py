@@ -127,7 +127,7 @@ def core_rows(core):
     return rows
 
 
-def targets_table(w, s, core=None):
+def targets_table(w, s, core=None, imp=None):
     rows = core_rows(core)
     pairs = {p["label"]: p for p in w["pairs"]} if w else {}
     for label, limit in CLI_TIME_LIMIT.items():
@@ -152,7 +152,61 @@ def targets_table(w, s, core=None):
             q = pairs[label]["sqlite3"]["max_rss_kib"]["median"]
             rows.append([f"velomar-cli peak memory < sqlite3's ({label})", f"{c / q:.2f}×",
                          "met" if c < q else f"missed by {c / q:.2f}x"])
+    if imp:
+        rows += import_targets(imp)
     return table(["target", "measured (median)", "outcome"], rows)
+
+
+IMPORT_TIME_LIMIT = 1.0
+IMPORT_MEMORY_SHARE = 0.5
+
+
+def fmt_kib(s):
+    return f"{int(s['median']):,}"
+
+
+def import_table(imp, huge):
+    f = imp["feed"]
+    rows = [["velomar-cli import-gtfs FOLDER --out DIR", f"{imp['cli']['wall']['median']:.2f}",
+             fmt_kib(imp["cli"]["max_rss_kib"])],
+            ["sqlite3 .import of the same files", f"{imp['sqlite3']['wall']['median']:.2f}",
+             fmt_kib(imp["sqlite3"]["max_rss_kib"])],
+            ["velomar-cli import-gtfs FEED.zip (the same files zipped)",
+             f"{imp['zip']['wall']['median']:.2f}", fmt_kib(imp["zip"]["max_rss_kib"])]]
+    text = (f"Feed: {f['trips']:,} trips, {f['stop_times']:,} stop times; stop_times.txt "
+            f"{f['bytes']['stop_times.txt'] / 2**20:.1f} MiB, all files "
+            f"{sum(f['bytes'].values()) / 2**20:.1f} MiB, zipped {f['zip_bytes'] / 2**20:.1f} MiB."
+            "\n\n" + table(["run", "wall s (median)", "peak RSS KiB (median)"], rows) +
+            f"\n\nRatio velomar-cli/sqlite3 per round: {fmt_ratio(imp['ratio'])}, "
+            f"{imp['ratio']['n']} alternated rounds.\n\n")
+    cal = [[f"{c['years']} year(s), {c['period'][0]} to {c['period'][1]}",
+            f"{c['calendar_dates_rows']:,}", f"{c['bytes']['calendar_dates.txt'] / 2**20:.2f}",
+            f"{c['wall']['median']:.2f}", fmt_kib(c["max_rss_kib"])] for c in imp["calendar"]]
+    text += table(["calendar period (52 weeks of trips)", "calendar_dates rows",
+                   "calendar_dates.txt MiB", "import s (median)", "peak RSS KiB (median)"], cal)
+    if huge:
+        h = [[f"{r['size_bytes'] / 2**30:.2f} GiB, {r['rows']:,} rows", r["status"],
+              "yes" if r["message_ok"] else "no", "yes" if r["old_data_kept"] else "no",
+              f"{r['seconds']:.1f}", f"{r['peak_rss_kib']:,}"] for r in huge["runs"]]
+        text += "\n\n" + table(["broken stop_times.txt", "exit status", "file and line named",
+                                  "old TimeData kept", "s", "peak RSS KiB"], h)
+    return text
+
+
+def import_targets(imp):
+    rows = []
+    r = imp["ratio"]["median"]
+    rows.append([f"import time ≤ {IMPORT_TIME_LIMIT}× sqlite3's .import", f"{r:.2f}×",
+                 verdict(r, IMPORT_TIME_LIMIT)])
+    share = imp["cli"]["max_rss_kib"]["median"] * 1024 / imp["feed"]["bytes"]["stop_times.txt"]
+    rows.append([f"import peak memory < {IMPORT_MEMORY_SHARE}× the size of stop_times.txt",
+                 f"{share:.2f}×", "met" if share < IMPORT_MEMORY_SHARE else
+                 f"missed by {share / IMPORT_MEMORY_SHARE:.2f}x"])
+    one, ten = (c["max_rss_kib"]["median"] for c in imp["calendar"])
+    rows.append(["import peak memory: 10-year calendar within 1 MiB of 1-year",
+                 f"{int(ten)} KiB vs {int(one)} KiB",
+                 "met" if ten - one <= 1024 else f"missed by {int(ten - one - 1024)} KiB"])
+    return rows
 
 
 def core_table(core):
@@ -255,6 +309,8 @@ def main():
     startup = load(os.path.join(args.results, "startup.json"))
     core = load(os.path.join(args.results, "core.json"))
     journeys = load(os.path.join(args.results, "journeys.json"))
+    imp = load(os.path.join(args.results, "import.json"))
+    huge = load(os.path.join(args.results, "huge_stop_times.json"))
 
     with open(args.doc, encoding="utf-8") as f:
         doc = f.read()
@@ -274,9 +330,11 @@ def main():
         doc = replace_section(doc, "startup", startup_table(startup))
     if whole or startup:
         doc = replace_section(doc, "memory", memory_rows(whole, startup))
+    if imp:
+        doc = replace_section(doc, "import", import_table(imp, huge))
     # The targets draw on every result; a partial run leaves them as they were.
     if whole and startup and core:
-        doc = replace_section(doc, "targets", targets_table(whole, startup, core))
+        doc = replace_section(doc, "targets", targets_table(whole, startup, core, imp))
     if core:
         doc = replace_section(doc, "core", core_table(core))
     if core or journeys:

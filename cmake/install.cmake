@@ -10,6 +10,10 @@ set(VELOMAR_RELEASE_DATE 2026-12-08)
 set(VELOMAR_APP_ID example.velomar.Velomar)
 
 install(TARGETS velomar-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The zip reader of import-gtfs: velomar-cli looks for it in ../libexec/velomar.
+if(TARGET velomar-unzip)
+    install(TARGETS velomar-unzip RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/velomar)
+endif()
 # The executables find them at share/velomar relative to their own bin folder.
 install(DIRECTORY data/TimeData DESTINATION ${CMAKE_INSTALL_DATADIR}/velomar
         FILES_MATCHING PATTERN "*.txt")

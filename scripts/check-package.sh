@@ -69,6 +69,13 @@ if ! grep -qxF "Data folder in use: /usr/share/velomar" <<<"$help"; then
 fi
 step "/usr/bin/velomar-cli search 서울 부산 --time 07:00"
 run /usr/bin/velomar-cli search 서울 부산 --time 07:00 | head -3
+step "/usr/bin/velomar-cli import-gtfs of a zip (read by /usr/libexec/velomar/velomar-unzip)"
+run /usr/bin/velomar-cli export-gtfs "$scratch/feed" 2>/dev/null
+python3 -c 'import sys, zipfile, os
+with zipfile.ZipFile(sys.argv[2], "w") as z:
+    for name in sorted(os.listdir(sys.argv[1])):
+        z.write(os.path.join(sys.argv[1], name), name)' "$scratch/feed" "$scratch/feed.zip"
+run /usr/bin/velomar-cli import-gtfs "$scratch/feed.zip" --out "$scratch/imported" | sed -n 1,3p
 step "/usr/bin/velomar --screenshot"
 run env QT_QPA_PLATFORM=offscreen /usr/bin/velomar --screenshot "$scratch/shot.png" --search
 [[ -s $scratch/shot.png ]]
@@ -76,7 +83,7 @@ run env QT_QPA_PLATFORM=offscreen /usr/bin/velomar --screenshot "$scratch/shot.p
 step "dpkg -r velomar"
 $sudo dpkg -r velomar >/dev/null
 installed=0
-if [[ -e /usr/bin/velomar-cli || -e /usr/share/velomar ]]; then
+if [[ -e /usr/bin/velomar-cli || -e /usr/share/velomar || -e /usr/libexec/velomar ]]; then
     echo "check-package: files left behind after dpkg -r" >&2
     exit 1
 fi

@@ -138,6 +138,53 @@ std::vector<StationLine> StationLines(const FeedStops& stops) {
     return out;
 }
 
+namespace {
+
+// Stations found under their own name need no word; the others show how they were found.
+void AppendStationLines(const ImportReport& report, std::string& out) {
+    auto line = [&](const std::string& text) { out += text + "\n"; };
+    const auto matched = std::count_if(report.stations.begin(), report.stations.end(), Matched);
+    const auto byName =
+        std::count_if(report.stations.begin(), report.stations.end(),
+                      [](const StationLine& s) { return Matched(s) && s.kind == MatchKind::Name; });
+    line("stations matched: " + std::to_string(matched) + " (" + std::to_string(byName) +
+         " by their name)");
+    for (const StationLine& s : report.stations) {
+        if (Matched(s) && s.kind != MatchKind::Name) {
+            line("  " + s.stopName + " -> " + s.networkName + " (" + std::string(KindText(s.kind)) +
+                 ")");
+        }
+    }
+    line("stations not matched: " +
+         std::to_string(report.stations.size() - static_cast<std::size_t>(matched)));
+    for (const StationLine& s : report.stations) {
+        if (!Matched(s)) {
+            line("  " + s.stopName + " (" + std::to_string(s.calls) + " calls" +
+                 (s.kind == MatchKind::Ignored ? ", ignored by --stations)" : ")"));
+        }
+    }
+}
+
+void AppendFileLines(const ImportReport& report, std::string& out) {
+    auto line = [&](const std::string& text) { out += text + "\n"; };
+    int empty = 0;
+    line("trains per file:");
+    for (int file = 0; file < kFileCount; ++file) {
+        const auto i = static_cast<std::size_t>(file);
+        if (report.trainsPerFile[i] == 0) {
+            ++empty;
+            continue;
+        }
+        line("  " + ImportFileName(file) + " " + std::to_string(report.trainsPerFile[i]) +
+             (report.fileFull[i] ? " (full: trains left out)" : ""));
+    }
+    if (empty > 0) {
+        line("  the other " + std::to_string(empty) + " files: no trains");
+    }
+}
+
+}  // namespace
+
 std::string FormatReportText(const ImportReport& report) {
     std::string out;
     auto line = [&](const std::string& text) { out += text + "\n"; };
@@ -158,32 +205,12 @@ std::string FormatReportText(const ImportReport& report) {
         line("trains some of whose station pairs no file can serve: " +
              std::to_string(report.trainsWithUnservedPairs));
     }
-    const auto matched = std::count_if(report.stations.begin(), report.stations.end(), Matched);
-    line("stations matched: " + std::to_string(matched));
-    for (const StationLine& s : report.stations) {
-        if (Matched(s)) {
-            line("  " + s.stopName + " -> " + s.networkName + " (" + std::string(KindText(s.kind)) +
-                 ")");
-        }
-    }
-    line("stations not matched: " +
-         std::to_string(report.stations.size() - static_cast<std::size_t>(matched)));
-    for (const StationLine& s : report.stations) {
-        if (!Matched(s)) {
-            line("  " + s.stopName + " (" + std::to_string(s.calls) + " calls" +
-                 (s.kind == MatchKind::Ignored ? ", ignored by --stations)" : ")"));
-        }
-    }
+    AppendStationLines(report, out);
     line("types not mapped: " + std::to_string(report.unmappedTypes.size()));
     for (const auto& [name, trips] : report.unmappedTypes) {
         line("  " + name + " (" + std::to_string(trips) + " trips)");
     }
-    line("trains per file:");
-    for (int file = 0; file < kFileCount; ++file) {
-        line("  " + ImportFileName(file) + " " +
-             std::to_string(report.trainsPerFile[static_cast<std::size_t>(file)]) +
-             (report.fileFull[static_cast<std::size_t>(file)] ? " (full: trains left out)" : ""));
-    }
+    AppendFileLines(report, out);
     return out;
 }
 

@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::u16string_view kTypeNames[] = {u"무궁화", u"새마을", u"KTX", u"통일호", u"누리로"};
 
-using ValueParser = std::function<std::optional<std::optional<int>>(std::u16string_view)>;
+// False when the value is not one the file may hold; `value` empty for '-'.
+using ValueParser = std::function<bool(std::u16string_view, std::optional<int>& value)>;
 
 bool ReadLines(std::string_view text, const std::string& fileName, std::string_view what,
                const ValueParser& parse,
@@ -45,11 +46,13 @@ bool ReadLines(std::string_view text, const std::string& fileName, std::string_v
         if (!value) {
             return fail("the text is not UTF-8");
         }
-        const auto parsed = parse(*value);
-        if (!parsed) {
-            return fail("'" + ToUtf8(*value) + "' is not " + std::string(what));
+        std::optional<int> parsed;
+        if (!parse(*value, parsed)) {
+            std::string quoted = "'";  // in steps: GCC 12 warns wrongly about "'" + a temporary
+            quoted += ToUtf8(*value);
+            return fail(quoted + "' is not " + std::string(what));
         }
-        if (key.empty() || !out.emplace(key, *parsed).second) {
+        if (key.empty() || !out.emplace(key, parsed).second) {
             return fail(key.empty() ? "the key is empty" : "'" + key + "' is given twice");
         }
     }
@@ -69,28 +72,18 @@ std::optional<int> TypeDigitOfName(std::u16string_view name) {
 
 bool ReadStationOverrides(std::string_view text, const std::string& fileName, StationOverrides& out,
                           std::string& error) {
-    const ValueParser parse = [](std::u16string_view value) -> std::optional<std::optional<int>> {
-        if (value == u"-") {
-            return std::optional<int>();
-        }
-        if (const auto station = NetworkStationByName(value)) {
-            return std::optional<int>(*station);
-        }
-        return std::nullopt;
+    const ValueParser parse = [](std::u16string_view value, std::optional<int>& station) {
+        station = NetworkStationByName(value);
+        return value == u"-" || station.has_value();
     };
     return ReadLines(text, fileName, "a station of the route tables or '-'", parse, out, error);
 }
 
 bool ReadTypeOverrides(std::string_view text, const std::string& fileName, TypeOverrides& out,
                        std::string& error) {
-    const ValueParser parse = [](std::u16string_view value) -> std::optional<std::optional<int>> {
-        if (value == u"-") {
-            return std::optional<int>();
-        }
-        if (const auto digit = TypeDigitOfName(value)) {
-            return std::optional<int>(*digit);
-        }
-        return std::nullopt;
+    const ValueParser parse = [](std::u16string_view value, std::optional<int>& type) {
+        type = TypeDigitOfName(value);
+        return value == u"-" || type.has_value();
     };
     return ReadLines(text, fileName,
                      "a train type (KTX, 새마을, 무궁화, 통일호, 누리로, 0-4) or '-'", parse, out,

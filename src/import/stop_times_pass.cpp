@@ -16,6 +16,9 @@ namespace {
 constexpr int kUnseen = 0;
 constexpr int kClosed = 1;
 constexpr int kSpread = 2;  // rows in more than one run: read again in the second pass
+// No train has so many calls; a trip that does is a broken file, and gathering its rows
+// would hold the file in memory.
+constexpr std::size_t kMaxRowsPerTrip = 100000;
 
 struct RawCall {
     std::uint32_t sequence;
@@ -184,12 +187,16 @@ class StopTimesPass {
         if (!parse(table, c, call, error)) {
             return false;
         }
+        std::vector<RawCall>& rows = m_second ? m_spreadRows[m_current] : m_rows;
+        if (rows.size() == kMaxRowsPerTrip) {
+            error = table.where("trip '" + m_currentId + "' has more than " +
+                                std::to_string(kMaxRowsPerTrip) + " stop times");
+            return false;
+        }
         if (!m_second) {
             ++m_sources.stops.calls[static_cast<std::size_t>(call.stop)];
-            m_rows.push_back(call);
-        } else {
-            m_spreadRows[m_current].push_back(call);
         }
+        rows.push_back(call);
         return true;
     }
 
@@ -213,7 +220,9 @@ class StopTimesPass {
             const std::string_view text = TrimBlanks(table.field(column));
             const auto seconds = text.empty() ? std::optional<int>(-1) : GtfsSeconds(text);
             if (!seconds) {
-                error = table.where("'" + std::string(text) + "' is not a time HH:MM:SS");
+                std::string quoted = "'";  // in steps: GCC 12 warns wrongly about "'" + a temporary
+                quoted += text;
+                error = table.where(quoted + "' is not a time HH:MM:SS");
                 return false;
             }
             *target = *seconds;

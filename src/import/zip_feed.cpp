@@ -1,87 +1,46 @@
-// Feeds in zip archives, read with libzip one entry at a time.
-#include <zip.h>
+// Feeds in zip archives, read through the velomar-unzip helper one file at a time: libzip is
+// a shared library and velomar-cli is linked statically (see unzip_main.cpp).
+#include "import/zip_feed.h"
 
-#include <map>
+#include <set>
+#include <system_error>
 
-#include "import/feed_source.h"
+#include "import/helper_process.h"
+#include "platform/host.h"
 #include "platform/utf8.h"
 
 namespace velomar {
 
 namespace {
 
-struct ArchiveCloser {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-using Archive = std::shared_ptr<zip_t>;
-
-class ZipEntrySource : public ByteSource {
-  public:
-    ZipEntrySource(Archive archive, zip_file_t* file)
-        : m_archive(std::move(archive)), m_file(file) {}
-    ~ZipEntrySource() override { zip_fclose(m_file); }
-    ZipEntrySource(const ZipEntrySource&) = delete;
-    ZipEntrySource& operator=(const ZipEntrySource&) = delete;
-
-    // A damaged entry (bad data, wrong checksum at its end) reads as an error.
-    std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
-        const zip_int64_t n = zip_fread(m_file, buffer, capacity);
-        if (n < 0) {
-            return std::nullopt;
-        }
-        return static_cast<std::size_t>(n);
-    }
-
-  private:
-    Archive m_archive;  // keeps the archive open while an entry is read
-    zip_file_t* m_file;
-};
+std::string FirstLine(const std::string& text) {
+    const std::string line = text.substr(0, text.find('\n'));
+    return line.empty() ? "the zip reader failed" : line;
+}
 
 class ZipFeed : public FeedSource {
   public:
-    ZipFeed(Archive archive, std::string name) : m_archive(std::move(archive)), m_name(name) {
-        // Feeds are often zipped with their folder: an entry "gtfs/stops.txt" serves as
-        // stops.txt when the archive has no stops.txt at its top.
-        const zip_int64_t count = zip_get_num_entries(m_archive.get(), 0);
-        for (zip_int64_t i = 0; i < count; ++i) {
-            const char* entry = zip_get_name(m_archive.get(), static_cast<zip_uint64_t>(i), 0);
-            if (entry == nullptr) {
-                continue;
-            }
-            const std::string_view path(entry);
-            const std::size_t slash = path.rfind('/');
-            const std::string base(slash == std::string_view::npos ? path : path.substr(slash + 1));
-            const bool top = slash == std::string_view::npos;
-            auto [it, added] =
-                m_entries.try_emplace(base, Entry{static_cast<zip_uint64_t>(i), top});
-            if (!added && top && !it->second.top) {
-                it->second = Entry{static_cast<zip_uint64_t>(i), top};
-            }
-        }
-    }
+    ZipFeed(std::filesystem::path helper, std::filesystem::path archive,
+            std::set<std::string> names)
+        : m_helper(std::move(helper)), m_archive(std::move(archive)), m_names(std::move(names)) {}
 
+    // A file that breaks off while it is read (damaged data, a wrong checksum) reads as an
+    // error.
     std::unique_ptr<ByteSource> open(std::string_view name, std::string& error) const override {
-        const auto it = m_entries.find(std::string(name));
-        if (it == m_entries.end()) {
+        if (!m_names.contains(std::string(name))) {
             return nullptr;
         }
-        zip_file_t* file = zip_fopen_index(m_archive.get(), it->second.index, 0);
-        if (file == nullptr) {
-            error = m_name + ": " + std::string(name) +
-                    " cannot be read from the archive: " + zip_strerror(m_archive.get());
-            return nullptr;
+        auto output = HelperOutput::start(m_helper, {m_archive.string(), std::string(name)}, error);
+        if (!output) {
+            error = PathToUtf8(m_archive) + ": " + error;
         }
-        return std::make_unique<ZipEntrySource>(m_archive, file);
+        return output;
     }
 
   private:
-    struct Entry {
-        zip_uint64_t index;
-        bool top;
-    };
-    Archive m_archive;
-    std::string m_name;
-    std::map<std::string, Entry> m_entries;
+    std::filesystem::path m_helper;
+    std::filesystem::path m_archive;
+    std::set<std::string> m_names;
 };
 
 }  // namespace
@@ -90,19 +49,52 @@ bool ZipFeedsSupported() {
     return true;
 }
 
-std::unique_ptr<FeedSource> OpenZipFeed(const std::filesystem::path& path, std::string& error) {
-    int code = 0;
-    zip_t* archive = zip_open(PathToUtf8(path).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (archive == nullptr) {
-        zip_error_t detail;
-        zip_error_init_with_code(&detail, code);
-        const std::string reason =
-            code == ZIP_ER_NOZIP ? "not a zip archive (nor a folder)" : zip_error_strerror(&detail);
-        zip_error_fini(&detail);
-        error = PathToUtf8(path) + ": " + reason;
+std::filesystem::path ZipHelperPath() {
+    const std::filesystem::path here = ExecutableDirectory();
+    // Beside the executable in a build, in its own folder of libexec once installed.
+    for (const std::filesystem::path& candidate :
+         {here / kZipHelperName, here / VELOMAR_HELPERS_FROM_BIN / kZipHelperName}) {
+        std::error_code code;
+        if (!here.empty() && std::filesystem::is_regular_file(candidate, code)) {
+            return candidate.lexically_normal();
+        }
+    }
+    return {};
+}
+
+std::unique_ptr<FeedSource> OpenZipFeedWith(const std::filesystem::path& helper,
+                                            const std::filesystem::path& path, std::string& error) {
+    const std::string where = PathToUtf8(path) + ": ";
+    if (helper.empty()) {
+        error = where + "zip archives are read by " + std::string(kZipHelperName) +
+                ", which is not installed beside velomar-cli; unpack the archive into a folder "
+                "and import that";
         return nullptr;
     }
-    return std::make_unique<ZipFeed>(Archive(archive, ArchiveCloser()), PathToUtf8(path));
+    auto list = HelperOutput::start(helper, {path.string()}, error);
+    if (!list) {
+        error = where + error;
+        return nullptr;
+    }
+    std::string text;
+    char piece[4096];
+    std::optional<std::size_t> n;
+    while ((n = list->read(piece, sizeof piece)) && *n > 0) {
+        text.append(piece, *n);
+    }
+    if (!n) {
+        error = where + FirstLine(list->messages());
+        return nullptr;
+    }
+    std::set<std::string> names;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+        names.insert(text.substr(at, end - at));
+    }
+    return std::make_unique<ZipFeed>(helper, path, std::move(names));
+}
+
+std::unique_ptr<FeedSource> OpenZipFeed(const std::filesystem::path& path, std::string& error) {
+    return OpenZipFeedWith(ZipHelperPath(), path, error);
 }
 
 }  // namespace velomar

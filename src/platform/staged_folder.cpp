@@ -97,7 +97,9 @@ bool StagedFolder::begin(const fs::path& target, Replace mode, std::string& erro
         return false;
     }
     const bool inside = m_mode == Replace::SameNames && m_targetExisted;
-    const std::string name = "." + m_target.filename().string() + ".velomar-new-";
+    // Built in steps: GCC 12 at -O2 warns wrongly (-Wrestrict) about "." + a temporary.
+    std::string name = ".";
+    name += m_target.filename().string() + ".velomar-new-";
     for (int attempt = 0; attempt < 10; ++attempt) {
         const fs::path staging = (inside ? m_target : parent) / (name + RandomSuffix());
         if (fs::create_directory(staging, code) && !code) {
@@ -142,8 +144,9 @@ bool StagedFolder::commit(std::string& error) {
 
 bool StagedFolder::commitWhole(std::string& error) {
     std::error_code code;
-    const fs::path old = m_target.parent_path() /
-                         ("." + m_target.filename().string() + ".velomar-old-" + RandomSuffix());
+    std::string oldName = ".";
+    oldName += m_target.filename().string() + ".velomar-old-" + RandomSuffix();
+    const fs::path old = m_target.parent_path() / oldName;
     fs::rename(m_target, old, code);
     if (code) {
         error = "cannot move " + Quoted(m_target) + " aside: " + code.message();

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "import/zip_feed.h"
 #include "import_test_support.h"
 #ifdef VELOMAR_TEST_ZIP
 #include <zip.h>
@@ -93,8 +94,14 @@ TEST(ImportCommand, WritesTheFilesThatCheckAndSearchRead) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("trips read: 2\nimported: 2 trips as 2 trains\n"), std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("stations not matched: 1\n  파주 (1 calls)\n"), std::string::npos);
-    EXPECT_NE(run.out.find("  DownData_06.txt 1\n"), std::string::npos);
+    // Stations found by their own name are counted, not listed; empty files are summed up.
+    EXPECT_NE(run.out.find("stations matched: 2 (2 by their name)\nstations not matched: 1\n"
+                           "  파주 (1 calls)\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("trains per file:\n  UpData_06.txt 1\n  DownData_06.txt 1\n"
+                           "  the other 62 files: no trains\n"),
+              std::string::npos);
     EXPECT_TRUE(ReadText(out / "TimeData" / "SOURCE.txt").starts_with("feed: feed\r\n"));
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(out / "TimeData")) {
@@ -220,6 +227,20 @@ INSTANTIATE_TEST_SUITE_P(
                 "service_id,date,exception_type\nDAILY,20240101,3\n",
                 "calendar_dates.txt:2: exception_type must be 1 (added) or 2 (removed)"}));
 
+// Rows are gathered per trip; a trip with more rows than any train has calls is a broken file,
+// not a reason to hold the whole of it in memory.
+TEST(ImportCommand, ATripWithEndlessStopTimesIsRefused) {
+    auto files = GoodFeed();
+    std::string& rows = files["stop_times.txt"];
+    rows = "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n";
+    for (int i = 1; i <= 100001; ++i) {
+        rows += "T1,08:00:00,08:00:00,MS," + std::to_string(i) + "\n";
+    }
+    const auto run = testing_support::ImportFiles(files);
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.error, "stop_times.txt:100002: trip 'T1' has more than 100000 stop times");
+}
+
 TEST(ImportCommand, AFeedThatIsNeitherFolderNorZipIsRefused) {
     TempFolder temp;
     const fs::path text = temp.path() / "feed.zip";
@@ -237,7 +258,8 @@ TEST(ImportCommand, AFeedThatIsNeitherFolderNorZipIsRefused) {
 
 #ifdef VELOMAR_TEST_ZIP
 // Feeds are often zipped with their folder around them.
-std::string ZipBytes(const std::map<std::string, std::string>& files, const std::string& prefix) {
+std::string ZipBytes(const std::map<std::string, std::string>& files, const std::string& prefix,
+                     bool stored = false) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
@@ -245,7 +267,11 @@ std::string ZipBytes(const std::map<std::string, std::string>& files, const std:
     zip_source_keep(buffer);
     for (const auto& [name, text] : files) {
         zip_source_t* file = zip_source_buffer(archive, text.data(), text.size(), 0);
-        zip_file_add(archive, (prefix + name).c_str(), file, ZIP_FL_ENC_UTF_8);
+        const zip_int64_t index =
+            zip_file_add(archive, (prefix + name).c_str(), file, ZIP_FL_ENC_UTF_8);
+        if (stored) {
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+        }
     }
     zip_close(archive);
     zip_source_open(buffer);
@@ -276,6 +302,56 @@ TEST(ImportCommand, ReadsZipArchivesAndRefusesBrokenOnes) {
     EXPECT_EQ(truncated.status, 1);
     EXPECT_NE(truncated.err.find(cut.string() + ": "), std::string::npos) << truncated.err;
     EXPECT_TRUE(ReadText(out / "TimeData" / "SOURCE.txt").starts_with("feed: feed.zip\r\n"));
+}
+
+// The zip reader is a separate program; each way it can fail is a clear message and nothing
+// written.
+TEST(ImportCommand, ZipReaderFailuresAreReportedAndReplaceNothing) {
+    TempFolder temp;
+    const fs::path out = temp.path() / "data";
+    PlantOldTimeData(out);
+    auto run = [&](const fs::path& zip) {
+        return Cli({"import-gtfs", zip.string(), "--out", out.string()});
+    };
+
+    // Stored, not compressed, so that one time can be changed and the text stays CSV: only
+    // the checksum at the end of the file tells.
+    std::string damaged = ZipBytes(GoodFeed(), "", true);
+    const std::size_t at = damaged.find("T2,09:30:00");
+    ASSERT_NE(at, std::string::npos);
+    damaged[at + 7] = '4';  // 09:34:00
+    const fs::path damagedZip = temp.path() / "damaged.zip";
+    WriteText(damagedZip, damaged);
+    CliRun failed = run(damagedZip);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_TRUE(failed.err.starts_with("velomar-cli import-gtfs: stop_times.txt:"));
+    EXPECT_NE(failed.err.find(": the file cannot be read to its end\n"), std::string::npos)
+        << failed.err;
+
+    // A bad line early on: the reader stops before the helper has written everything.
+    auto files = GoodFeed();
+    files["stop_times.txt"] += "T3,08:00:00,08:00:00,MS,1\n";
+    for (int i = 0; i < 20000; ++i) {
+        files["stop_times.txt"] += "T2,09:30:00,09:30:00,MS," + std::to_string(i + 3) + "\n";
+    }
+    const fs::path badLineZip = temp.path() / "bad-line.zip";
+    WriteText(badLineZip, ZipBytes(files, ""));
+    failed = run(badLineZip);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("stop_times.txt:7: trip_id 'T3' is not in trips.txt"),
+              std::string::npos)
+        << failed.err;
+    EXPECT_EQ(ReadText(out / "TimeData" / "SOURCE.txt"), "feed: old\r\n");
+
+    std::string error;
+    EXPECT_FALSE(ZipHelperPath().empty()) << "built beside the tests";
+    EXPECT_EQ(OpenZipFeedWith({}, badLineZip, error), nullptr);
+    EXPECT_NE(error.find("zip archives are read by velomar-unzip, which is not installed"),
+              std::string::npos)
+        << error;
+    error.clear();
+    EXPECT_EQ(OpenZipFeedWith(temp.path() / "no-helper", badLineZip, error), nullptr);
+    EXPECT_NE(error.find("no-helper cannot be started"), std::string::npos) << error;
 }
 #endif
 

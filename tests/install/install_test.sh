@@ -28,6 +28,11 @@ bin=$prefix/bin
 expected=(bin/velomar-cli share/man/man1/velomar-cli.1.gz
           share/bash-completion/completions/velomar-cli
           share/doc/velomar/copyright share/doc/velomar/changelog.gz)
+with_zip=0
+if [[ -x $build/bin/velomar-unzip ]]; then
+    with_zip=1
+    expected+=(libexec/velomar/velomar-unzip)
+fi
 if ((with_app)); then
     expected+=(bin/velomar share/man/man1/velomar.1.gz
                share/applications/example.velomar.Velomar.desktop
@@ -81,6 +86,19 @@ check_equal "installed search prefers \$XDG_DATA_HOME/velomar" \
 [[ $own != "$samples" ]] || fail "the user's timetables gave the samples' trains"
 check_equal "rule with a user folder" "rule: your own timetables, \$XDG_DATA_HOME/velomar (else ~/.local/share/velomar)" \
     "$(installed env XDG_DATA_HOME="$scratch/xdg" velomar-cli data | sed -n 2p)"
+
+# A zip feed, read by the installed zip reader: the samples exported, zipped, imported.
+if ((with_zip)); then
+    installed velomar-cli export-gtfs "$scratch/feed" 2>/dev/null || fail "installed export failed"
+    python3 -c 'import sys, zipfile, os
+with zipfile.ZipFile(sys.argv[2], "w", zipfile.ZIP_DEFLATED) as z:
+    for name in sorted(os.listdir(sys.argv[1])):
+        z.write(os.path.join(sys.argv[1], name), name)' "$scratch/feed" "$scratch/feed.zip"
+    installed velomar-cli import-gtfs "$scratch/feed.zip" --out "$scratch/imported" >/dev/null ||
+        fail "installed import-gtfs of a zip failed"
+    check_equal "search on the set imported from a zip" "$samples" \
+        "$(installed velomar-cli --data "$scratch/imported" "${search[@]}")"
+fi
 
 if ((with_app)); then
     shots=0
