@@ -41,32 +41,30 @@ OutputRecord journeyRecord(const Journey& journey) {
     const JourneyLeg& first = journey.legs.front();
     const JourneyLeg* second = journey.legs.size() > 1 ? &journey.legs[1] : nullptr;
     const int minutes = journey.arrival - journey.departure;
-    const OutputValue none{u"", Json::Null};
-    auto orNone = [&](std::u16string text, Json json = Json::Text) {
-        return second != nullptr ? OutputValue{std::move(text), json} : none;
-    };
-    std::u16string change;
-    if (second != nullptr) {
-        change = first.to + u" " + CellClockText(first.arrivalCell) + u"-" +
-                 CellClockText(second->departureCell);
+    const std::u16string reaches = CellClockText(first.arrivalCell);
+    const std::u16string leaves = second ? CellClockText(second->departureCell) : u"";
+    OutputRecord record = {{CellClockText(first.departureCell)},
+                           {CellClockText(journey.legs.back().arrivalCell)},
+                           {DurationText(minutes)},
+                           {Decimal(minutes), Json::Number},
+                           {Decimal(journey.changes()), Json::Number},
+                           {trainText(first)},
+                           {second ? first.to + u" " + reaches + u"-" + leaves : u""},
+                           {second ? trainText(*second) : u""},
+                           {first.trainNo},
+                           {first.typeLabel},
+                           {Decimal(first.routeCode.value()), Json::Number}};
+    if (second == nullptr) {
+        record.insert(record.end(), 6, OutputValue{u"", Json::Null});
+        return record;
     }
-    return {{CellClockText(first.departureCell)},
-            {CellClockText(journey.legs.back().arrivalCell)},
-            {DurationText(minutes)},
-            {Decimal(minutes), Json::Number},
-            {Decimal(journey.changes()), Json::Number},
-            {trainText(first)},
-            {change},
-            {second != nullptr ? trainText(*second) : u""},
-            {first.trainNo},
-            {first.typeLabel},
-            {Decimal(first.routeCode.value()), Json::Number},
-            orNone(first.to),
-            orNone(second != nullptr ? CellClockText(first.arrivalCell) : u""),
-            orNone(second != nullptr ? CellClockText(second->departureCell) : u""),
-            orNone(second != nullptr ? second->trainNo : u""),
-            orNone(second != nullptr ? second->typeLabel : u""),
-            orNone(second != nullptr ? Decimal(second->routeCode.value()) : u"", Json::Number)};
+    record.insert(record.end(), {{first.to},
+                                 {reaches},
+                                 {leaves},
+                                 {second->trainNo},
+                                 {second->typeLabel},
+                                 {Decimal(second->routeCode.value()), Json::Number}});
+    return record;
 }
 
 }  // namespace

@@ -2,14 +2,20 @@
 
 #include <ostream>
 
+#include "network/route_table.h"
 #include "network/station_matcher.h"
 #include "platform/utf8.h"
 
 namespace velomar::cli {
 
 bool RouteCarries(std::u16string_view name) {
-    const StationInfo* station = FindStation(name);
-    return station != nullptr && station->routes > 0;
+    // One walk of the route table: every search asks, and most names are right.
+    for (const RouteRecord& record : RouteTable()) {
+        if (IsStationRecord(record) && record.name == name) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void SuggestStationNames(std::ostream& err, std::u16string_view name) {

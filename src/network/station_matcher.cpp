@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -22,34 +23,24 @@ constexpr std::u16string_view kFillerCode = u"0000";
 
 std::vector<StationInfo> BuildCatalogue() {
     std::vector<StationInfo> stations;
-    std::vector<std::set<unsigned>> routes;
-    auto indexOf = [&](std::u16string_view name) -> std::optional<std::size_t> {
-        for (std::size_t i = 0; i < stations.size(); ++i) {
-            if (stations[i].name == name) {
-                return i;
-            }
-        }
-        return std::nullopt;
-    };
+    std::map<std::u16string_view, std::set<unsigned>> routes;
     for (const RouteRecord& record : RouteTable()) {
         if (!IsStationRecord(record)) {
             continue;
         }
-        const auto index = indexOf(record.name);
-        if (index) {
-            routes[*index].insert(record.route);
-        } else {
+        auto [place, added] = routes.try_emplace(record.name);
+        if (added) {
             stations.push_back({record.name, record.code, 0});
-            routes.push_back({record.route});
         }
+        place->second.insert(record.route);
     }
-    for (std::size_t i = 0; i < stations.size(); ++i) {
-        stations[i].routes = static_cast<int>(routes[i].size());
+    for (StationInfo& station : stations) {
+        station.routes = static_cast<int>(routes[station.name].size());
     }
     for (int g = 0; g < kGroupCount; ++g) {
         for (int i = 0; i < GroupSize(g); ++i) {
             const StationEntry& entry = GroupEntry(g, i);
-            if (entry.code != kFillerCode && !indexOf(entry.name)) {
+            if (entry.code != kFillerCode && routes.try_emplace(entry.name).second) {
                 stations.push_back({entry.name, entry.code, 0});
             }
         }
