@@ -14,6 +14,7 @@
 #include <string>
 
 #include "heap_counter.h"
+#include "journeys_bench.h"
 #include "network/route_table.h"
 #include "platform/host.h"
 #include "platform/message_sink.h"
@@ -495,6 +496,7 @@ void Register(Environment& env) {
         benchmark::AddCustomContext("workload_" + pair->label, Describe(*pair));
     }
     std::cerr << "  rare arrival station: " << ToUtf8(w.rareArrival) << '\n';
+    RegisterJourneyBenchmarks(w, env.disk, env.sampleBase, env.memory, memoryBase);
 }
 
 }  // namespace

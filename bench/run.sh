@@ -31,6 +31,10 @@ echo "== velomar-cli search against sqlite3 on the GTFS export ($runs runs each)
 python3 "$root/bench/whole_process.py" --bin "$bin" --core-json "$results/core.json" \
     --runs "$runs" --out "$results/whole_process.json"
 
+echo "== velomar-cli journeys against velomar-cli search ($runs runs each)"
+python3 "$root/bench/journeys.py" --bin "$bin" --core-json "$results/core.json" \
+    --runs "$runs" --out "$results/journeys.json"
+
 echo "== application start-up against a bare Qt window ($startup_runs runs each)"
 python3 "$root/bench/startup.py" --bin "$bin" --runs "$startup_runs" \
     --out "$results/startup.json"

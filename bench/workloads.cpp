@@ -156,6 +156,7 @@ Workloads ChooseWorkloads() {
     w.busiestSameStation = MakePair("W1", busiest, busiest);
     w.busiestPair = MakePair("W2", widest.first, widest.second);
     w.noRoute = MakePair("N", busiest, unrelated);
+    w.journeyPair = MakePair("J", u"강릉", u"부산");
     w.typicalCandidates = std::move(typical);
     w.rareArrival = rare;
     return w;

@@ -27,6 +27,7 @@ struct Workloads {
     // the one of median file size among those whose search lists trains.
     std::vector<SearchPair> typicalCandidates;
     SearchPair noRoute;          // N: two stations on routes, but on no common one
+    SearchPair journeyPair;      // J: 강릉 -> 부산, the journeys example of the README
     std::u16string rareArrival;  // a station named by a single record, late in the table
 };
 

@@ -19,6 +19,8 @@ import benchlib
 CLI_TIME_LIMIT = {"W1": 0.5, "T": 0.4}
 APP_FRAME_LIMIT = 1.5
 APP_MEMORY_LIMIT = 1.2
+JOURNEYS_LIMIT = 5.0
+JOURNEY_PAIRS = ("J", "T", "W2", "N")
 
 
 def fmt_ms(seconds):
@@ -232,6 +234,57 @@ def core_table(core):
     return text
 
 
+def journeys_table(core, journeys):
+    """One row per pair: the journeys query against the direct search, in process (CPU time,
+    timetables read from disk on every query) and as whole processes, with the 5x target."""
+    benchmarks = {b["name"]: b for b in (core or {}).get("benchmarks", [])
+                  if b.get("run_type") != "aggregate" or b.get("aggregate_name") == "median"}
+    whole = {p["label"]: p for p in (journeys or {}).get("pairs", [])}
+    context = (core or {}).get("context", {})
+    rows = []
+    for label in JOURNEY_PAIRS:
+        search = benchmarks.get(f"DirectSearch/disk/{label}")
+        plan = benchmarks.get(f"Journeys/disk/{label}")
+        alone = benchmarks.get(f"Journeys/query/{label}")
+        if not (search and plan) and label not in whole:
+            continue
+        described = context.get(f"journeys_{label}", label)
+        name = described.split(",")[0].replace(" -> ", " → ")
+        files = (f"{int(search['files'])} / {int(plan['files'])}" if search and plan else "")
+        verdicts = []
+        cells = [name, files]
+        if search and plan:
+            us = lambda b: f"{b['cpu_time'] / 1000:.1f}" if b["time_unit"] == "ns" else "?"
+            cells += [us(search), us(plan), us(alone) if alone else ""]
+            if int(search["files"]) == 0:
+                cells.append("–")
+                verdicts.append("in process: no target (the search reads no file)")
+            else:
+                r = plan["cpu_time"] / search["cpu_time"]
+                cells.append(f"{r:.1f}×")
+                verdicts.append("in process: " + verdict(r, JOURNEYS_LIMIT))
+        else:
+            cells += ["", "", "", ""]
+        if label in whole:
+            w = whole[label]
+            cells += [fmt_ms(w["search"]["median"]), fmt_ms(w["journeys_cli"]["median"]),
+                      fmt_ratio(w["ratio"])]
+            verdicts.append("whole process: " + verdict(w["ratio"]["median"], JOURNEYS_LIMIT))
+        else:
+            cells += ["", "", ""]
+        cells.append("; ".join(verdicts))
+        rows.append(cells)
+    text = table(["pair", "files (search / journeys)", "search µs", "journeys µs",
+                  "planning alone µs", "ratio", "search ms (process)", "journeys ms (process)",
+                  "ratio, median (IQR)", f"≤ {JOURNEYS_LIMIT:g}× the search"], rows)
+    if journeys:
+        m = journeys["machine"]
+        load = ", ".join(str(x) for x in m["load"])
+        text += (f"\n\n{journeys['runs']} runs of each command, alternated in random order; "
+                 f"run {m['date']}, load average {load} when it began.")
+    return text
+
+
 def replace_section(doc, name, body):
     pattern = re.compile(r"(<!-- generated: " + re.escape(name) + r" -->\n)(.*?)(<!-- end generated: "
                          + re.escape(name) + r" -->)", re.S)
@@ -255,6 +308,7 @@ def main():
     whole = load(os.path.join(args.results, "whole_process.json"))
     startup = load(os.path.join(args.results, "startup.json"))
     core = load(os.path.join(args.results, "core.json"))
+    journeys = load(os.path.join(args.results, "journeys.json"))
     imp = load(os.path.join(args.results, "import.json"))
     huge = load(os.path.join(args.results, "huge_stop_times.json"))
 
@@ -278,10 +332,13 @@ def main():
         doc = replace_section(doc, "memory", memory_rows(whole, startup))
     if imp:
         doc = replace_section(doc, "import", import_table(imp, huge))
-    if whole or startup or core or imp:
+    # The targets draw on every result; a partial run leaves them as they were.
+    if whole and startup and core:
         doc = replace_section(doc, "targets", targets_table(whole, startup, core, imp))
     if core:
         doc = replace_section(doc, "core", core_table(core))
+    if core or journeys:
+        doc = replace_section(doc, "journeys", journeys_table(core, journeys))
     with open(args.doc, "w", encoding="utf-8") as f:
         f.write(doc)
     print(f"write_doc.py: tables of {os.path.normpath(args.doc)} rewritten")

@@ -30,11 +30,12 @@ LAYERS = {
     "timetable": {"network", "platform"},
     "settings": {"platform"},
     "search": {"timetable", "network", "platform"},
+    "travel": {"search", "timetable", "network", "platform"},
     "export": {"timetable", "network", "platform"},
     "import": {"timetable", "network", "platform"},
     "screens": {"search", "settings", "timetable", "network", "platform"},
-    "cli": {"screens", "search", "export", "import", "settings", "timetable", "network",
-            "platform"},
+    "cli": {"screens", "search", "travel", "export", "import", "settings", "timetable",
+            "network", "platform"},
     "app": {"screens", "search", "settings", "timetable", "network", "platform"},
 }
 # The only folder that may include Qt.

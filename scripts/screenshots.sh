@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the handheld screens into docs/screenshots/ with the built application, off screen,
-# on a fresh settings store and a fixed time so that the pictures are reproducible.
+# on a fresh settings store and a fixed time so that the pictures are reproducible. The
+# pictures of the real X windows (x11-*.png) come from scripts/drive_x11.py.
 # Builds nothing: run `cmake --preset default && cmake --build --preset default` first.
 set -euo pipefail
 
@@ -38,3 +39,7 @@ shoot picker-480x800 --screen 480x800 --dialog picker
 shoot detail-480x800 --screen 480x800 --search --dialog detail
 shoot favorites-240x320 --screen 240x320 --dialog favorites
 shoot detail-320x320-square --screen 320x320 --search --dialog detail
+shoot portrait-240x320-search --screen 240x320 --search
+shoot picker-240x320 --screen 240x320 --dialog picker
+shoot about-240x320 --screen 240x320 --dialog about
+shoot options-240x320 --screen 240x320 --dialog options

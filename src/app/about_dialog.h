@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "app/emulated_dialog.h"
 
 namespace velomar {
 
-// About, template 100; the same on every screen size.
-class AboutDialog : public QDialog {
+// About, template 100; drawn the same on every screen size (narrowed on screens narrower
+// than it).
+class AboutDialog : public EmulatedDialog {
   public:
-    explicit AboutDialog(QWidget* parent = nullptr);
+    AboutDialog(ScreenSize screen, QWidget* parent = nullptr);
 };
 
 }  // namespace velomar

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/utf8.h"
+#include "screens/screen_zoom.h"
 
 namespace velomar {
 namespace {
@@ -24,10 +25,12 @@ std::optional<int> parseNumber(std::string_view text) {
 }  // namespace
 
 const char* const kAppUsage =
-    "usage: velomar [--screen WxH] [--settings FILE] [--data DIR]\n"
+    "usage: velomar [--screen WxH] [--zoom fit|N] [--settings FILE] [--data DIR]\n"
     "               [--screenshot FILE [--search] [--dialog NAME]] [--time HH:MM]\n"
     "               [--first-frame-time]\n"
     "  --screen WxH       emulated handheld screen in pixels (default 480x800)\n"
+    "  --zoom fit|N       draw the screen N times its size, 0.25 to 8 (2, 0.5, 1.5...);\n"
+    "                     fit (the default) shrinks it to fit the desktop, else 1\n"
     "  --settings FILE    settings store (SQLite; default $VELOMAR_SETTINGS or\n"
     "                     ~/.config/velomar/settings.sqlite3)\n"
     "  --data DIR         folder that holds TimeData/; default: $VELOMAR_DATA, else the\n"
@@ -79,6 +82,32 @@ std::optional<ScreenSize> ParseScreenSize(const std::string& text) {
     return ScreenSize{*width, *height};
 }
 
+std::optional<std::optional<double>> ParseZoom(const std::string& text) {
+    if (text == "fit") {
+        return std::optional<double>{};
+    }
+    // Whole number and hundredths as digits, so "1e1", "inf" and " 2" are not factors.
+    const auto point = text.find('.');
+    const auto whole = parseNumber(std::string_view(text).substr(0, point));
+    int hundredths = 0;
+    if (point != std::string::npos) {
+        const std::string_view decimals = std::string_view(text).substr(point + 1);
+        const auto digits = parseNumber(decimals);
+        if (!digits || decimals.size() > 2) {
+            return std::nullopt;
+        }
+        hundredths = decimals.size() == 1 ? *digits * 10 : *digits;
+    }
+    if (!whole) {
+        return std::nullopt;
+    }
+    const double factor = *whole + hundredths / 100.0;
+    if (factor < kSmallestZoom || factor > kLargestZoom) {
+        return std::nullopt;
+    }
+    return std::optional<double>{factor};
+}
+
 std::optional<LocalTime> ParseClockTime(const std::string& text) {
     if (text.size() != 5 || text[2] != ':') {
         return std::nullopt;
@@ -95,7 +124,7 @@ namespace {
 
 bool takesValue(std::string_view name) {
     for (std::string_view option :
-         {"--dialog", "--screen", "--time", "--settings", "--data", "--screenshot"}) {
+         {"--dialog", "--screen", "--zoom", "--time", "--settings", "--data", "--screenshot"}) {
         if (name == option) {
             return true;
         }
@@ -118,6 +147,13 @@ std::optional<std::string> setValueOption(const std::string& name, const std::st
             return "--screen: expected WxH (120 to 4096 each), got \"" + TerminalText(text) + "\"";
         }
         options.screen = *screen;
+    } else if (name == "--zoom") {
+        const auto zoom = ParseZoom(text);
+        if (!zoom) {
+            return "--zoom: expected fit or a factor from 0.25 to 8, got \"" + TerminalText(text) +
+                   "\"";
+        }
+        options.zoom = *zoom;
     } else if (name == "--time") {
         options.fixedTime = ParseClockTime(text);
         if (!options.fixedTime) {

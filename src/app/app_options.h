@@ -27,6 +27,9 @@ struct AppOptions {
     std::optional<ShownDialog> dialog;
     // Print the time from start to the first painted frame and leave.
     bool firstFrameTime = false;
+    // How large the screen is drawn; nothing: as large as fits the desktop (1 at most, and
+    // 1 for --screenshot and --first-frame-time).
+    std::optional<double> zoom;
     bool help = false;
 };
 
@@ -40,6 +43,9 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string>& args);
 
 // "240x320" -> 240 x 320; each side between 120 and 4096 pixels.
 std::optional<ScreenSize> ParseScreenSize(const std::string& text);
+// "fit" -> nothing; "2", "0.5", "1.25" -> that factor, from 0.25 to 8 with at most two
+// decimals. Empty for anything else (the outer optional).
+std::optional<std::optional<double>> ParseZoom(const std::string& text);
 // "07:05" -> 7, 5; exactly HH:MM on a 24-hour clock.
 std::optional<LocalTime> ParseClockTime(const std::string& text);
 

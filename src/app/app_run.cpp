@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/app_options.h"
+#include "app/desktop.h"
 #include "app/dialog_wiring.h"
 #include "app/first_frame_watch.h"
 #include "app/fonts.h"
@@ -18,6 +19,7 @@
 #include "app/main_window.h"
 #include "app/qt_message_sink.h"
 #include "app/screenshot.h"
+#include "app/zoomed_screen.h"
 #include "screens/layout_rules.h"
 #include "settings/settings_path.h"
 #include "settings/sqlite_settings.h"
@@ -111,10 +113,25 @@ class AppServices {
     RunState m_run;
 };
 
-int runWindow(QApplication& app, MainWindow& window) {
+void showOnDesktop(QWidget& shown) {
+    PlaceOnDesktop(shown);
+    shown.show();
+    shown.raise();
+    // Without a window manager nothing else gives the window the keyboard.
+    shown.activateWindow();
+}
+
+int runWindow(QApplication& app, MainWindow& window, double zoom) {
+    if (zoom < 1.0) {
+        // The view must be on the desktop before the square dialog joins its scene.
+        ZoomedScreen view(window, zoom);
+        window.show();
+        showOnDesktop(view);
+        window.start();
+        return app.exec();
+    }
     window.start();
-    window.show();
-    window.raise();
+    showOnDesktop(window);
     return app.exec();
 }
 
@@ -125,6 +142,31 @@ int runTimed(QApplication& app, MainWindow& window, std::chrono::steady_clock::t
     window.start();
     window.show();
     return app.exec();
+}
+
+// Qt takes its own options out of the arguments it is given, so each application object
+// gets a copy of them, kept as long as it lives.
+struct ArgumentCopy {
+    explicit ArgumentCopy(int argc, char** argv) : count(argc), values(argv, argv + argc) {
+        values.push_back(nullptr);
+    }
+    int count;
+    std::vector<char*> values;
+};
+
+// A zoom above 1 is Qt's scale factor, which it reads when the application object is made:
+// the first object is replaced. A smaller one is a scaled view (ZoomedScreen).
+std::unique_ptr<QApplication> zoomedApplication(std::unique_ptr<QApplication> app, double zoom,
+                                                ArgumentCopy& arguments) {
+    if (zoom <= 1.0) {
+        return app;
+    }
+    app.reset();
+    const double outer = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                             ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                             : 1.0;
+    qputenv("QT_SCALE_FACTOR", QByteArray::number((outer > 0 ? outer : 1.0) * zoom));
+    return std::make_unique<QApplication>(arguments.count, arguments.values.data());
 }
 
 }  // namespace
@@ -138,16 +180,21 @@ int RunApplication(int argc, char** argv) {
         return *status;
     }
 
-    QApplication app(argc, argv);
-    // The desktop matches the window to its menu entry (name, icon) through this id.
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.velomar.Velomar"));
-    QApplication::setWindowIcon(QIcon(ApplicationIcon(128)));
+    ArgumentCopy first(argc, argv);
+    ArgumentCopy second(argc, argv);
+    auto application = std::make_unique<QApplication>(first.count, first.values.data());
     const AppOptionsResult parsed = ParseAppOptions(applicationArguments());
     if (!parsed.options) {
         std::fprintf(stderr, "velomar: %s\n%s", parsed.error.c_str(), kAppUsage);
         return 2;
     }
     const AppOptions& options = *parsed.options;
+    const double zoom = ChooseRunZoom(options);
+    application = zoomedApplication(std::move(application), zoom, second);
+    QApplication& app = *application;
+    // The desktop matches the window to its menu entry (name, icon) through this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.velomar.Velomar"));
+    QApplication::setWindowIcon(QIcon(ApplicationIcon(128)));
     // Widgets that keep the default font (menus) get the chrome's size, so they share its
     // font engine.
     QApplication::setFont(ScreenFont(kChromeFontPoints, options.screen));
@@ -161,7 +208,7 @@ int RunApplication(int argc, char** argv) {
         return runTimed(app, window, started);
     }
     if (!screenshot) {
-        return runWindow(app, window);
+        return runWindow(app, window, zoom);
     }
     return TakeScreenshot(window, options) ? 0 : 1;
 }

@@ -13,15 +13,14 @@ QString DetailTimeText(std::u16string_view time) {
 }
 
 DetailDialog::DetailDialog(Layout layout, ScreenSize screen, const StopList& stops, QWidget* parent)
-    : QDialog(parent) {
+    : EmulatedDialog(screen, parent) {
     const DialogTemplate& data = DetailTemplate(layout);
     const DialogUnits units =
-        layout == Layout::Portrait ? DialogUnitsFor(screen) : SquareDialogUnits(screen);
-    ShapeDialog(*this, data, units, screen);
-    setWindowTitle(ToQString(kDetailCaption));
-    place(layout, screen, parent);
+        shape(data, layout == Layout::Portrait ? DialogUnitsFor(screen) : SquareDialogUnits(screen),
+              screen);
+    place(layout, screen, units);
 
-    m_list = TwoColumnList(*this, nullptr);
+    m_list = TwoColumnList(*client(), nullptr);
     if (const DialogItem* item = data.item(DetailListId(layout))) {
         if (const auto rect = ToPixels(item->rect, units)) {
             m_list->setGeometry(ToQRect(*rect));
@@ -34,15 +33,13 @@ DetailDialog::DetailDialog(Layout layout, ScreenSize screen, const StopList& sto
     showStops(stops);
 }
 
-void DetailDialog::place(Layout layout, ScreenSize screen, QWidget* parent) {
-    // Places are on the handheld's screen, whose top left is the caller's window.
+void DetailDialog::place(Layout layout, ScreenSize screen, DialogUnits units) {
+    // A place on the handheld's screen: the one the layout moves it to, else its template's.
     const DetailPlacement placement = DetailDialogPlacement(layout, screen.width);
-    const QPoint origin =
-        parent != nullptr ? parent->window()->mapToGlobal(QPoint(0, 0)) : QPoint();
     if (placement.moveTo) {
-        move(origin + QPoint(placement.moveTo->x, placement.moveTo->y));
-    } else if (const auto at = ToPixels(DetailTemplateRect(layout), DialogUnitsFor(screen))) {
-        move(origin + QPoint(at->x, at->y));
+        setPlace(placement.moveTo);
+    } else if (const auto at = ToPixels(DetailTemplateRect(layout), units)) {
+        setPlace(ScreenPoint{at->x, at->y});
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <string_view>
 
+#include "app/emulated_dialog.h"
 #include "platform/host.h"
 #include "screens/main_screen.h"
 #include "search/train_detail.h"
@@ -13,14 +13,14 @@ class QTreeWidget;
 namespace velomar {
 
 // The stops of one train: station name and time, in blue, no buttons.
-class DetailDialog : public QDialog {
+class DetailDialog : public EmulatedDialog {
   public:
     DetailDialog(Layout layout, ScreenSize screen, const StopList& stops,
                  QWidget* parent = nullptr);
     QTreeWidget* stopList() const { return m_list; }
 
   private:
-    void place(Layout layout, ScreenSize screen, QWidget* parent);
+    void place(Layout layout, ScreenSize screen, DialogUnits units);
     void showStops(const StopList& stops);
 
     QTreeWidget* m_list = nullptr;

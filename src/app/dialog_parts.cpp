@@ -4,18 +4,9 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
-#include "app/fonts.h"
 #include "app/qt_text.h"
 
 namespace velomar {
-
-void ShapeDialog(QDialog& dialog, const DialogTemplate& data, DialogUnits units,
-                 ScreenSize screen) {
-    const PixelRect whole = ToPixels({0, 0, data.width, data.height}, units).value_or(PixelRect{});
-    dialog.setFixedSize(whole.width, whole.height);
-    dialog.setWindowTitle(ToQString(data.caption));
-    dialog.setFont(TemplateFont(data, screen));
-}
 
 void ConnectClick(QWidget* button, QObject* context, const std::function<void()>& action) {
     if (auto* clickable = qobject_cast<QAbstractButton*>(button)) {

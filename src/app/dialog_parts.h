@@ -2,7 +2,7 @@
 
 // What every dialog of the application is built from.
 
-#include <QDialog>
+#include <QColor>
 #include <QRect>
 #include <functional>
 
@@ -10,7 +10,9 @@
 #include "screens/dialog_template.h"
 #include "screens/layout_rules.h"
 
+class QObject;
 class QTreeWidget;
+class QWidget;
 
 namespace velomar {
 
@@ -18,8 +20,10 @@ inline QRect ToQRect(const PixelRect& rect) {
     return {rect.x, rect.y, rect.width, rect.height};
 }
 
-// Sizes the dialog to its template and gives it the template's caption and font.
-void ShapeDialog(QDialog& dialog, const DialogTemplate& data, DialogUnits units, ScreenSize screen);
+// The colour of the title strip, the menu bar and the dialogs' caption strips.
+inline QColor ChromeColor() {
+    return {0x10, 0x2A, 0x5C};
+}
 
 // Runs `action` when `button` is clicked; nothing when it is not a button.
 void ConnectClick(QWidget* button, QObject* context, const std::function<void()>& action);

@@ -11,14 +11,14 @@ namespace velomar {
 
 FavoritesDialog::FavoritesDialog(SettingsBackend& settings, MessageSink& messages,
                                  ScreenSize screen, PickerRunner runPicker, QWidget* parent)
-    : QDialog(parent), m_rules(settings, messages), m_runPicker(std::move(runPicker)) {
+    : EmulatedDialog(screen, parent),
+      m_rules(settings, messages),
+      m_runPicker(std::move(runPicker)) {
     const DialogTemplate& data = FavoritesTemplate();
-    const DialogUnits units = DialogUnitsFor(screen);
-    ShapeDialog(*this, data, units, screen);
-    setWindowTitle(ToQString(kFavoritesCaption));
-    m_controls = new TemplateForm(*this, data, units);
+    const DialogUnits units = shape(data, DialogUnitsFor(screen), screen);
+    m_controls = new TemplateForm(*client(), data, units);
 
-    m_list = TwoColumnList(*this, control(favorites_id::kList));
+    m_list = TwoColumnList(*client(), control(favorites_id::kList));
     m_list->setHeaderLabels(
         {ToQString(kFavoritesDepartureHeader), ToQString(kFavoritesArrivalHeader)});
     const FavoriteColumns widths = FavoriteColumnWidths(screen.width);
@@ -30,6 +30,7 @@ FavoritesDialog::FavoritesDialog(SettingsBackend& settings, MessageSink& message
     showTexts();
     connectList();
     connectButtons();
+    setDefaultButton(qobject_cast<QAbstractButton*>(control(favorites_id::kOk)));
 }
 
 FavoritesDialog::~FavoritesDialog() {

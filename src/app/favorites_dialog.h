@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDialog>
-
+#include "app/emulated_dialog.h"
 #include "platform/host.h"
 #include "platform/message_sink.h"
 #include "screens/favorites.h"
@@ -14,7 +13,7 @@ namespace velomar {
 class TemplateForm;
 
 // Stored pairs, template 170.
-class FavoritesDialog : public QDialog {
+class FavoritesDialog : public EmulatedDialog {
   public:
     FavoritesDialog(SettingsBackend& settings, MessageSink& messages, ScreenSize screen,
                     PickerRunner runPicker, QWidget* parent = nullptr);

@@ -10,11 +10,28 @@
 #include <algorithm>
 
 #include "app/qt_text.h"
+#include "app/screen_area.h"
 #include "app/tile_button.h"
 
 namespace velomar {
 
-ResultListWidget::ResultListWidget(QWidget* parent) : QTreeWidget(parent) {
+QSize FixedHeightHeader::sizeHint() const {
+    const QSize natural = QHeaderView::sizeHint();
+    return m_height > 0 ? QSize(natural.width(), m_height) : natural;
+}
+
+QSize FixedHeightRows::sizeHint(const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    const QSize natural = QStyledItemDelegate::sizeHint(option, index);
+    return m_height > 0 ? QSize(natural.width(), m_height) : natural;
+}
+
+ResultListWidget::ResultListWidget(QWidget* parent)
+    : QTreeWidget(parent),
+      m_header(new FixedHeightHeader(this)),
+      m_rows(new FixedHeightRows(this)) {
+    setHeader(m_header);
+    setItemDelegate(m_rows);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -22,7 +39,10 @@ ResultListWidget::ResultListWidget(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
+    // The handheld's one-pixel border: a wider frame would push the columns past the list.
     setFrameShape(QFrame::Box);
+    setFrameShadow(QFrame::Plain);
+    setLineWidth(1);
     setFocusPolicy(Qt::StrongFocus);
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
@@ -33,6 +53,41 @@ ResultListWidget::ResultListWidget(QWidget* parent) : QTreeWidget(parent) {
 
 void ResultListWidget::clearRows() {
     clear();
+    // Every page is read from its first row.
+    scrollToTop();
+}
+
+void ResultListWidget::setFullPage(int rows) {
+    m_fullPage = rows;
+    fitRows();
+}
+
+void ResultListWidget::resizeEvent(QResizeEvent* event) {
+    QTreeWidget::resizeEvent(event);
+    fitRows();
+}
+
+void ResultListWidget::fitRows() {
+    if (m_fullPage <= 0) {
+        return;
+    }
+    m_header->setFixedSectionHeight(0);
+    m_rows->setRowHeight(0);
+    QStyleOptionViewItem sample;
+    initViewItemOption(&sample);
+    sample.text = QStringLiteral("00:00");
+    sample.features |= QStyleOptionViewItem::HasDisplay;
+    const int naturalRow =
+        style()->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), this).height();
+    // A header without columns yet has no height of its own.
+    const ResultListRows fit =
+        FitResultRows(height() - 2 * frameWidth(), qMax(0, m_header->sizeHint().height()),
+                      naturalRow, m_fullPage);
+    m_header->setFixedSectionHeight(fit.headerHeight);
+    m_rows->setRowHeight(fit.rowHeight);
+    m_rowHeight = fit.rowHeight;
+    updateGeometries();
+    doItemsLayout();
 }
 
 void ResultListWidget::insertRow(const ResultRow& row) {
@@ -73,18 +128,17 @@ void ResultListWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 DropDownList::DropDownList(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
+    // The open list is as high as its entries; the drop height and the screen cut it, and
+    // a scroll bar (not the style's arrows) moves through the rest, as on the handheld.
+    setMaxVisibleItems(1000);
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
 }
 
 void DropDownList::showPopup() {
     QComboBox::showPopup();
-    if (m_droppedHeight <= 0) {
-        return;
-    }
-    // A short list keeps its own height; a long one is cut to the item's and scrolls.
-    QWidget* popup = view()->window();
-    const QPoint below = mapToGlobal(QPoint(0, height()));
-    popup->setGeometry(below.x(), below.y(), popup->width(),
-                       std::min(popup->height(), m_droppedHeight));
+    // A short list keeps its own height; a long one is cut to the item's and scrolls. Either
+    // way it opens inside the emulated screen.
+    PlacePopupOnScreen(*view()->window(), *this, m_droppedHeight);
     view()->scrollTo(view()->currentIndex());
 }
 

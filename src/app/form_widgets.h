@@ -3,6 +3,8 @@
 // Widgets built from a dialog template, and the report-style result list.
 
 #include <QComboBox>
+#include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <functional>
 #include <map>
@@ -16,8 +18,29 @@ class QLabel;
 
 namespace velomar {
 
+// Heights the result list gives its header and its rows; 0 keeps the style's own.
+class FixedHeightHeader : public QHeaderView {
+  public:
+    explicit FixedHeightHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+    void setFixedSectionHeight(int pixels) { m_height = pixels; }
+    QSize sizeHint() const override;
+
+  private:
+    int m_height = 0;
+};
+
+class FixedHeightRows : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void setRowHeight(int pixels) { m_height = pixels; }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+  private:
+    int m_height = 0;
+};
+
 // The result list: four centred columns, full-row single selection, headers that do not
-// sort. Row i shows slot i of the page.
+// sort. Row i shows slot i of the page; a full page shows without scrolling.
 class ResultListWidget : public QTreeWidget, public ResultListView {
   public:
     explicit ResultListWidget(QWidget* parent = nullptr);
@@ -27,12 +50,25 @@ class ResultListWidget : public QTreeWidget, public ResultListView {
 
     // Inserts the four columns once; a second call changes nothing and returns false.
     bool insertColumns(const ColumnWidths& widths);
+    // The rows of a full page on this screen; header and rows are fitted to the list's height.
+    void setFullPage(int rows);
+    int rowHeight() const { return m_rowHeight; }
+    int headerHeight() const { return header()->sizeHint().height(); }
 
     // Called with the tapped row's slot, or -1 for a tap outside the rows.
     std::function<void(int)> onRowTapped;
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void fitRows();
+
+    FixedHeightHeader* m_header;
+    FixedHeightRows* m_rows;
+    int m_fullPage = 0;
+    int m_rowHeight = 0;
 };
 
 // A drop-down list without typing whose open list drops below the closed box, at most as
@@ -41,7 +77,7 @@ class ResultListWidget : public QTreeWidget, public ResultListView {
 class DropDownList : public QComboBox {
   public:
     explicit DropDownList(QWidget* parent = nullptr);
-    // Pixels of the open list; 0 leaves the style's height.
+    // Pixels of the open list at most; 0: as high as its entries, within the screen.
     void setDroppedHeight(int pixels) { m_droppedHeight = pixels; }
     int droppedHeight() const { return m_droppedHeight; }
     void showPopup() override;

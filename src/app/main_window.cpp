@@ -1,6 +1,5 @@
 #include "app/main_window.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -8,15 +7,17 @@
 #include <QShortcut>
 #include <QToolButton>
 
+#include "app/dialog_parts.h"
+#include "app/focus_watch.h"
 #include "app/fonts.h"
 #include "app/qt_text.h"
+#include "app/zoomed_screen.h"
 #include "platform/host.h"
 #include "screens/layout_rules.h"
+#include "screens/screen_fit.h"
 
 namespace velomar {
 namespace {
-
-const QColor kChromeColor(0x10, 0x2A, 0x5C);
 
 // The title strip: the window title on the left, the clock on the right.
 class TitleStrip : public QWidget {
@@ -26,7 +27,7 @@ class TitleStrip : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.fillRect(rect(), kChromeColor);
+        painter.fillRect(rect(), ChromeColor());
         painter.setPen(Qt::white);
         QFont bold = font();
         bold.setBold(true);
@@ -79,6 +80,17 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     addMenu();
 
     // The accelerators: only Ctrl+N has a handler of the program's own.
+    // The form gets the focus back, as on the handheld, when a modal window over it closes
+    // (the keyboard then works again without a window manager too) or the program comes back.
+    m_focusWatch = new FocusWatch(
+        [this] {
+            if (isVisible()) {
+                ActivateScreenWindow(*this);
+            }
+            m_form->focusReset();
+        },
+        [this] { m_form->focusReset(); }, this);
+
     auto* newDocumentKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
     connect(newDocumentKey, &QShortcut::activated, this,
             [this] { runCommand(command::kNewDocument); });
@@ -91,7 +103,7 @@ void MainWindow::addMenuBar(ScreenSize screen, int strip) {
     m_menuBar->setGeometry(0, screen.height - strip, screen.width, strip);
     m_menuBar->setAutoFillBackground(true);
     QPalette chrome = m_menuBar->palette();
-    chrome.setColor(QPalette::Window, kChromeColor);
+    chrome.setColor(QPalette::Window, ChromeColor());
     m_menuBar->setPalette(chrome);
     auto* bar = new QHBoxLayout(m_menuBar);
     bar->setContentsMargins(0, 0, 0, 0);
@@ -114,9 +126,13 @@ void MainWindow::addMenu() {
         ->setData(command::kExit);
     // As on the handheld the menu opens upwards from its strip, inside the screen.
     connect(m_menuButton, &QToolButton::clicked, this, [this] {
-        const QPoint corner = m_menuButton->mapToGlobal(QPoint(0, 0));
+        const ScreenArea area = ScreenAreaOf(this);
+        const PixelRect button = area.rectOf(*m_menuButton);
+        const QSize menu = m_menu->sizeHint();
+        const PixelRect place = KeepWithinScreen(
+            {button.x, button.y - menu.height(), menu.width(), menu.height()}, area.size);
         m_menuButton->setDown(true);
-        m_menu->exec(corner - QPoint(0, m_menu->sizeHint().height()));
+        m_menu->exec(area.toGlobal(place).topLeft());
         m_menuButton->setDown(false);
     });
     connect(m_infoButton, &QToolButton::clicked, this, [this] { runCommand(command::kAbout); });
@@ -129,7 +145,7 @@ void MainWindow::start() {
             m_form->relayout(action.templateId);  // a failed relayout is ignored
             break;
         case LayoutActionKind::SquareDialog: {
-            SquareDialog dialog(m_services);
+            SquareDialog dialog(m_services, this);
             // The square form opens the same dialogs as the portrait one.
             dialog.form().stationButtonHook = m_form->stationButtonHook;
             dialog.form().trainDetailHook = m_form->trainDetailHook;
@@ -143,6 +159,7 @@ void MainWindow::start() {
             break;
     }
     m_form->runStartUp();
+    m_focusWatch->gate().formStarted();
 }
 
 void MainWindow::newDocument() {
@@ -168,20 +185,12 @@ bool MainWindow::runCommand(int id) {
             newDocument();
             return true;
         case command::kAbout: {
-            AboutDialog about(this);
+            AboutDialog about(m_services.screen, this);
             runAboutDialog(about);
             return true;
         }
         default:
             return false;
-    }
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    // Coming back to the program gives the form the focus again.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        m_form->focusReset();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/about_dialog.h"
+#include "app/screen_area.h"
 #include "app/screen_form.h"
 #include "screens/main_screen.h"
 
@@ -24,7 +25,9 @@ inline constexpr int kNewDocument = 57600;
 inline constexpr int kAbout = 57664;
 }  // namespace command
 
-class MainWindow : public QWidget {
+class FocusWatch;
+
+class MainWindow : public QWidget, public ScreenWindow {
   public:
     explicit MainWindow(const MainScreenServices& services, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -41,6 +44,8 @@ class MainWindow : public QWidget {
     QToolButton& menuButton() { return *m_menuButton; }
     QToolButton& infoButton() { return *m_infoButton; }
     QWidget& titleStrip() { return *m_titleStrip; }
+    FocusWatch& focusWatch() { return *m_focusWatch; }
+    ScreenSize emulatedScreen() const override { return m_services.screen; }
 
     // Seams: how the process ends, how modal dialogs run. Tests replace them.
     std::function<void(int)> exitProcess;
@@ -49,9 +54,6 @@ class MainWindow : public QWidget {
     // The favourites (32775) and options (32779) flows; nothing happens until connected.
     std::function<void(ScreenForm&)> favoritesCommand;
     std::function<void(ScreenForm&)> optionsCommand;
-
-  protected:
-    void changeEvent(QEvent* event) override;
 
   private:
     void addMenuBar(ScreenSize screen, int strip);
@@ -64,6 +66,7 @@ class MainWindow : public QWidget {
     QToolButton* m_menuButton = nullptr;
     QToolButton* m_infoButton = nullptr;
     QMenu* m_menu = nullptr;
+    FocusWatch* m_focusWatch = nullptr;
 };
 
 }  // namespace velomar

@@ -9,11 +9,10 @@
 namespace velomar {
 
 OptionsDialog::OptionsDialog(SettingsBackend& settings, ScreenSize screen, QWidget* parent)
-    : QDialog(parent), m_rules(settings, screen.height) {
+    : EmulatedDialog(screen, parent), m_rules(settings, screen.height) {
     const DialogTemplate& data = OptionsTemplate();
-    const DialogUnits units = DialogUnitsFor(screen);
-    ShapeDialog(*this, data, units, screen);
-    m_controls = new TemplateForm(*this, data, units);
+    const DialogUnits units = shape(data, DialogUnitsFor(screen), screen);
+    m_controls = new TemplateForm(*client(), data, units);
 
     m_rules.start();
     QComboBox* list = entryList();
@@ -27,6 +26,7 @@ OptionsDialog::OptionsDialog(SettingsBackend& settings, ScreenSize screen, QWidg
         accept();
     });
     ConnectClick(control(kOptionsCancelId), this, [this] { reject(); });
+    setDefaultButton(qobject_cast<QAbstractButton*>(control(kOptionsOkId)));
 }
 
 OptionsDialog::~OptionsDialog() {

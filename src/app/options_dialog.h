@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDialog>
-
+#include "app/emulated_dialog.h"
 #include "platform/host.h"
 #include "screens/options.h"
 
@@ -12,7 +11,7 @@ namespace velomar {
 class TemplateForm;
 
 // Page size choice, template 190. OK stores the selection; Cancel stores nothing.
-class OptionsDialog : public QDialog {
+class OptionsDialog : public EmulatedDialog {
   public:
     OptionsDialog(SettingsBackend& settings, ScreenSize screen, QWidget* parent = nullptr);
     ~OptionsDialog() override;

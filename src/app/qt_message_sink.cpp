@@ -1,10 +1,11 @@
 #include "app/qt_message_sink.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <cstdio>
 
+#include "app/message_box.h"
 #include "app/qt_text.h"
+#include "app/screen_area.h"
 
 namespace velomar {
 
@@ -13,8 +14,7 @@ void QtMessageSink::showMessage(std::u16string_view text, std::u16string_view ca
     if (parent == nullptr && m_fallbackParent) {
         parent = m_fallbackParent();
     }
-    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text), QMessageBox::Ok,
-                    parent);
+    MessageBoxDialog box(ToQString(text), ToQString(caption), ScreenAreaOf(parent).size, parent);
     box.exec();
 }
 

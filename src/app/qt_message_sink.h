@@ -8,7 +8,7 @@ class QWidget;
 
 namespace velomar {
 
-// A modal QMessageBox with the given caption and one OK button, over the window that is
+// A modal message box with the given caption and one OK button, over the window that is
 // active when the message comes (the square dialog, or the main window).
 class QtMessageSink : public MessageSink {
   public:

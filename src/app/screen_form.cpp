@@ -1,13 +1,13 @@
 #include "app/screen_form.h"
 
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 #include "app/fonts.h"
 #include "app/qt_text.h"
 #include "app/tile_button.h"
+#include "app/zoomed_screen.h"
 #include "screens/layout_relayout.h"
 
 namespace velomar {
@@ -64,7 +64,7 @@ ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidge
     setAutoFillBackground(true);
     m_controls = std::make_unique<TemplateForm>(*this, dialog,
                                                 layout == Layout::Portrait
-                                                    ? DialogUnitsFor(m_screenSize)
+                                                    ? PortraitFormUnits(m_screenSize)
                                                     : SquareDialogUnits(m_screenSize));
     m_screen = std::make_unique<MainScreen>(layout, services, *resultList());
     m_screen->beforeSearch = [this] { resultList()->setFocus(); };
@@ -93,6 +93,11 @@ ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidge
         }
     });
     resultList()->onRowTapped = [this](int row) { rowTapped(row); };
+    resultList()->setFullPage(layout == Layout::Portrait
+                                  ? static_cast<int>(DefaultPortraitPageSize(m_screenSize.height))
+                                  : static_cast<int>(kSquareCapacity));
+    departureField()->installEventFilter(this);
+    arrivalField()->installEventFilter(this);
     pushForm();
 }
 
@@ -162,19 +167,24 @@ void ScreenForm::focusReset() {
 void ScreenForm::searchAction() {
     pullForm();
     m_screen->search();
-    pushForm();
+    afterAction();
 }
 
 void ScreenForm::prevAction() {
     pullForm();
     m_screen->prev();
-    pushForm();
+    afterAction();
 }
 
 void ScreenForm::nextAction() {
     pullForm();
     m_screen->next();
+    afterAction();
+}
+
+void ScreenForm::afterAction() {
     pushForm();
+    resultList()->scrollToTop();
 }
 
 void ScreenForm::rowTapped(int row) {
@@ -203,13 +213,22 @@ void ScreenForm::pushForm() {
     selectQuietly(minuteList(), form.minuteSelection);
 }
 
-void ScreenForm::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    focusNextChild();  // the form hands the focus on to a control, then resets
-    focusReset();
+bool ScreenForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        (watched == departureField() || watched == arrivalField())) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            searchAction();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
-SquareDialog::SquareDialog(const MainScreenServices& services, QWidget* parent) : QDialog(parent) {
+SquareDialog::SquareDialog(const MainScreenServices& services, QWidget* parent)
+    // It is the screen while it runs: no frame of its own, as the main window's screen has none.
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_screen(services.screen) {
     setFixedSize(services.screen.width, services.screen.height);
     m_form = new ScreenForm(Layout::Square, services, this);
     m_form->move(0, 0);
@@ -217,6 +236,15 @@ SquareDialog::SquareDialog(const MainScreenServices& services, QWidget* parent) 
     connect(m_form->button(square_id::kCancel), &QAbstractButton::clicked, this, &QDialog::reject);
     m_form->runStartUp();
     setWindowTitle(QStringLiteral("Velomar"));
+}
+
+void SquareDialog::showEvent(QShowEvent* event) {
+    // It covers the main window's screen, wherever the main window is.
+    QDialog::showEvent(event);
+    if (!PlaceInScene(*this, QRect(QPoint(0, 0), size())) && parentWidget() != nullptr) {
+        move(ScreenAreaOf(parentWidget()).origin);
+    }
+    BlockTheSceneWhileShown(*this);
 }
 
 void SquareDialog::keyPressEvent(QKeyEvent* event) {

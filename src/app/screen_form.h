@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/form_widgets.h"
+#include "app/screen_area.h"
 #include "screens/main_screen.h"
 
 class QComboBox;
@@ -53,7 +54,7 @@ class ScreenForm : public QWidget {
     void runStartUp();
     // Relays the controls out from another template (the portrait form only).
     bool relayout(int templateId);
-    // The portrait form got the input focus: type entry 0 and the current hour again.
+    // The portrait form got the input focus back: type entry 0 and the current hour again.
     void focusReset();
 
     // The actions behind the buttons, as one tap runs them.
@@ -72,10 +73,12 @@ class ScreenForm : public QWidget {
     std::function<void(ScreenForm&, const StopList&)> trainDetailHook;
 
   protected:
-    void focusInEvent(QFocusEvent* event) override;
+    // Enter in a station field runs the Search action.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void setUpColumnsAndTiles();
+    void afterAction();
 
     ScreenSize m_screenSize;
     ScreenControlIds m_ids;
@@ -83,17 +86,21 @@ class ScreenForm : public QWidget {
     std::unique_ptr<MainScreen> m_screen;
 };
 
-// The square main screen, run modally over the portrait form on 320-wide screens. OK (and
-// Enter) accept, Cancel and Escape reject; its start-up runs when it is created.
-class SquareDialog : public QDialog {
+// The square main screen, run modally over the portrait form on 320-wide screens, exactly
+// where the main window is. OK (and Enter where no focused control takes it) accepts,
+// Cancel and Escape reject; its start-up runs when it is created.
+class SquareDialog : public QDialog, public ScreenWindow {
   public:
     SquareDialog(const MainScreenServices& services, QWidget* parent = nullptr);
     ScreenForm& form() { return *m_form; }
+    ScreenSize emulatedScreen() const override { return m_screen; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    ScreenSize m_screen;
     ScreenForm* m_form;
 };
 

@@ -11,10 +11,10 @@ namespace velomar {
 
 StationPickerDialog::StationPickerDialog(Layout layout, ScreenSize screen, bool departure,
                                          QWidget* parent)
-    : QDialog(parent), m_layout(layout) {
-    const DialogUnits units =
-        layout == Layout::Portrait ? DialogUnitsFor(screen) : SquareDialogUnits(screen);
-    ShapeDialog(*this, PickerTemplate(layout), units, screen);
+    : EmulatedDialog(screen, parent), m_layout(layout) {
+    const DialogUnits units = shape(
+        PickerTemplate(layout),
+        layout == Layout::Portrait ? DialogUnitsFor(screen) : SquareDialogUnits(screen), screen);
     m_picker.SetStart(departure);
     addEndLabel(layout, screen, departure);
     for (const PickerListSpec& listSpec : PickerLists()) {
@@ -22,7 +22,7 @@ StationPickerDialog::StationPickerDialog(Layout layout, ScreenSize screen, bool 
     }
 
     auto makeButton = [this, units](std::u16string_view text, const DuRect& rect) {
-        auto* button = new TileButton(this);
+        auto* button = new TileButton(client());
         button->setText(ToQString(text));
         if (const auto at = ToPixels(rect, units)) {
             button->setGeometry(ToQRect(*at));
@@ -33,12 +33,13 @@ StationPickerDialog::StationPickerDialog(Layout layout, ScreenSize screen, bool 
     m_cancel = makeButton(kPickerCancelText, kPickerCancelRect);
     ConnectClick(m_ok, this, [this] { accept(); });
     ConnectClick(m_cancel, this, [this] { reject(); });
+    setDefaultButton(m_ok);
 }
 
 void StationPickerDialog::addEndLabel(Layout layout, ScreenSize screen, bool departure) {
     const PickerEndLabel end = PickerEndLabelFor(layout, screen.width, departure);
     // A tile drawn like the main screen's; it reacts to nothing.
-    m_endLabel = new TileButton(this);
+    m_endLabel = new TileButton(client());
     m_endLabel->setObjectName(QStringLiteral("endLabel"));
     if (const ButtonTile* tile = FindButtonTile(end.bitmapId)) {
         m_endLabel->setText(ToQString(tile->lettering));
@@ -49,13 +50,13 @@ void StationPickerDialog::addEndLabel(Layout layout, ScreenSize screen, bool dep
 }
 
 void StationPickerDialog::addGroupList(const PickerListSpec& listSpec, DialogUnits units) {
-    auto* label = new QLabel(ToQString(listSpec.label), this);
+    auto* label = new QLabel(ToQString(listSpec.label), client());
     const DuRect labelRect{listSpec.labelX, listSpec.labelY, kPickerLabelWidthDu,
                            kPickerLabelHeightDu};
     if (const auto at = ToPixels(labelRect, units)) {
         label->setGeometry(ToQRect(*at));
     }
-    auto* list = new DropDownList(this);
+    auto* list = new DropDownList(client());
     for (int row = 0; row < GroupSize(listSpec.group); ++row) {
         list->addItem(ToQString(GroupEntry(listSpec.group, row).name));
     }

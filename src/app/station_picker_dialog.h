@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <functional>
 #include <vector>
 
+#include "app/emulated_dialog.h"
 #include "platform/host.h"
 #include "screens/station_picker.h"
 
@@ -15,7 +15,7 @@ namespace velomar {
 class TileButton;
 
 // Fourteen group lists; a pick in any list becomes the served end's result.
-class StationPickerDialog : public QDialog {
+class StationPickerDialog : public EmulatedDialog {
   public:
     StationPickerDialog(Layout layout, ScreenSize screen, bool departure,
                         QWidget* parent = nullptr);
@@ -24,8 +24,8 @@ class StationPickerDialog : public QDialog {
     QComboBox* groupList(int group) const;
     QLabel* groupLabel(int group) const;
     TileButton* endLabel() const { return m_endLabel; }
-    QWidget* okButton() const { return m_ok; }
-    QWidget* cancelButton() const { return m_cancel; }
+    TileButton* okButton() const { return m_ok; }
+    TileButton* cancelButton() const { return m_cancel; }
 
     PickerOutcome outcome() const;
 
@@ -40,8 +40,8 @@ class StationPickerDialog : public QDialog {
     std::vector<QComboBox*> m_lists;
     std::vector<QLabel*> m_labels;
     TileButton* m_endLabel = nullptr;
-    QWidget* m_ok = nullptr;
-    QWidget* m_cancel = nullptr;
+    TileButton* m_ok = nullptr;
+    TileButton* m_cancel = nullptr;
 };
 
 // Runs a picker modally; the favourites' "찾기" always uses the portrait one.

@@ -1,5 +1,6 @@
 #include "app/tile_button.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -114,11 +115,31 @@ QSize TileButton::sizeHint() const {
     return {fontMetrics().horizontalAdvance(text()) + 12, fontMetrics().height() + 8};
 }
 
+void TileButton::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (isEnabled()) {
+            click();
+        }
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
 void TileButton::paintEvent(QPaintEvent*) {
     if (m_normal != nullptr) {
         QPainter painter(this);
         const ButtonTile& tile = isDown() ? *m_pressed : *m_normal;
         PaintButtonTile(painter, tile, QRect(0, 0, tile.width, tile.height));
+        if (hasFocus()) {
+            // The focus frame of the handheld's buttons: dotted, just inside the edge.
+            const int inset = qMax(2, tile.height / 10);
+            QPen dots(tile.ink == TileInk::White ? Qt::white : Qt::black, 1, Qt::DotLine);
+            painter.setPen(dots);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRect(0, 0, tile.width, tile.height)
+                                 .adjusted(inset, inset, -inset - 1, -inset - 1));
+        }
         return;
     }
     QStylePainter painter(this);

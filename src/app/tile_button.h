@@ -12,7 +12,8 @@ void PaintButtonTile(QPainter& painter, const ButtonTile& tile, const QRect& are
 QPixmap RenderButtonTile(const ButtonTile& tile);
 
 // A button of the main screen: a plain push button showing its template text until it is
-// given its tiles, then exactly the size of its tile.
+// given its tiles, then exactly the size of its tile. Enter and Space press it when it has
+// the focus, which a dotted frame inside it shows.
 class TileButton : public QAbstractButton {
   public:
     explicit TileButton(QWidget* parent = nullptr);
@@ -25,6 +26,7 @@ class TileButton : public QAbstractButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     const ButtonTile* m_normal = nullptr;

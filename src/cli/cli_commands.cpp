@@ -12,6 +12,8 @@ const std::vector<CliCommand>& Commands() {
         {"search", "search trains between two stations, page by page", kSearchUsage,
          RunSearchCommand},
         {"detail", "the stops of one train between two stations", kDetailUsage, RunDetailCommand},
+        {"board", "the departures of one station from every file", kBoardUsage, RunBoard},
+        {"journeys", "direct trains and journeys with one change", kJourneysUsage, RunJourneys},
         {"settings", "list, read, change or delete stored settings", kSettingsUsage, RunSettings},
         {"check", "check the timetable files for problems", kCheckUsage, RunCheck},
         {"export-gtfs", "write the timetables as a GTFS feed", kExportGtfsUsage, RunExportGtfs},

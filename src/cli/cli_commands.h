@@ -15,6 +15,8 @@ int RunSearchCommand(CliContext& context);
 int RunDetailCommand(CliContext& context);
 int RunSettings(CliContext& context);
 int RunExportGtfs(CliContext& context);
+int RunBoard(CliContext& context);
+int RunJourneys(CliContext& context);
 int RunImportGtfs(CliContext& context);
 int RunData(CliContext& context);
 extern const std::string_view kDataUsage;  // in commands_data.cpp
@@ -35,18 +37,69 @@ inline constexpr std::string_view kSearchUsage =
     "tsv prints one line per row: train number, departure, arrival, type label, route code\n"
     "and the raw departure cell, TAB-separated. Messages go to standard error as\n"
     "'CAPTION: TEXT'. The searched pair is stored as the last pair.\n"
+    "A station name that no route carries adds 'did you mean: NAME' on standard error when\n"
+    "a station with trains is one typo away.\n"
     "Exit status 0 when trains are listed, 1 when none, 2 for bad usage.\n"
     "Example: velomar-cli search 서울 대전 --type KTX --time 07:30\n";
 
 inline constexpr std::string_view kDetailUsage =
     "Usage: velomar-cli detail FROM TO TRAIN_NO ROUTE_CODE [--format table|tsv|json]\n"
+    "       velomar-cli detail FROM TO TRAIN_NO ROUTE_CODE --format ics [--date YYYYMMDD]\n"
     "\n"
     "The stops of one train between two stations, as a tap on a result row shows them.\n"
     "ROUTE_CODE names the file the train was found in: 0-31 for the Up file of that route,\n"
     "100-131 for the Down file of route ROUTE_CODE - 100 (search --format tsv prints it).\n"
     "tsv prints one line per stop: station name and time (HH:MM), TAB-separated.\n"
+    "ics prints the ride as one calendar event (iCalendar, RFC 5545): from the first to the\n"
+    "last stop listed, in Korean time, the stops in its description. --date is the day whose\n"
+    "timetable lists the train (default: today in Korea); times after midnight fall on the\n"
+    "next day; a day the train's code says it does not run on is warned about. Exporting\n"
+    "the same train for the same day again gives the same UID.\n"
+    "A station name that no route carries adds 'did you mean: NAME' on standard error.\n"
     "Exit status 0 when stops are listed, 1 when none, 2 for bad usage.\n"
-    "Example: velomar-cli detail 서울 대전 0101 100\n";
+    "Example: velomar-cli detail 서울 대전 0101 100\n"
+    "         velomar-cli detail 서울 부산 0111 116 --format ics --date 20100618 > ktx111.ics\n";
+
+inline constexpr std::string_view kBoardUsage =
+    "Usage: velomar-cli board STATION [--time HH:MM] [--type N|TEXT] [--limit N]\n"
+    "                         [--format table|tsv|json]\n"
+    "\n"
+    "The departures of one station: every train that stops there and at a later station,\n"
+    "from every timetable file that lists the station, earliest first; trains after\n"
+    "midnight come last. A train listed in a line file and in a through-route file at once\n"
+    "(same number, same departure here) is shown once, with the last station of the copy\n"
+    "that runs furthest.\n"
+    "  --time HH:MM  trains leaving at or after this minute (default: now)\n"
+    "  --type N      0-5 or a type name: 전체, KTX, 새마을, 무궁화, 통일호, 누리로 (default 0)\n"
+    "  --limit N     at most N trains, 1-1000 (default 20)\n"
+    "  --format      table (default), tsv or json\n"
+    "tsv prints one line per train: number, type label, departure, last station, arrival\n"
+    "there, route code (for detail) and the raw departure cell, TAB-separated.\n"
+    "Exit status 0 when trains are listed, 1 when none or a file cannot be read, 2 for bad\n"
+    "usage.\n"
+    "Example: velomar-cli board 서울 --time 07:00\n";
+
+inline constexpr std::string_view kJourneysUsage =
+    "Usage: velomar-cli journeys FROM TO [--time HH:MM] [--type N|TEXT] [--change-min MINUTES]\n"
+    "                            [--limit N] [--format table|tsv|json]\n"
+    "\n"
+    "Journeys from FROM to TO leaving at or after the time: direct trains and journeys with\n"
+    "exactly one change at any station. A journey that another one leaves later than and\n"
+    "arrives earlier than is not listed; nor is one that another matches in one time and\n"
+    "beats in the other with no more changes (so a direct train stays beside a faster\n"
+    "journey with a change that leaves at the same minute). The direct trains are those\n"
+    "search finds for the pair. Staying on the same train is no change.\n"
+    "  --time HH:MM       journeys leaving at or after this minute (default: now)\n"
+    "  --type N           0-5 or a type name; every train of a journey has that type\n"
+    "  --change-min N     minutes needed to change trains, 0-600 (default 10)\n"
+    "  --limit N          at most N journeys, 1-1000 (default 10)\n"
+    "  --format           table (default), tsv or json\n"
+    "tsv prints one line per journey: departure, arrival, minutes, changes, then number, type\n"
+    "and route code of the first train, the change station with arrival and departure there,\n"
+    "and number, type and route code of the second train (empty for a direct train).\n"
+    "Exit status 0 when journeys are listed, 1 when none or a file cannot be read, 2 for bad\n"
+    "usage.\n"
+    "Example: velomar-cli journeys 강릉 부산 --time 06:00\n";
 
 inline constexpr std::string_view kRoutesUsage =
     "Usage: velomar-cli routes FROM TO\n"
@@ -57,9 +110,20 @@ inline constexpr std::string_view kRoutesUsage =
 
 inline constexpr std::string_view kStationsUsage =
     "Usage: velomar-cli stations\n"
+    "       velomar-cli stations --match TEXT [--limit N] [--format table|tsv|json]\n"
     "\n"
     "The station directory as the station picker shows it, one entry per line:\n"
-    "group index, group label, station name, station code (TAB-separated).\n";
+    "group index, group label, station name, station code (TAB-separated).\n"
+    "\n"
+    "--match finds stations of the route tables and the directory from what a user types,\n"
+    "best first: the exact name, the beginning of a name, initial consonants (ㄷㄷㄱ for\n"
+    "동대구, also mixed with syllables: 동ㄷ; a plain consonant also finds its doubled form,\n"
+    "ㅅ finds 쌍용), then near misses one syllable or jamo off (서을 for 서울); within each,\n"
+    "stations on more routes first. One line per station: name, code, the number of routes\n"
+    "that list it and how it matched (exact, prefix, initials, near miss).\n"
+    "  --limit N   at most N stations, 1-1000 (default 20)\n"
+    "Exit status 0 when a station matches, 1 when none, 2 for bad usage.\n"
+    "Example: velomar-cli stations --match ㄷㄷㄱ\n";
 
 inline constexpr std::string_view kGridUsage =
     "Usage: velomar-cli grid FILE\n"

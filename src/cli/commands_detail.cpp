@@ -8,10 +8,13 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/detail_calendar.h"
 #include "cli/option_values.h"
 #include "cli/record_writer.h"
+#include "cli/station_names.h"
 #include "screens/detail_layout.h"
 #include "search/train_detail.h"
+#include "timetable/calendar_date.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_grid.h"
 
@@ -58,55 +61,125 @@ std::vector<OutputRecord> stopRecords(const StopList& stops) {
     return records;
 }
 
-}  // namespace
+struct CalendarOptions {
+    bool ics = false;
+    std::optional<std::string> date;
+};
 
-int RunDetailCommand(CliContext& context) {
-    const auto parsed = ParseArgs(context.args, {{"--format", true}}, kName, context.err);
+// --format ics and --date, taken out of the options so that the other formats are read as
+// every command reads them; nothing when bad usage was reported.
+std::optional<CalendarOptions> takeCalendarOptions(ParsedArgs& parsed, std::ostream& err) {
+    CalendarOptions calendar;
+    std::vector<std::pair<std::string, std::string>> rest;
+    for (auto& option : parsed.options) {
+        if (option.first == "--date") {
+            if (!GtfsDayNumber(option.second)) {
+                UsageError(kName, "--date must be a date YYYYMMDD, not '" + option.second + "'",
+                           err);
+                return std::nullopt;
+            }
+            calendar.date = option.second;
+        } else if (option.first == "--format" && option.second == "ics") {
+            calendar.ics = true;
+        } else {
+            calendar.ics = calendar.ics && option.first != "--format";
+            rest.push_back(std::move(option));
+        }
+    }
+    if (calendar.date && !calendar.ics) {
+        UsageError(kName, "--date goes with --format ics", err);
+        return std::nullopt;
+    }
+    parsed.options = std::move(rest);
+    return calendar;
+}
+
+struct DetailRequest {
+    std::u16string from;
+    std::u16string to;
+    std::u16string trainNo;
+    RouteCode code;
+    OutputFormat format = OutputFormat::Table;
+    CalendarOptions calendar;
+};
+
+// Nothing when bad usage was reported.
+std::optional<DetailRequest> parseDetailRequest(const CliContext& context) {
+    auto parsed =
+        ParseArgs(context.args, {{"--format", true}, {"--date", true}}, kName, context.err);
     if (!parsed) {
-        return kUsage;
+        return std::nullopt;
     }
     const std::vector<std::string>& args = parsed->positionals;
     if (args.size() != 4) {
-        return UsageError(kName, "expects FROM TO TRAIN_NO ROUTE_CODE", context.err);
+        UsageError(kName, "expects FROM TO TRAIN_NO ROUTE_CODE", context.err);
+        return std::nullopt;
     }
-    const auto format = TakeFormat(*parsed, kName, context.err);
+    const auto calendar = takeCalendarOptions(*parsed, context.err);
+    const auto format = calendar ? TakeFormat(*parsed, kName, context.err) : std::nullopt;
     if (!format) {
-        return kUsage;
+        return std::nullopt;
     }
-    auto from = ArgumentText(args[0], context.err);
-    auto to = ArgumentText(args[1], context.err);
+    const auto from = ArgumentText(args[0], context.err);
+    const auto to = ArgumentText(args[1], context.err);
     const auto trainNo = ArgumentText(args[2], context.err);
     if (!from || !to || !trainNo) {
-        return kUsage;
+        return std::nullopt;
     }
     if (trainNo->empty()) {
-        return UsageError(kName, "TRAIN_NO must not be empty", context.err);
+        UsageError(kName, "TRAIN_NO must not be empty", context.err);
+        return std::nullopt;
     }
     const auto code = parseRouteCode(args[3]);
     if (!code) {
-        return UsageError(kName,
-                          "ROUTE_CODE must be 0-31 (Up file of that route) or 100-131 (Down "
-                          "file of route ROUTE_CODE - 100), not '" +
-                              args[3] + "'",
-                          context.err);
+        UsageError(kName,
+                   "ROUTE_CODE must be 0-31 (Up file of that route) or 100-131 (Down file of "
+                   "route ROUTE_CODE - 100), not '" +
+                       args[3] + "'",
+                   context.err);
+        return std::nullopt;
     }
+    return DetailRequest{*from, *to, *trainNo, *code, *format, *calendar};
+}
 
+}  // namespace
+
+int RunDetailCommand(CliContext& context) {
+    const auto request = parseDetailRequest(context);
+    if (!request) {
+        return kUsage;
+    }
     WarnIfNoTimeData(context, kName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
     CountingMessageSink messages(context.err);
     CurrentTimetableFile current;
     const auto grid = std::make_unique<TimetableGrid>();
+    // The detail leaves station codes in these, as the screen's held texts are left.
+    std::u16string from = request->from;
+    std::u16string to = request->to;
+    const RouteCode code = request->code;
     const TrainDetailResult result =
-        ShowTrainDetail(*trainNo, *code, *from, *to, current, {timetables, *grid, messages});
+        ShowTrainDetail(request->trainNo, code, from, to, current, {timetables, *grid, messages});
     const StopList& stops = result.stops;
     if (stops.count() == 0 && messages.count() == 0) {
         // The dialog would just open empty, without a word; say what was looked for.
-        context.err << "velomar-cli detail: no stops of train '" << TerminalText(args[2])
-                    << "' from '" << TerminalText(args[0]) << "' to '" << TerminalText(args[1])
-                    << "' in " << TimetableFileName(code->route(), code->direction()) << "\n";
+        context.err << "velomar-cli detail: no stops of train '"
+                    << TerminalText(ToUtf8(request->trainNo)) << "' from '"
+                    << TerminalText(ToUtf8(request->from)) << "' to '"
+                    << TerminalText(ToUtf8(request->to)) << "' in "
+                    << TimetableFileName(code.route(), code.direction()) << "\n";
     }
-    WriteRecords(context.out, *format, kStopColumns, stopRecords(stops));
+    SuggestStationNames(context.err, request->from);
+    SuggestStationNames(context.err, request->to);
+    if (request->calendar.ics) {
+        const CalendarRequest calendar{request->trainNo, code, from, to,
+                                       request->calendar.date.value_or(TodayInKorea())};
+        return stops.count() != 0 && WriteTrainCalendar(context.out, context.err, *grid, calendar)
+                   ? kSuccess
+                   : kFailure;
+    }
+    WriteRecords(context.out, request->format, kStopColumns, stopRecords(stops));
     return stops.count() == 0 ? kFailure : kSuccess;
 }
 

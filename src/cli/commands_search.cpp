@@ -11,6 +11,7 @@
 #include "cli/cli_support.h"
 #include "cli/option_values.h"
 #include "cli/record_writer.h"
+#include "cli/station_names.h"
 #include "cli/travel_time.h"
 #include "platform/host.h"
 #include "platform/utf8.h"
@@ -203,6 +204,8 @@ int RunSearchCommand(CliContext& context) {
     for (int i = 0; i < options->presses; ++i) {
         options->next ? main.next() : main.prev();
     }
+    SuggestStationNames(context.err, main.form().departureField);
+    SuggestStationNames(context.err, main.form().arrivalField);
     WriteRecords(context.out, options->format, kResultColumns,
                  resultRecords(rows.rows, main.page()));
     return rows.rows.empty() ? kFailure : kSuccess;

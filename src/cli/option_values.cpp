@@ -41,7 +41,7 @@ std::optional<int> ParseTrainType(std::string_view text) {
     return std::nullopt;
 }
 
-std::optional<TimeChoice> ParseTimeChoice(std::string_view text) {
+std::optional<int> ParseClockMinutes(std::string_view text) {
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
     if (text.size() != 5 || text[2] != ':' || !digit(text[0]) || !digit(text[1]) ||
         !digit(text[3]) || !digit(text[4])) {
@@ -52,7 +52,15 @@ std::optional<TimeChoice> ParseTimeChoice(std::string_view text) {
     if (hour > 23 || minute > 59) {
         return std::nullopt;
     }
-    return TimeChoice{hour, minute / 10};
+    return hour * 60 + minute;
+}
+
+std::optional<TimeChoice> ParseTimeChoice(std::string_view text) {
+    const auto minutes = ParseClockMinutes(text);
+    if (!minutes) {
+        return std::nullopt;
+    }
+    return TimeChoice{*minutes / 60, *minutes % 60 / 10};
 }
 
 std::optional<OutputFormat> TakeFormat(const ParsedArgs& parsed, std::string_view command,

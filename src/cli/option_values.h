@@ -24,6 +24,9 @@ struct TimeChoice {
 };
 std::optional<TimeChoice> ParseTimeChoice(std::string_view text);
 
+// Minutes from midnight of an exact "HH:MM", 00:00 to 23:59.
+std::optional<int> ParseClockMinutes(std::string_view text);
+
 // The --format option among a command's options: table when it is not given. Reports a
 // value that is none of the three and returns nothing.
 std::optional<OutputFormat> TakeFormat(const ParsedArgs& parsed, std::string_view command,

@@ -32,12 +32,17 @@ void PrintTable(std::ostream& out, const std::vector<std::vector<std::u16string>
     }
     for (const auto& line : lines) {
         std::string text;
+        std::size_t end = 0;  // no padding after the last cell that holds text
         for (std::size_t i = 0; i < line.size(); ++i) {
             text += ToUtf8(line[i]);
+            if (!line[i].empty()) {
+                end = text.size();
+            }
             if (i + 1 < line.size()) {
                 text.append(static_cast<std::size_t>(widths[i] - DisplayWidth(line[i]) + 2), ' ');
             }
         }
+        text.resize(end);
         out << text << '\n';
     }
 }

@@ -1,5 +1,6 @@
 #include "screens/layout_rules.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -82,6 +83,15 @@ DialogUnits SquareDialogUnits(ScreenSize screen) {
     return DialogUnits{screen.width, 13, square->width, 8};
 }
 
+DialogUnits PortraitFormUnits(ScreenSize screen) {
+    const DialogUnits units = DialogUnitsFor(screen);
+    if (screen.width == 240 || screen.width == kWideScreen) {
+        return units;
+    }
+    const DialogTemplate* portrait = FindDialogTemplate(kPortraitTemplate);
+    return DialogUnits{screen.width, units.baseY, portrait->width, units.divisorY};
+}
+
 std::optional<PixelRect> ToPixels(const DuRect& rect, DialogUnits units) {
     if (rect.width < 0 || rect.height < 0) {
         return std::nullopt;
@@ -134,7 +144,23 @@ LayoutAction ChooseLayout(ScreenSize screen, bool& squareShown) {
 }
 
 ColumnWidths PortraitColumnWidths(ScreenSize screen) {
-    return isWide(screen) ? ColumnWidths{116, 111, 111, 130} : ColumnWidths{58, 55, 55, 65};
+    const int base = isWide(screen) ? kWideScreen : 240;
+    ColumnWidths widths =
+        isWide(screen) ? ColumnWidths{116, 111, 111, 130} : ColumnWidths{58, 55, 55, 65};
+    if (screen.width != base) {
+        for (int& width : widths) {
+            width = width * screen.width / base;
+        }
+    }
+    return widths;
+}
+
+ResultListRows FitResultRows(int inner, int naturalHeader, int naturalRow, int rows) {
+    if (rows <= 0 || naturalHeader + rows * naturalRow <= inner) {
+        return {naturalHeader, naturalRow};
+    }
+    const int row = std::clamp(inner / (rows + 1), 1, std::max(naturalRow, 1));
+    return {std::clamp(inner - rows * row, 1, std::max(naturalHeader, 1)), row};
 }
 
 ColumnWidths SquareColumnWidths() {

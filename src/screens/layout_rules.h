@@ -38,6 +38,11 @@ DialogUnits DialogUnitsFor(ScreenSize screen);
 // runs into Next, the 87-pixel labels into the lists).
 DialogUnits SquareDialogUnits(ScreenSize screen);
 
+// The portrait form's units: those of the screen on 240- and 480-wide screens, for which the
+// template is made; on any other width it is spread over the width (x = du * W / 120), as the
+// square form is, so that nothing is cut off at the right or left empty.
+DialogUnits PortraitFormUnits(ScreenSize screen);
+
 // Converts the left/top and right/bottom edges, rounding to the nearest pixel, so that
 // neighbouring items share their edges. Nothing for a negative size or a value whose pixels
 // would not fit an int.
@@ -66,14 +71,25 @@ LayoutAction ChooseLayout(ScreenSize screen, bool& squareShown);
 
 // Widths of the columns "열차No", "출발時", "도착時", "열 차".
 using ColumnWidths = std::array<int, 4>;
-// The portrait form uses the 240 set below 480 pixels and the 480 set from 480 up, so a
-// screen of any other width (320 after the square dialog was cancelled) still gets columns.
+// The 240 and 480 sets on those widths; any other width (320 after the square dialog was
+// cancelled) gets the set below it (the 240 set below 480) widened with the spread form.
 ColumnWidths PortraitColumnWidths(ScreenSize screen);
 ColumnWidths SquareColumnWidths();
 
 // The headers of the result list, all centred.
 inline constexpr std::array<std::u16string_view, 4> kResultColumnHeaders{u"열차No", u"출발時",
                                                                          u"도착時", u"열 차"};
+
+// Heights in the result list so that a full page shows without scrolling.
+struct ResultListRows {
+    int headerHeight = 0;
+    int rowHeight = 0;
+    friend bool operator==(const ResultListRows&, const ResultListRows&) = default;
+};
+// `inner` is the list's height inside its border, `rows` the rows of a full page. The natural
+// heights (the font's) when header and rows fit; otherwise the rows shrink to an equal share
+// of the height (header included) and the header takes what is left, up to its own height.
+ResultListRows FitResultRows(int inner, int naturalHeader, int naturalRow, int rows);
 
 // One button and the tiles it shows.
 struct ButtonImages {

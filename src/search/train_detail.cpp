@@ -20,6 +20,28 @@ std::u16string StopTimeText(std::u16string_view time) {
     return time.size() == kCellLength ? FormatClock(time) : std::u16string(time);
 }
 
+std::optional<TrainCalls> FindTrainCalls(const TimetableGrid& grid, std::u16string_view trainNo,
+                                         std::u16string_view departureCode,
+                                         std::u16string_view arrivalCode) {
+    std::optional<int> column;
+    for (int c = 0; c < kGridColumns; ++c) {
+        if (grid.cell(1, c) == trainNo) {
+            column = c;
+        }
+    }
+    const StationRows rows = LocateStationRows(grid, departureCode, arrivalCode);
+    if (!column || !rows.departure || !rows.arrival) {
+        return std::nullopt;
+    }
+    TrainCalls calls{*column, {}};
+    for (int r = *rows.departure; r <= *rows.arrival; ++r) {
+        if (grid.cell(r, *column) != kNoTime) {
+            calls.rows.push_back(r);
+        }
+    }
+    return calls;
+}
+
 TrainDetailResult ShowTrainDetail(std::u16string_view trainNo, RouteCode routeCode,
                                   std::u16string& departure, std::u16string& arrival,
                                   CurrentTimetableFile& current,
@@ -48,23 +70,14 @@ TrainDetailResult ShowTrainDetail(std::u16string_view trainNo, RouteCode routeCo
         services.messages.showMessage(u"GetTimeTable() Error", kInfoCaption);
     }
 
-    std::optional<int> column;
-    for (int c = 0; c < kGridColumns; ++c) {
-        if (grid.cell(1, c) == trainNo) {
-            column = c;
-        }
-    }
     StationNameToCode(departure, arrival);
-    const StationRows rows = LocateStationRows(grid, departure, arrival);
-    if (!column || !rows.departure || !rows.arrival) {
+    const auto calls = FindTrainCalls(grid, trainNo, departure, arrival);
+    if (!calls) {
         return result;
     }
-    for (int r = *rows.departure; r <= *rows.arrival; ++r) {
-        const std::u16string_view time = grid.cell(r, *column);
-        if (time == kNoTime) {
-            continue;
-        }
-        result.stops.AddStop(StationCodeToName(grid.cell(r, 0)), DisplayTime(time));
+    for (int r : calls->rows) {
+        result.stops.AddStop(StationCodeToName(grid.cell(r, 0)),
+                             DisplayTime(grid.cell(r, calls->column)));
     }
     return result;
 }

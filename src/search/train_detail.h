@@ -2,6 +2,7 @@
 
 // The stops of one tapped train between two stations, reloaded from the train's own file.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,17 @@ struct StopList {
 // (FormatClock). A text that is not four characters long, which no grid holds, is shown as it
 // stands rather than cut up.
 std::u16string StopTimeText(std::u16string_view time);
+
+// Where a train calls between two stations of a loaded grid: its column (the last one with
+// its number) and the rows from the departure row to the arrival row with a time for it.
+// Nothing when the number or either station is not in the grid.
+struct TrainCalls {
+    int column = 0;
+    std::vector<int> rows;
+};
+std::optional<TrainCalls> FindTrainCalls(const TimetableGrid& grid, std::u16string_view trainNo,
+                                         std::u16string_view departureCode,
+                                         std::u16string_view arrivalCode);
 
 enum class TrainDetailStatus {
     Stops,             // the dialog opens with these stops (possibly none)

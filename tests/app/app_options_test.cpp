@@ -68,6 +68,37 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--screenshot", "s.png", "--dialog", "menu"},
         std::vector<std::string>{"stray"}));
 
+struct ZoomCase {
+    std::string text;
+    std::optional<std::optional<double>> expected;  // outer empty: rejected; inner empty: fit
+};
+
+class ZoomOptionTest : public ::testing::TestWithParam<ZoomCase> {};
+
+TEST_P(ZoomOptionTest, FitOrAFactorInRange) {
+    EXPECT_EQ(ParseZoom(GetParam().text), GetParam().expected) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ZoomOptionTest,
+    ::testing::Values(ZoomCase{"fit", std::optional<double>{}}, ZoomCase{"1", 1.0},
+                      ZoomCase{"2", 2.0}, ZoomCase{"0.5", 0.5}, ZoomCase{"1.25", 1.25},
+                      ZoomCase{"0.25", 0.25}, ZoomCase{"8", 8.0}, ZoomCase{"8.0", 8.0},
+                      // Outside the range, or not plainly written.
+                      ZoomCase{"0.2", std::nullopt}, ZoomCase{"8.01", std::nullopt},
+                      ZoomCase{"0", std::nullopt}, ZoomCase{"-1", std::nullopt},
+                      ZoomCase{".5", std::nullopt}, ZoomCase{"2.", std::nullopt},
+                      ZoomCase{"1.255", std::nullopt}, ZoomCase{"1e1", std::nullopt},
+                      ZoomCase{"inf", std::nullopt}, ZoomCase{"nan", std::nullopt},
+                      ZoomCase{" 2", std::nullopt}, ZoomCase{"Fit", std::nullopt},
+                      ZoomCase{"", std::nullopt}));
+
+TEST(AppOptionsTest, ZoomDefaultsToFitting) {
+    EXPECT_FALSE(ParseAppOptions({}).options->zoom);
+    EXPECT_EQ(ParseAppOptions({"--zoom", "2"}).options->zoom, 2.0);
+    EXPECT_FALSE(ParseAppOptions({"--zoom=fit"}).options->zoom);
+}
+
 TEST(AppOptionsTest, DisplayDetection) {
     static std::map<std::string, std::string> environment;
     auto lookup = [](const char* name) -> const char* {
@@ -115,6 +146,11 @@ INSTANTIATE_TEST_SUITE_P(
                          "--screen: expected WxH (120 to 4096 each), got \"240x-320\""},
         BadOptionMessage{{"--screen", "999999999999x320"},
                          "--screen: expected WxH (120 to 4096 each), got \"999999999999x320\""},
+        BadOptionMessage{{"--zoom", "9"},
+                         "--zoom: expected fit or a factor from 0.25 to 8, got \"9\""},
+        BadOptionMessage{{"--zoom=big"},
+                         "--zoom: expected fit or a factor from 0.25 to 8, got \"big\""},
+        BadOptionMessage{{"--zoom"}, "--zoom needs a value"},
         BadOptionMessage{{"--time"}, "--time needs a value"},
         BadOptionMessage{{"--settings="}, "--settings needs a value"},
         BadOptionMessage{{"--data", ""}, "--data needs a value"},

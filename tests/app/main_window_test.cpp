@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QToolButton>
 #include <optional>
 
+#include "app/focus_watch.h"
 #include "app/qt_text.h"
 #include "app/tile_button.h"
 #include "screens/layout_rules.h"
@@ -260,8 +260,9 @@ TEST(FocusResetWidgetTest, RestoresTypeAndCurrentHourOnly) {
     form.departureField()->setText(q(u"문산"));
     device.clock.set({9, 5});
 
-    QFocusEvent focusIn(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(&form, &focusIn);
+    // The user switches to another program and back.
+    device.window->focusWatch().applicationStateChanged(Qt::ApplicationInactive);
+    device.window->focusWatch().applicationStateChanged(Qt::ApplicationActive);
 
     EXPECT_EQ(form.typeList()->currentIndex(), 0);
     EXPECT_EQ(form.hourList()->currentIndex(), 9);
@@ -311,8 +312,9 @@ TEST(SquareDialogWidgetTest, CancelReturnsToThePortraitFormForGood) {
     device.window->start();
     EXPECT_EQ(device.squareRuns, 1);
     EXPECT_TRUE(device.exits.empty());
-    // The portrait form ran its start-up and got the columns of the small screens.
-    EXPECT_EQ(columnWidths(device.form().resultList()), (std::vector<int>{58, 55, 55, 65}));
+    // The portrait form ran its start-up and got the small screens' columns, widened with the
+    // form to the 320 pixels of the screen.
+    EXPECT_EQ(columnWidths(device.form().resultList()), (std::vector<int>{77, 73, 73, 86}));
     EXPECT_EQ(device.form().button(portrait_id::kSearch)->normalTile(), 162);
     device.window->start();
     EXPECT_EQ(device.squareRuns, 1);

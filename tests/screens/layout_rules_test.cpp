@@ -115,16 +115,85 @@ TEST(ChromeTest, TitleClockHasTwoDigitsEach) {
     EXPECT_EQ(TitleClockText({23, 59}), u"23:59");
 }
 
-TEST(ColumnWidthsTest, PortraitSetsByWidthWithFallbackForOtherWidths) {
+TEST(ColumnWidthsTest, PortraitSetsByWidthSpreadOnOtherWidths) {
     const ColumnWidths small{58, 55, 55, 65};
     const ColumnWidths wide{116, 111, 111, 130};
     EXPECT_EQ(PortraitColumnWidths({240, 320}), small);
-    EXPECT_EQ(PortraitColumnWidths({320, 320}), small);
-    EXPECT_EQ(PortraitColumnWidths({200, 300}), small);
+    EXPECT_EQ(PortraitColumnWidths({240, 400}), small);
     EXPECT_EQ(PortraitColumnWidths({480, 800}), wide);
-    EXPECT_EQ(PortraitColumnWidths({640, 480}), wide);
     EXPECT_EQ(SquareColumnWidths(), (ColumnWidths{75, 70, 70, 82}));
+    // Other widths widen (or narrow) the set below them with the spread form.
+    EXPECT_EQ(PortraitColumnWidths({320, 320}), (ColumnWidths{77, 73, 73, 86}));
+    EXPECT_EQ(PortraitColumnWidths({200, 300}), (ColumnWidths{48, 45, 45, 54}));
+    EXPECT_EQ(PortraitColumnWidths({640, 480}), (ColumnWidths{154, 148, 148, 173}));
 }
+
+// Whatever the width, the four columns fit inside the spread result list (its border is one
+// pixel each side), so no horizontal scroll bar is needed.
+TEST(ColumnWidthsTest, ColumnsFitTheSpreadResultList) {
+    const DuRect listItem =
+        FindDialogTemplate(kPortraitTemplate)->item(portrait_id::kResultList)->rect;
+    for (const int width : {200, 240, 300, 320, 400, 480, 640, 800}) {
+        SCOPED_TRACE(width);
+        const ScreenSize screen{width, 640};
+        const auto list = ToPixels(listItem, PortraitFormUnits(screen));
+        ASSERT_TRUE(list);
+        int sum = 0;
+        for (const int column : PortraitColumnWidths(screen)) {
+            sum += column;
+        }
+        EXPECT_LE(sum, list->width - 2);
+        EXPECT_LE(list->x + list->width, width);
+    }
+}
+
+TEST(PortraitFormUnitsTest, TemplateWidthsKeepTheirUnitsOthersSpread) {
+    EXPECT_EQ(PortraitFormUnits({240, 320}), DialogUnitsFor({240, 320}));
+    EXPECT_EQ(PortraitFormUnits({240, 400}), DialogUnitsFor({240, 400}));
+    EXPECT_EQ(PortraitFormUnits({480, 800}), DialogUnitsFor({480, 800}));
+    EXPECT_EQ(PortraitFormUnits({320, 320}), (DialogUnits{320, 13, 120, 8}));
+    EXPECT_EQ(PortraitFormUnits({640, 480}), (DialogUnits{640, 26, 120, 8}));
+    // The 320-wide form ends at the screen's right edge, as the 240 one does on its screen.
+    const auto whole = ToPixels({0, 0, 120, 164}, PortraitFormUnits({320, 320}));
+    EXPECT_EQ(whole->width, 320);
+}
+
+struct RowFitCase {
+    int inner;
+    int naturalHeader;
+    int naturalRow;
+    int rows;
+    ResultListRows expected;
+};
+
+class ResultRowsTest : public ::testing::TestWithParam<RowFitCase> {};
+
+TEST_P(ResultRowsTest, FullPageFitsWithoutScrolling) {
+    const RowFitCase& c = GetParam();
+    const ResultListRows fit = FitResultRows(c.inner, c.naturalHeader, c.naturalRow, c.rows);
+    EXPECT_EQ(fit, c.expected);
+    if (c.inner > c.rows) {
+        EXPECT_LE(fit.headerHeight + c.rows * fit.rowHeight, c.inner);
+    }
+    EXPECT_LE(fit.rowHeight, c.naturalRow);
+    EXPECT_LE(fit.headerHeight, c.naturalHeader);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, ResultRowsTest,
+                         ::testing::Values(
+                             // Room to spare: the font's own heights.
+                             RowFitCase{400, 21, 17, 14, {21, 17}},
+                             RowFitCase{259, 21, 17, 14, {21, 17}},
+                             // 240 x 320, nine rows in 154 pixels: rows of 15, the header 19.
+                             RowFitCase{154, 21, 17, 9, {19, 15}},
+                             // 240 x 400, fourteen rows in 227 pixels.
+                             RowFitCase{227, 21, 17, 14, {17, 15}},
+                             // 480 x 800, fourteen rows in 453 pixels.
+                             RowFitCase{453, 38, 33, 14, {33, 30}},
+                             // Rows that fit, a header that does not: only the header gives way.
+                             RowFitCase{154, 40, 14, 9, {28, 14}},
+                             // A list lower than a pixel per row still gets rows of a pixel.
+                             RowFitCase{5, 21, 17, 9, {1, 1}}));
 
 struct TileCase {
     int id;

@@ -1,0 +1,77 @@
+#include "app/zoomed_screen.h"
+
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <cmath>
+
+namespace velomar {
+namespace {
+
+QGraphicsView* viewOf(const QWidget& window) {
+    const QGraphicsProxyWidget* proxy = window.window()->graphicsProxyWidget();
+    if (proxy == nullptr || proxy->scene() == nullptr || proxy->scene()->views().isEmpty()) {
+        return nullptr;
+    }
+    return proxy->scene()->views().first();
+}
+
+}  // namespace
+
+ZoomedScreen::ZoomedScreen(QWidget& screen, double zoom) : m_screen(screen), m_proxy(nullptr) {
+    auto* scene = new QGraphicsScene(this);
+    m_proxy = scene->addWidget(&screen);
+    setScene(scene);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                   QPainter::SmoothPixmapTransform);
+    setSceneRect(0, 0, screen.width(), screen.height());
+    scale(zoom, zoom);
+    setFixedSize(static_cast<int>(std::ceil(screen.width() * zoom)),
+                 static_cast<int>(std::ceil(screen.height() * zoom)));
+    setWindowTitle(screen.windowTitle());
+}
+
+ZoomedScreen::~ZoomedScreen() {
+    // The proxy would delete the screen; it belongs to whoever made it.
+    m_proxy->setWidget(nullptr);
+    m_screen.hide();
+}
+
+double SceneZoom(const QWidget& window) {
+    const QGraphicsView* view = viewOf(window);
+    return view != nullptr ? view->transform().m11() : 1.0;
+}
+
+bool PlaceInScene(QWidget& window, const QRect& place) {
+    QGraphicsProxyWidget* proxy = window.graphicsProxyWidget();
+    if (proxy == nullptr) {
+        return false;
+    }
+    window.resize(place.size());
+    // A list of a dialog's control belongs to the dialog's item: its position is the dialog's.
+    const QPointF at = proxy->parentItem() != nullptr
+                           ? proxy->parentItem()->mapFromScene(QPointF(place.topLeft()))
+                           : QPointF(place.topLeft());
+    proxy->setPos(at);
+    return true;
+}
+
+void BlockTheSceneWhileShown(QWidget& dialog) {
+    if (QGraphicsProxyWidget* proxy = dialog.graphicsProxyWidget(); proxy && dialog.isModal()) {
+        proxy->setFlag(QGraphicsItem::ItemIsPanel);
+        proxy->setPanelModality(QGraphicsItem::SceneModal);
+    }
+}
+
+void ActivateScreenWindow(QWidget& window) {
+    if (QGraphicsView* view = viewOf(window)) {
+        view->activateWindow();
+        return;
+    }
+    window.activateWindow();
+}
+
+}  // namespace velomar

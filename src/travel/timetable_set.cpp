@@ -1,0 +1,113 @@
+#include "travel/timetable_set.h"
+
+#include <algorithm>
+
+#include "network/route_table.h"
+#include "platform/message_sink.h"
+
+namespace velomar {
+
+namespace {
+
+// The loader's own messages name no file; the set lists the files instead.
+class QuietSink : public MessageSink {
+  public:
+    void showMessage(std::u16string_view, std::u16string_view) override {}
+};
+
+// Positions of the station in each route's list (Down order), and the route's length.
+struct Place {
+    int route;
+    int position;
+    int length;
+};
+
+std::vector<Place> PlacesOf(std::u16string_view stationName) {
+    std::vector<int> lengths(kRouteCount, 0);
+    std::vector<Place> places;
+    for (const RouteRecord& record : RouteTable()) {
+        if (!IsStationRecord(record) || record.route >= static_cast<unsigned>(kRouteCount)) {
+            continue;
+        }
+        const int route = static_cast<int>(record.route);
+        if (record.name == stationName) {
+            places.push_back({route, lengths[static_cast<std::size_t>(route)], 0});
+        }
+        ++lengths[static_cast<std::size_t>(route)];
+    }
+    for (Place& place : places) {
+        place.length = lengths[static_cast<std::size_t>(place.route)];
+    }
+    return places;
+}
+
+// Down trains leave a station that is not last in the list; Up trains one that is not first.
+std::vector<RouteCode> FilesWhere(std::u16string_view stationName, bool leaving) {
+    std::vector<RouteCode> files;
+    for (const Place& place : PlacesOf(stationName)) {
+        const bool first = place.position == 0;
+        const bool last = place.position + 1 == place.length;
+        for (Direction d : {Direction::Up, Direction::Down}) {
+            const bool down = d == Direction::Down;
+            if (down == leaving ? last : first) {
+                continue;
+            }
+            files.push_back(RouteCode::of(place.route, d));
+        }
+    }
+    const auto fileOrder = [](RouteCode a, RouteCode b) {
+        return a.route() != b.route() ? a.route() < b.route() : a.direction() < b.direction();
+    };
+    std::sort(files.begin(), files.end(), fileOrder);
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    return files;
+}
+
+}  // namespace
+
+void TimetableSet::load(const TimetableDirectory& directory, std::span<const RouteCode> files) {
+    QuietSink quiet;
+    for (RouteCode code : files) {
+        const bool held =
+            find(code) != nullptr ||
+            std::find(m_unreadable.begin(), m_unreadable.end(), code) != m_unreadable.end();
+        if (held || !code.names_file()) {
+            continue;
+        }
+        CurrentTimetableFile current(directory.openSource(code.route(), code.direction()));
+        auto grid = std::make_unique<TimetableGrid>();
+        if (LoadTimetableGrid(current, *grid, quiet)) {
+            m_index[static_cast<std::size_t>(code.value())] = static_cast<int>(m_files.size());
+            m_files.push_back({code, std::move(grid)});
+        } else {
+            m_unreadable.push_back(code);
+        }
+    }
+}
+
+const TimetableGrid* TimetableSet::find(RouteCode code) const {
+    if (!code.names_file()) {
+        return nullptr;
+    }
+    const int index = m_index[static_cast<std::size_t>(code.value())];
+    return index < 0 ? nullptr : m_files[static_cast<std::size_t>(index)].grid.get();
+}
+
+std::vector<RouteCode> AllTimetableFiles() {
+    std::vector<RouteCode> files;
+    for (int r = 0; r < kRouteCount; ++r) {
+        files.push_back(RouteCode::of(r, Direction::Up));
+        files.push_back(RouteCode::of(r, Direction::Down));
+    }
+    return files;
+}
+
+std::vector<RouteCode> FilesLeaving(std::u16string_view stationName) {
+    return FilesWhere(stationName, true);
+}
+
+std::vector<RouteCode> FilesReaching(std::u16string_view stationName) {
+    return FilesWhere(stationName, false);
+}
+
+}  // namespace velomar
