@@ -94,6 +94,15 @@ TEST_F(CliReadFaults, AFileWhoseReadsFailGivesReadDataFileErrorInEveryCommand) {
     EXPECT_NE(detail.err.find(kLoadError + "Info: GetTimeTable() Error\n"), std::string::npos)
         << detail.err;
 
+    // The board and the journeys leave an unreadable file out and say which.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"board", "문산"}, {"journeys", "문산", "도라산"}}) {
+        const Run travel = run(args);
+        EXPECT_EQ(travel.status, 1) << args[0];
+        EXPECT_NE(travel.err.find("Data_06.txt; its trains are left out\n"), std::string::npos)
+            << travel.err;
+    }
+
     const Run check = run({"check"});
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(Count(check.out,
@@ -140,6 +149,13 @@ TEST_F(CliReadFaults, AHugeFileIsReadOnlyToTheSizeLimit) {
     const Run search = run({"search", "문산", "도라산"});
     EXPECT_EQ(search.status, 1);
     EXPECT_NE(search.err.find("Velomar: 열차가 없습니다."), std::string::npos) << search.err;
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"board", "문산"}, {"journeys", "문산", "도라산"}}) {
+        const Run travel = run(args);
+        EXPECT_EQ(travel.status, 1) << args[0];
+        EXPECT_EQ(travel.err.find("cannot read"), std::string::npos) << travel.err;
+    }
 
     // The output of check is the largest thing kept; a whole file would be 4 GiB.
     EXPECT_LT(PeakRssKib() - before, 64 * 1024) << "KiB more at the peak";
