@@ -20,6 +20,7 @@
 #include "platform/message_sink.h"
 #include "platform/utf8.h"
 #include "search/search.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
 #include "timetable/route_selection.h"
 #include "timetable/timetable_file.h"
@@ -129,7 +130,7 @@ void ReadOnly(benchmark::State& state, const FileReader& reader, const fs::path&
     const TimetableDirectory directory(reader, base);
     for (auto _ : state) {
         for (RouteCode code : files) {
-            auto bytes = reader.readAll(directory.pathOf(code.route(), code.direction()));
+            auto bytes = ReadWholeFile(reader, directory.pathOf(code.route(), code.direction()));
             benchmark::DoNotOptimize(bytes);
         }
     }
@@ -364,7 +365,7 @@ bool Prepare(Environment& env) {
     for (int r = 0; r < kRouteCount; ++r) {
         for (Direction d : {Direction::Up, Direction::Down}) {
             const fs::path path = env.sampleBase / "TimeData" / TimetableFileName(r, d);
-            auto bytes = env.disk.readAll(path);
+            auto bytes = ReadWholeFile(env.disk, path);
             if (!bytes) {
                 std::cerr << "velomar-bench: cannot read " << path
                           << " (set VELOMAR_BENCH_DATA to the folder that holds TimeData/)\n";

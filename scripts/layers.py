@@ -53,12 +53,7 @@ DATA_TABLES = {
 }
 # Longer than the limits today and being split; an entry that fits again is reported so it
 # can go.
-WAITING_TO_BE_SPLIT = {
-    "src/settings/sqlite_settings.cpp",
-    "src/timetable/data_check.cpp",
-    "src/timetable/text_decoding.cpp",
-    "src/timetable/timetable_file.cpp",
-}
+WAITING_TO_BE_SPLIT = set()
 
 _INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 

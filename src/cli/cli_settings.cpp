@@ -34,13 +34,36 @@ CliSettingsStore OpenCliSettings(const CliContext& context) {
                     << " and started afresh\n";
     }
     const bool usable = store->usable();
-    return {std::move(store), usable, file};
+    const SettingsStatus openFailure = usable ? SettingsStatus::Ok : store->openFailure();
+    return {std::move(store), usable, file, openFailure};
 #endif
 }
 
 std::string StoreName(const CliSettingsStore& store) {
+#ifdef _WIN32
+    (void)store;
+    return "(registry)";
+#else
     return store.file.empty() ? std::string("(no place for it)")
                               : TerminalText(PathToUtf8(store.file));
+#endif
+}
+
+std::string StoreTrouble(const CliSettingsStore& store, SettingsStatus status, bool writing) {
+    std::string text = "the settings store " + StoreName(store);
+    if (status == SettingsStatus::Busy) {
+#ifdef _WIN32
+        return text + " is busy";
+#else
+        return text + " is busy: another program has kept it locked for more than " +
+               std::to_string(kSettingsBusyTimeout.count() / 1000) + " s";
+#endif
+    }
+    text += writing ? " could not be written" : " could not be read";
+    if (const std::string why = store.backend->failureText(); !why.empty()) {
+        text += " (" + why + ")";
+    }
+    return text;
 }
 
 }  // namespace velomar::cli

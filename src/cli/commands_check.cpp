@@ -52,7 +52,7 @@ int RunCheck(CliContext& context) {
                     << d.message << '\n';
     }
     context.out << plural(result.filesChecked, "file") << ", " << plural(result.trains, "train")
-                << ", " << plural(static_cast<int>(result.diagnostics.size()), "problem") << '\n';
+                << ", " << plural(result.problems, "problem") << '\n';
     return result.clean() ? kSuccess : kFailure;
 }
 

@@ -13,7 +13,6 @@
 #include "network/station_matcher.h"
 #include "platform/utf8.h"
 #include "timetable/route_selection.h"
-#include "timetable/text_decoding.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
 
@@ -139,10 +138,7 @@ int RunGrid(CliContext& context) {
         return UsageError("grid", "expects one timetable file", context.err);
     }
     StreamMessageSink messages(context.err);
-    CurrentTimetableFile current;
-    if (auto bytes = DiskFileReader().readAll(PathFromUtf8(parsed->positionals[0]))) {
-        current = DecodeTimetableText(*bytes);
-    }
+    CurrentTimetableFile current(DiskFileReader().openSource(PathFromUtf8(parsed->positionals[0])));
     TimetableGrid grid;
     if (!LoadTimetableGrid(current, grid, messages)) {
         return kFailure;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
@@ -68,8 +70,12 @@ void printValue(std::ostream& out, const StoredValue& value) {
 
 bool storeUsable(const CliSettingsStore& store, const CliContext& context) {
     if (!store.usable) {
-        context.err << "velomar-cli settings: the settings store " << StoreName(store)
-                    << " cannot be opened\n";
+        context.err << "velomar-cli settings: ";
+        if (store.openFailure == SettingsStatus::Busy) {
+            context.err << StoreTrouble(store, SettingsStatus::Busy, false) << '\n';
+        } else {
+            context.err << "the settings store " << StoreName(store) << " cannot be opened\n";
+        }
     }
     return store.usable;
 }
@@ -78,37 +84,61 @@ void reportMissing(const CliContext& context, std::string_view name) {
     context.err << "velomar-cli settings: no value named '" << TerminalText(name) << "'\n";
 }
 
-int runList(SettingsBackend& store, CliContext& context) {
+// A read that did not give the value: missing, or a store that could not answer.
+int reportUnread(const CliSettingsStore& opened, SettingsStatus status, const CliContext& context,
+                 std::string_view name) {
+    if (IsStoreFailure(status)) {
+        context.err << "velomar-cli settings: " << StoreTrouble(opened, status, false) << '\n';
+    } else {
+        reportMissing(context, name);
+    }
+    return kFailure;
+}
+
+int runList(const CliSettingsStore& opened, CliContext& context) {
     // Listing does not create the key, so an untouched store stays untouched.
-    auto key = store.openKey(kSettingsRoot, kSettingsKeyPath, SettingsBackend::OpenMode::Existing);
-    if (key) {
-        for (const StoredValue& value : key->values()) {
-            printValue(context.out, value);
-        }
+    std::vector<StoredValue> values;
+    const SettingsStatus status =
+        TryListSettings(*opened.backend, kSettingsRoot, kSettingsKeyPath, values);
+    if (status != SettingsStatus::Ok) {
+        context.err << "velomar-cli settings: " << StoreTrouble(opened, status, false) << '\n';
+        return kFailure;
+    }
+    for (const StoredValue& value : values) {
+        printValue(context.out, value);
     }
     return kSuccess;
 }
 
-int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg) {
+int runGet(const CliSettingsStore& opened, CliContext& context, std::string_view nameArg) {
+    SettingsBackend& store = *opened.backend;
     const auto name = ArgumentText(nameArg, context.err);
     if (!name) {
         return kUsage;
     }
     // The stored type and size decide how the value is read.
     QueryResult found;
+    store.clearFailure();
     if (auto key =
             store.openKey(kSettingsRoot, kSettingsKeyPath, SettingsBackend::OpenMode::Existing)) {
         found = key->query(*name, {});
+    } else {
+        found.status =
+            IsStoreFailure(store.failure()) ? QueryStatus::Failed : QueryStatus::NotFound;
     }
-    if (found.status == QueryStatus::NotFound || found.status == QueryStatus::Failed) {
+    if (found.status == QueryStatus::NotFound) {
         reportMissing(context, nameArg);
         return kFailure;
     }
+    if (found.status == QueryStatus::Failed) {
+        return reportUnread(opened, store.failureOr(), context, nameArg);
+    }
     if (found.type == static_cast<std::uint32_t>(ValueType::Number) && found.size == 4) {
         std::uint32_t number = 0;
-        if (!ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, *name, &number)) {
-            reportMissing(context, nameArg);
-            return kFailure;
+        const SettingsStatus status =
+            TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, *name, &number);
+        if (status != SettingsStatus::Ok) {
+            return reportUnread(opened, status, context, nameArg);
         }
         context.out << number << '\n';
         return kSuccess;
@@ -120,10 +150,10 @@ int runGet(SettingsBackend& store, CliContext& context, std::string_view nameArg
     }
     // Room for every stored unit plus the terminator the read puts last.
     std::u16string buffer(found.size / 2 + 2, u'\0');
-    if (!ReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, *name, buffer.data(),
-                         buffer.size())) {
-        reportMissing(context, nameArg);
-        return kFailure;
+    const SettingsStatus status = TryReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, *name,
+                                                     buffer.data(), buffer.size());
+    if (status != SettingsStatus::Ok) {
+        return reportUnread(opened, status, context, nameArg);
     }
     context.out << ToUtf8(std::u16string_view(buffer.c_str())) << '\n';
     return kSuccess;
@@ -181,12 +211,13 @@ int runSet(CliContext& context, const ParsedArgs& parsed) {
     if (!storeUsable(opened, context)) {
         return kFailure;
     }
-    SettingsBackend& store = *opened.backend;
-    const bool written =
-        number ? WriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, *name, *number)
-               : WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, *name, *text);
-    if (!written) {
-        context.err << "velomar-cli settings: could not store '" << TerminalText(nameArg) << "'\n";
+    const SettingsStatus status = number ? TryWriteNumberSetting(*opened.backend, kSettingsRoot,
+                                                                 kSettingsKeyPath, *name, *number)
+                                         : TryWriteTextSetting(*opened.backend, kSettingsRoot,
+                                                               kSettingsKeyPath, *name, *text);
+    if (status != SettingsStatus::Ok) {
+        context.err << "velomar-cli settings: could not store '" << TerminalText(nameArg)
+                    << "': " << StoreTrouble(opened, status, true) << '\n';
         return kFailure;
     }
     return kSuccess;
@@ -249,14 +280,20 @@ int RunSettings(CliContext& context) {
     }
     SettingsBackend& store = *opened.backend;
     if (action == "list") {
-        return runList(store, context);
+        return runList(opened, context);
     }
     if (action == "get") {
-        return runGet(store, context, positionals[1]);
+        return runGet(opened, context, positionals[1]);
     }
     const auto name = ArgumentText(positionals[1], context.err);
-    if (!DeleteSetting(store, kSettingsRoot, kSettingsKeyPath, *name)) {
+    const SettingsStatus status = TryDeleteSetting(store, kSettingsRoot, kSettingsKeyPath, *name);
+    if (status == SettingsStatus::Missing) {
         reportMissing(context, positionals[1]);
+        return kFailure;
+    }
+    if (status != SettingsStatus::Ok) {
+        context.err << "velomar-cli settings: could not delete '" << TerminalText(positionals[1])
+                    << "': " << StoreTrouble(opened, status, true) << '\n';
         return kFailure;
     }
     return kSuccess;

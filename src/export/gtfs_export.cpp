@@ -76,10 +76,9 @@ class FeedBuilder {
                    "velomar_train_code", "velomar_type_label"}),
           m_stopTimes({"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"}) {}
 
-    void addFile(int route, Direction direction, std::u16string_view text) {
+    void addFile(int route, Direction direction, const TimetableGrid& loaded) {
         const std::string name = TimetableFileName(route, direction);
-        auto grid = std::make_unique<TimetableGrid>();
-        ReadTimetableText(text, *grid);
+        const TimetableGrid* grid = &loaded;
 
         std::vector<StationRow> stations;
         for (int row = 2; row < kGridRows; ++row) {
@@ -261,16 +260,19 @@ bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions
         return false;
     }
     FeedBuilder builder(feed);
+    auto grid = std::make_unique<TimetableGrid>();
     // The order the search loads them in: per route, the Up file before the Down file.
     for (int route = 0; route < kRouteCount; ++route) {
         for (Direction direction : {Direction::Up, Direction::Down}) {
-            const auto text = timetables.open(route, direction);
-            if (!text) {
+            const FileLoad load = LoadTimetableFile(timetables, route, direction, *grid);
+            if (load != FileLoad::Loaded) {
                 feed.warnings.push_back(TimetableFileName(route, direction) +
-                                        ":0:0: file is missing or cannot be read");
+                                        (load == FileLoad::Missing
+                                             ? ":0:0: file is missing or cannot be read"
+                                             : ":0:0: Read Data File Error: a read failed"));
                 continue;
             }
-            builder.addFile(route, direction, *text);
+            builder.addFile(route, direction, *grid);
         }
     }
     if (feed.timetableFiles == 0) {

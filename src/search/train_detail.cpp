@@ -60,7 +60,8 @@ TrainDetailResult ShowTrainDetail(std::u16string_view trainNo, RouteCode routeCo
     }
     result.status = TrainDetailStatus::Stops;
 
-    current = services.timetables.open(routeCode.route(), routeCode.direction());
+    current = CurrentTimetableFile(
+        services.timetables.openSource(routeCode.route(), routeCode.direction()));
     if (!current) {
         services.messages.showMessage(u"fopen Error", kInfoCaption);
     }

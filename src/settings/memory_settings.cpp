@@ -67,6 +67,7 @@ std::unique_ptr<SettingsKey> MemorySettingsBackend::openKey(SettingsRoot root,
                                                             std::u16string_view path,
                                                             OpenMode mode) {
     if (m_unavailable) {
+        noteFailure(SettingsStatus::Failed);
         return nullptr;
     }
     const KeyId id{root, FoldNameCase(path)};

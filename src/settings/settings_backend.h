@@ -17,6 +17,23 @@ enum class ValueType : std::uint32_t { Text = 1, Number = 4 };
 
 enum class QueryStatus { Ok, NotFound, MoreData, Failed };
 
+// What became of one request to the store.
+enum class SettingsStatus {
+    Ok,
+    Missing,   // no such value (for a delete: or no such key)
+    Mismatch,  // the value is there but does not fit the room given, or is not a 4-byte number
+    Busy,      // another program kept the store locked beyond the busy timeout
+    Failed,    // the store cannot be opened, read or written: damaged, full disk, I/O error
+};
+
+// The store could not answer: nothing is known about the value.
+constexpr bool IsStoreFailure(SettingsStatus status) {
+    return status == SettingsStatus::Busy || status == SettingsStatus::Failed;
+}
+
+// For messages and test output: "ok", "missing", "mismatch", "busy", "failed".
+const char* SettingsStatusName(SettingsStatus status);
+
 struct QueryResult {
     QueryStatus status = QueryStatus::Failed;
     std::uint32_t type = 0;
@@ -62,13 +79,34 @@ class SettingsBackend {
     virtual bool beginTransaction() { return true; }
     virtual bool commitTransaction() { return true; }
     virtual void rollbackTransaction() {}
+
+    // Why a request of this backend or of its keys failed (openKey giving nothing, set or
+    // remove false, query Failed, values() given up, begin or commit false), as far as the
+    // backend can tell: Busy or Failed. It stays until cleared; the settings operations clear
+    // it before each request. Ok means the backend did not say.
+    SettingsStatus failure() const { return m_failure; }
+    // The last failure in the store's own words ("database is locked"), for messages; empty
+    // when it has none.
+    virtual std::string failureText() const { return {}; }
+    void noteFailure(SettingsStatus why) { m_failure = why; }
+    void clearFailure() { m_failure = SettingsStatus::Ok; }
+    // The failure as a status: Failed when the backend did not say why.
+    SettingsStatus failureOr(SettingsStatus unsaid = SettingsStatus::Failed) const {
+        return m_failure == SettingsStatus::Ok ? unsaid : m_failure;
+    }
+
+  private:
+    SettingsStatus m_failure = SettingsStatus::Ok;
 };
 
 // Commits when commit() is called, rolls back otherwise.
 class SettingsTransaction {
   public:
-    explicit SettingsTransaction(SettingsBackend& backend)
-        : m_backend(backend), m_active(backend.beginTransaction()) {}
+    explicit SettingsTransaction(SettingsBackend& backend) : m_backend(backend) {
+        backend.clearFailure();
+        m_active = backend.beginTransaction();
+        m_began = m_active ? SettingsStatus::Ok : backend.failureOr();
+    }
     ~SettingsTransaction() {
         if (m_active) {
             m_backend.rollbackTransaction();
@@ -78,15 +116,23 @@ class SettingsTransaction {
     SettingsTransaction& operator=(const SettingsTransaction&) = delete;
 
     bool active() const { return m_active; }
-    bool commit() {
-        const bool ok = m_active && m_backend.commitTransaction();
+    // Why the transaction did not begin (Busy: another program holds the store); Ok when it did.
+    SettingsStatus beginStatus() const { return m_began; }
+    bool commit() { return tryCommit() == SettingsStatus::Ok; }
+    // Commits and says why that failed; nothing of the transaction is stored then.
+    SettingsStatus tryCommit() {
+        if (!m_active) {
+            return m_began == SettingsStatus::Ok ? SettingsStatus::Failed : m_began;
+        }
         m_active = false;
-        return ok;
+        m_backend.clearFailure();
+        return m_backend.commitTransaction() ? SettingsStatus::Ok : m_backend.failureOr();
     }
 
   private:
     SettingsBackend& m_backend;
-    bool m_active;
+    bool m_active = false;
+    SettingsStatus m_began = SettingsStatus::Ok;
 };
 
 }  // namespace velomar

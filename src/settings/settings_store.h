@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/settings_backend.h"
 
@@ -47,10 +48,35 @@ bool WriteNumberSetting(SettingsBackend& store, SettingsRoot root, std::u16strin
 bool DeleteSetting(SettingsBackend& store, SettingsRoot root, std::u16string_view keyPath,
                    std::u16string_view name);
 
+// The five operations again, with the reason when they fail. Each does exactly what its bool
+// form does (that form is true exactly when this one gives Ok), and tells apart a value that
+// is missing (Missing), one that is there but does not fit (Mismatch: the room is too small,
+// or a number is not 4 bytes) and a store that cannot answer (Busy, Failed).
+SettingsStatus TryReadTextSetting(SettingsBackend& store, SettingsRoot root,
+                                  std::u16string_view keyPath, std::u16string_view name,
+                                  char16_t* buffer, std::size_t capacity);
+SettingsStatus TryWriteTextSetting(SettingsBackend& store, SettingsRoot root,
+                                   std::u16string_view keyPath, std::u16string_view name,
+                                   std::u16string_view text);
+SettingsStatus TryReadNumberSetting(SettingsBackend& store, SettingsRoot root,
+                                    std::u16string_view keyPath, std::u16string_view name,
+                                    std::uint32_t* out);
+SettingsStatus TryWriteNumberSetting(SettingsBackend& store, SettingsRoot root,
+                                     std::u16string_view keyPath, std::u16string_view name,
+                                     std::uint32_t value);
+// Missing also when the key does not exist.
+SettingsStatus TryDeleteSetting(SettingsBackend& store, SettingsRoot root,
+                                std::u16string_view keyPath, std::u16string_view name);
+
+// Every value of the key, in the backend's order; an absent key has none. Creates nothing.
+SettingsStatus TryListSettings(SettingsBackend& store, SettingsRoot root,
+                               std::u16string_view keyPath, std::vector<StoredValue>& values);
+
 // Read-modify-write of a number as one step: reads it as ReadNumberSetting does (0 when it is
-// missing or not a 4-byte value), stores update(read) and gives it in *result. On a store with
-// transactions no other process writes in between, and on failure nothing is stored. Fails
-// when called inside a transaction the caller already holds.
+// missing or not a 4-byte value; a read that fails fails the step), stores update(read) and
+// gives it in *result. On a store with transactions no other process writes in between, and
+// on failure nothing is stored. Fails when called inside a transaction the caller already
+// holds.
 bool UpdateNumberSetting(SettingsBackend& store, SettingsRoot root, std::u16string_view keyPath,
                          std::u16string_view name,
                          const std::function<std::uint32_t(std::uint32_t)>& update,

@@ -6,122 +6,49 @@
 
 #include "network/route_table.h"
 #include "platform/utf8.h"
-#include "timetable/text_decoding.h"
+#include "timetable/data_check_lines.h"
 #include "timetable/timetable_grid.h"
+#include "timetable/timetable_reader.h"
 #include "timetable/train_codes.h"
 
 namespace velomar {
 
 namespace {
 
-// One cell as the file gives it: its text (empty for a lone TAB) and its 1-based position.
-struct Token {
-    std::u16string text;
-    int cell;
-};
+using data_check::Finding;
+using data_check::Line;
+using data_check::LineSplitter;
+using data_check::Quoted;
+using data_check::Token;
 
-struct Line {
-    int number;  // 1-based line of the file
-    std::vector<Token> tokens;
-};
-
+// The checks of the grid the reader fills: row labels, the route's stations, the trains.
 class FileChecker {
   public:
-    FileChecker(int route, Direction direction, const std::string& fileName,
-                DataCheckResult& result)
-        : m_route(route), m_direction(direction), m_file(fileName), m_result(result) {}
+    FileChecker(int route, Direction direction, std::vector<Finding>& found, int& trains)
+        : m_route(route), m_direction(direction), m_found(found), m_trains(trains) {}
 
-    void check(std::u16string_view text) {
-        split(text);
-        checkLimits();
+    void check(const std::vector<Line>& lines) {
+        fill(lines);
         checkLabels();
         checkStationRows();
         checkTrains();
-        std::stable_sort(m_found.begin(), m_found.end(), [](const auto& a, const auto& b) {
-            return std::pair(a.line, a.column) < std::pair(b.line, b.column);
-        });
-        m_result.diagnostics.insert(m_result.diagnostics.end(), m_found.begin(), m_found.end());
     }
 
   private:
     void report(int line, int column, std::string message) {
-        m_found.push_back({m_file, line, column, std::move(message)});
+        m_found.push_back({line, column, std::move(message)});
     }
 
-    // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on "'" + std::string.
-    static std::string quoted(std::u16string_view text) {
-        std::string result(1, '\'');
-        result.append(ToUtf8(text));
-        result.push_back('\'');
-        return result;
-    }
+    static std::string quoted(std::u16string_view text) { return Quoted(text, text.size()); }
 
     static std::string station(std::u16string_view code) {
         const std::u16string name = StationCodeToName(code);
         return ToUtf8(name) + " (" + ToUtf8(code) + ")";
     }
 
-    // Mirrors the reader: TAB ends a cell, "/" plus one character ends a line, "=" ends the
-    // file. A line break without "/" is reported and then taken as the end of the line.
-    void split(std::u16string_view text) {
-        Line line{1, {}};
-        std::u16string buffer;
-        int cell = 1;
-        bool ended = false;
-        auto endLine = [&] {
-            m_lines.push_back(std::move(line));
-            line = Line{static_cast<int>(m_lines.size()) + 1, {}};
-            buffer.clear();
-            cell = 1;
-        };
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char16_t ch = text[i];
-            if (ch == u'=') {
-                if (!buffer.empty()) {
-                    line.tokens.push_back({buffer, cell});
-                }
-                if (!line.tokens.empty()) {
-                    report(line.number, 0, "line does not end with '/' before the end mark");
-                    endLine();
-                }
-                ended = true;
-                break;
-            }
-            if (ch == u'\t') {
-                line.tokens.push_back({buffer, cell});
-                buffer.clear();
-                ++cell;
-            } else if (ch == u'/') {
-                if (!buffer.empty()) {
-                    line.tokens.push_back({buffer, cell});
-                }
-                const int number = line.number;
-                endLine();
-                if (i + 1 < text.size() && text[i + 1] != u'\n') {
-                    report(number, 0, "'/' is not followed by a line break");
-                }
-                ++i;  // the reader drops the character after "/"
-            } else if (ch == u'\n') {
-                report(line.number, 0, "line break without '/' before it");
-                if (!buffer.empty()) {
-                    line.tokens.push_back({buffer, cell});
-                }
-                endLine();
-            } else {
-                buffer.push_back(ch);
-            }
-        }
-        if (!ended) {
-            if (!buffer.empty() || !line.tokens.empty()) {
-                if (!buffer.empty()) {
-                    line.tokens.push_back({buffer, cell});
-                }
-                endLine();
-            }
-            report(static_cast<int>(m_lines.size()) + 1, 0, "end mark '=' is missing");
-        }
-        // The grid as the reader fills it, with where each cell came from.
-        for (const Line& l : m_lines) {
+    // The grid as the reader fills it, with where each cell came from.
+    void fill(const std::vector<Line>& lines) {
+        for (const Line& l : lines) {
             const int row = l.number - 1;
             if (row >= kGridRows) {
                 continue;
@@ -131,11 +58,11 @@ class FileChecker {
                 if (column >= kGridColumns) {
                     continue;
                 }
-                m_cells[{row, column}] = token.text.empty() ? std::u16string(kNoTime) : token.text;
+                m_cells[{row, column}] = token.length == 0 ? std::u16string(kNoTime) : token.text;
                 m_lastColumn = std::max(m_lastColumn, column);
             }
         }
-        m_lastRow = std::min(static_cast<int>(m_lines.size()), kGridRows) - 1;
+        m_lastRow = std::min(static_cast<int>(lines.size()), kGridRows) - 1;
     }
 
     std::u16string cell(int row, int column) const {
@@ -157,30 +84,6 @@ class FileChecker {
         const int hour = (text[0] - u'0') * 10 + (text[1] - u'0');
         const int minute = (text[2] - u'0') * 10 + (text[3] - u'0');
         return (hour <= 23 || text[0] == u'3') && minute <= 59;
-    }
-
-    void checkLimits() {
-        bool tooWide = false;
-        for (const Line& line : m_lines) {
-            if (!line.tokens.empty() && line.tokens.back().cell > kMaxTrainsPerFile + 1 &&
-                !tooWide) {
-                tooWide = true;
-                report(line.number, kMaxTrainsPerFile + 2,
-                       "more than " + std::to_string(kMaxTrainsPerFile) +
-                           " trains: cells after cell 80 are not read");
-            }
-            for (const Token& token : line.tokens) {
-                if (!token.text.empty() && token.text.size() != kCellLength) {
-                    report(line.number, token.cell,
-                           "cell " + quoted(token.text) + " is not four characters");
-                }
-            }
-        }
-        if (static_cast<int>(m_lines.size()) > kMaxStationRows + 2) {
-            report(kMaxStationRows + 3, 0,
-                   "more than " + std::to_string(kMaxStationRows) +
-                       " station rows: lines after line 70 are not read");
-        }
     }
 
     static bool isStationCode(std::u16string_view text) {
@@ -269,7 +172,7 @@ class FileChecker {
             if (!anyData) {
                 continue;
             }
-            ++m_result.trains;
+            ++m_trains;
             const int at = column + 1;
             const std::u16string code = cell(0, column);
             const std::u16string number = cell(1, column);
@@ -314,21 +217,61 @@ class FileChecker {
 
     int m_route;
     Direction m_direction;
-    std::string m_file;
-    DataCheckResult& m_result;
-    std::vector<DataDiagnostic> m_found;
-    std::vector<Line> m_lines;
+    std::vector<Finding>& m_found;
+    int& m_trains;
     std::map<std::pair<int, int>, std::u16string> m_cells;
     int m_lastColumn = 0;
     int m_lastRow = -1;
 };
 
+// Lists a file's problems in the order of their place, at most kMaxListedProblems of them,
+// and then always where reading stopped early.
+void listFindings(std::vector<Finding>& found, const std::vector<Finding>& cuts,
+                  const std::string& fileName, DataCheckResult& result) {
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+    });
+    result.problems += static_cast<int>(found.size() + cuts.size());
+    const std::size_t listed = std::min(found.size(), kMaxListedProblems);
+    for (std::size_t i = 0; i < listed; ++i) {
+        result.diagnostics.push_back({fileName, found[i].line, found[i].column, found[i].message});
+    }
+    for (const Finding& cut : cuts) {
+        result.diagnostics.push_back({fileName, cut.line, cut.column, cut.message});
+    }
+    if (found.size() > listed) {
+        result.diagnostics.push_back(
+            {fileName, 0, 0,
+             std::to_string(found.size() - listed) + " more problems in this file are not listed"});
+    }
+}
+
 }  // namespace
+
+void CheckTimetableSource(ByteSource& source, int route, Direction direction,
+                          const std::string& fileName, DataCheckResult& result) {
+    LineSplitter splitter;
+    const TextReadResult read = ReadTimetableCharacters(source, splitter);
+    if (read.outcome == TextRead::Failed) {
+        ++result.problems;
+        result.diagnostics.push_back({fileName, 0, 0,
+                                      "Read Data File Error: a read failed after " +
+                                          std::to_string(read.bytesRead) +
+                                          " bytes; the file is not checked"});
+        return;
+    }
+    ++result.filesChecked;
+    splitter.finish(read);
+    std::vector<Finding> found = std::move(splitter.layout());
+    found.insert(found.end(), splitter.limits().begin(), splitter.limits().end());
+    FileChecker(route, direction, found, result.trains).check(splitter.lines());
+    listFindings(found, splitter.cuts(), fileName, result);
+}
 
 void CheckTimetableFile(std::string_view bytes, int route, Direction direction,
                         const std::string& fileName, DataCheckResult& result) {
-    ++result.filesChecked;
-    FileChecker(route, direction, fileName, result).check(DecodeTimetableText(bytes));
+    ViewByteSource source(bytes);
+    CheckTimetableSource(source, route, direction, fileName, result);
 }
 
 DataCheckResult CheckTimetableData(const FileReader& reader,
@@ -337,12 +280,13 @@ DataCheckResult CheckTimetableData(const FileReader& reader,
     for (Direction direction : {Direction::Up, Direction::Down}) {
         for (int route = 0; route < kRouteCount; ++route) {
             const std::string name = TimetableFileName(route, direction);
-            const auto bytes = reader.readAll(timeDataDirectory / name);
-            if (!bytes) {
+            const auto source = reader.openSource(timeDataDirectory / name);
+            if (!source) {
+                ++result.problems;
                 result.diagnostics.push_back({name, 0, 0, "file is missing or cannot be read"});
                 continue;
             }
-            CheckTimetableFile(*bytes, route, direction, name, result);
+            CheckTimetableSource(*source, route, direction, name, result);
         }
     }
     return result;

@@ -2,6 +2,7 @@
 
 // Checks timetable files against the format and against the route tables, so that a broken
 // data set is found before a search silently misses its trains.
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -27,22 +28,30 @@ struct DataDiagnostic {
 
 struct DataCheckResult {
     std::vector<DataDiagnostic> diagnostics;
-    int filesChecked = 0;  // files that could be read
+    int filesChecked = 0;  // files that could be read to their end (or to what is read)
     int trains = 0;        // train columns in those files
+    int problems = 0;      // all problems found, also those not listed
 
     bool clean() const { return diagnostics.empty(); }
 };
 
 inline constexpr int kMaxTrainsPerFile = 79;
 inline constexpr int kMaxStationRows = 68;
+// Problems listed per file; one more line says how many more there are.
+inline constexpr std::size_t kMaxListedProblems = 100;
 
-// Checks the bytes of one file as the `direction` file of `route` (0-31). Accepts the
-// encodings the reader accepts.
+// Checks one open file as the `direction` file of `route` (0-31). Reads it as the reader
+// does: in pieces, in the encodings the reader accepts, no further than the reader can store
+// anything (70 lines) and never past kTimetableFileLimit bytes. A read that fails is one
+// problem ("Read Data File Error"), and the file counts as not checked.
+void CheckTimetableSource(ByteSource& source, int route, Direction direction,
+                          const std::string& fileName, DataCheckResult& result);
+// The same for bytes in memory.
 void CheckTimetableFile(std::string_view bytes, int route, Direction direction,
                         const std::string& fileName, DataCheckResult& result);
 
 // Checks the 64 files in `timeDataDirectory` (the TimeData folder itself), Up files of routes
-// 0-31 first, then the Down files. A file that cannot be read is reported as missing.
+// 0-31 first, then the Down files. A file that cannot be opened is reported as missing.
 DataCheckResult CheckTimetableData(const FileReader& reader,
                                    const std::filesystem::path& timeDataDirectory);
 

@@ -1,52 +1,50 @@
 #include "timetable/file_reader.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <system_error>
 
 namespace velomar {
 
 namespace {
 
-// Keeps the whole file when a reader can only give it whole.
-class OwningByteSource : public ByteSource {
-  public:
-    explicit OwningByteSource(std::string bytes) : m_bytes(std::move(bytes)), m_view(m_bytes) {}
-    std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
-        return m_view.read(buffer, capacity);
-    }
-
-  private:
-    std::string m_bytes;
-    ViewByteSource m_view;
-};
-
+// C stdio rather than a file stream: a stream buffer reports a failed system read (EIO, or
+// a file such as /proc/self/mem that cannot be read at all) by throwing from deep inside
+// the standard library, while fread reports it through ferror.
 class FileByteSource : public ByteSource {
   public:
     explicit FileByteSource(const std::filesystem::path& path) {
-        // Unbuffered: every read asks the system for the caller's whole piece directly, and
-        // no stream buffer is allocated per file.
-        m_in.rdbuf()->pubsetbuf(nullptr, 0);
-        m_in.open(path, std::ios::binary);
+#ifdef _WIN32
+        m_file = _wfopen(path.c_str(), L"rb");
+#else
+        m_file = std::fopen(path.c_str(), "rb");
+#endif
+        // Unbuffered: every read asks the system for the caller's whole piece directly.
+        if (m_file != nullptr) {
+            std::setvbuf(m_file, nullptr, _IONBF, 0);
+        }
     }
-    bool isOpen() const { return m_in.is_open(); }
+    ~FileByteSource() override {
+        if (m_file != nullptr) {
+            std::fclose(m_file);
+        }
+    }
+    FileByteSource(const FileByteSource&) = delete;
+    FileByteSource& operator=(const FileByteSource&) = delete;
+
+    bool isOpen() const {
+        return m_file != nullptr;
+    }
     std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
-        // The stream buffer reports a failed system read by throwing.
-        try {
-            const std::streamsize n =
-                m_in.rdbuf()->sgetn(buffer, static_cast<std::streamsize>(capacity));
-            if (n < 0) {
-                return std::nullopt;
-            }
-            return static_cast<std::size_t>(n);
-        } catch (const std::ios_base::failure&) {
+        const std::size_t n = std::fread(buffer, 1, capacity, m_file);
+        if (n < capacity && std::ferror(m_file)) {
             return std::nullopt;
         }
+        return n;
     }
 
   private:
-    std::ifstream m_in;
+    std::FILE* m_file = nullptr;
 };
 
 }  // namespace
@@ -58,15 +56,8 @@ std::optional<std::size_t> ViewByteSource::read(char* buffer, std::size_t capaci
     return n;
 }
 
-std::unique_ptr<ByteSource> FileReader::openSource(const std::filesystem::path& path) const {
-    auto bytes = readAll(path);
-    if (!bytes) {
-        return nullptr;
-    }
-    return std::make_unique<OwningByteSource>(std::move(*bytes));
-}
-
 std::unique_ptr<ByteSource> DiskFileReader::openSource(const std::filesystem::path& path) const {
+    // Named pipes and devices are refused before opening: opening a pipe would block.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         return nullptr;
@@ -84,30 +75,6 @@ std::unique_ptr<ByteSource> MemoryFileReader::openSource(const std::filesystem::
         return nullptr;
     }
     return std::make_unique<ViewByteSource>(it->second);
-}
-
-std::optional<std::string> DiskFileReader::readAll(const std::filesystem::path& path) const {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-std::optional<std::string> MemoryFileReader::readAll(const std::filesystem::path& path) const {
-    const auto it = m_files.find(path.lexically_normal());
-    if (it == m_files.end()) {
-        return std::nullopt;
-    }
-    return it->second;
 }
 
 }  // namespace velomar

@@ -15,7 +15,7 @@ class ByteSource {
   public:
     virtual ~ByteSource() = default;
     // Fills the front of the buffer with the next bytes and says how many: 0 at the end of
-    // the file, nothing when reading failed.
+    // the file, nothing when reading failed. Never throws.
     virtual std::optional<std::size_t> read(char* buffer, std::size_t capacity) = 0;
 };
 
@@ -29,21 +29,18 @@ class ViewByteSource : public ByteSource {
     std::string_view m_rest;
 };
 
-// Where timetable bytes come from: the disk, or memory in tests and the fuzzer.
+// Where timetable bytes come from: the disk, or memory in tests and the fuzzer. Files are
+// only ever read in pieces, so no file, however large, is held whole.
 class FileReader {
   public:
     virtual ~FileReader() = default;
-    // The whole file, or nothing when it cannot be opened or read (missing, a directory,
-    // unreadable).
-    virtual std::optional<std::string> readAll(const std::filesystem::path& path) const = 0;
-    // The same file opened for reading in pieces, or nothing when it cannot be opened. The
-    // default reads it whole with readAll.
-    virtual std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const;
+    // The file opened for reading, or nothing when it cannot be opened (missing, a directory
+    // or anything else that is not a plain file, unreadable).
+    virtual std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const = 0;
 };
 
 class DiskFileReader : public FileReader {
   public:
-    std::optional<std::string> readAll(const std::filesystem::path& path) const override;
     std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const override;
 };
 
@@ -52,7 +49,6 @@ class MemoryFileReader : public FileReader {
     void add(const std::filesystem::path& path, std::string bytes) {
         m_files[path.lexically_normal()] = std::move(bytes);
     }
-    std::optional<std::string> readAll(const std::filesystem::path& path) const override;
     // Reads the stored bytes in place; adding files invalidates sources opened before.
     std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const override;
 

@@ -53,8 +53,6 @@ class TimetableDirectory {
         : m_reader(reader), m_base(std::move(baseDirectory)) {}
 
     std::filesystem::path pathOf(int route, Direction direction) const;
-    // The file's characters as the reader sees them, or nothing when it cannot be opened.
-    std::optional<std::u16string> open(int route, Direction direction) const;
     // The file opened for reading in pieces, or nothing when it cannot be opened.
     std::unique_ptr<ByteSource> openSource(int route, Direction direction) const;
     const std::filesystem::path& baseDirectory() const { return m_base; }
@@ -65,7 +63,7 @@ class TimetableDirectory {
 };
 
 // A screen's slot for the file that is open for reading; empty means none. The file is either
-// open on its source (OpenTimetableFile) or already decoded text (tools and tests).
+// open on its source (OpenTimetableFile) or already decoded text (tests).
 class CurrentTimetableFile {
   public:
     CurrentTimetableFile() = default;
@@ -109,11 +107,17 @@ class CurrentTimetableFile {
 bool OpenTimetableFile(const TimetableDirectory& directory, int route, Direction direction,
                        CurrentTimetableFile& current, MessageSink& messages);
 
-// Resets the grid, reads the current file into it and closes it.
+// Resets the grid, reads the current file into it and closes it. A file that cannot be read
+// to its end leaves the grid reset and shows "Read Data File Error", as one that cannot be
+// opened does.
 bool LoadTimetableGrid(CurrentTimetableFile& current, TimetableGrid& grid, MessageSink& messages);
 
-// The plain character reader, one character per step, for text already decoded.
-// LoadTimetableGrid gives the same grid through its faster TimetableTextReader.
-void ReadTimetableText(std::u16string_view text, TimetableGrid& grid);
+enum class FileLoad { Loaded, Missing, ReadFailed };
+
+// The same load without messages, for tools that report on their own: opens the file of
+// the directory, resets the grid and reads the file into it (after a failure the grid is
+// reset).
+FileLoad LoadTimetableFile(const TimetableDirectory& directory, int route, Direction direction,
+                           TimetableGrid& grid);
 
 }  // namespace velomar

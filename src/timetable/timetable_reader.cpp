@@ -20,8 +20,49 @@ constexpr std::size_t kCarryBytes = 3;
 
 }  // namespace
 
-// Rows and columns beyond the grid are read but not stored, so an oversized file cannot write
-// outside it.
+TextReadResult ReadTimetableCharacters(ByteSource& source, TimetableTextSink& sink) {
+    char bytes[kPieceBytes + kCarryBytes];
+    char16_t chars[kPieceBytes + kCarryBytes + 1];
+    TimetableTextDecoder decoder;
+    TextReadResult result;
+    std::size_t kept = 0;
+    for (;;) {
+        const std::uint64_t room = kTimetableFileLimit - result.bytesRead;
+        std::size_t got = 0;
+        bool last = false;
+        if (room == 0) {
+            // One byte more tells a file that ends exactly at the limit from a longer one.
+            char probe = 0;
+            const auto n = source.read(&probe, 1);
+            if (!n) {
+                return {TextRead::Failed, result.bytesRead};
+            }
+            result.outcome = *n == 0 ? TextRead::Ended : TextRead::CutAtLimit;
+            last = true;
+        } else {
+            const auto n = source.read(bytes + kept, std::min<std::uint64_t>(kPieceBytes, room));
+            if (!n) {
+                return {TextRead::Failed, result.bytesRead};
+            }
+            got = *n;
+            result.bytesRead += got;
+            last = got == 0;
+        }
+        const std::size_t available = kept + got;
+        const auto step = decoder.decode({bytes, available}, last, chars);
+        if (!sink.take({chars, step.written})) {
+            return {TextRead::Stopped, result.bytesRead};
+        }
+        if (last) {
+            return result;
+        }
+        kept = available - step.used;
+        std::memmove(bytes, bytes + step.used, kept);
+    }
+}
+
+// Rows and columns beyond the grid are not stored, so an oversized file cannot write outside
+// it.
 void TimetableTextReader::store() {
     if (m_row < kGridRows && m_column < kGridColumns) {
         m_grid.setCell(m_row, m_column, {m_buffer, kCellLength});
@@ -39,7 +80,7 @@ void TimetableTextReader::append(char16_t ch) {
     }
 }
 
-bool TimetableTextReader::read(std::u16string_view chars) {
+bool TimetableTextReader::take(std::u16string_view chars) {
     const char16_t* p = chars.data();
     const char16_t* const end = p + chars.size();
     while (!m_ended && p != end) {
@@ -77,12 +118,12 @@ bool TimetableTextReader::read(std::u16string_view chars) {
                 m_afterData = false;
             }
         } else if (ch == u'/') {
-            if (m_row < kGridRows) {
-                ++m_row;
-            }
+            ++m_row;
             m_column = 0;
             m_length = 0;
             m_skipNext = true;
+            // Past the last row nothing more can be stored.
+            m_ended = m_row == kGridRows;
         } else {
             m_afterData = true;
             append(ch);
@@ -92,28 +133,9 @@ bool TimetableTextReader::read(std::u16string_view chars) {
 }
 
 SourceLoad ReadTimetableSource(ByteSource& source, TimetableGrid& grid) {
-    char bytes[kPieceBytes + kCarryBytes];
-    char16_t chars[kPieceBytes + kCarryBytes + 1];
-    TimetableTextDecoder decoder;
     TimetableTextReader reader(grid);
-    std::size_t kept = 0;
-    bool last = false;
-    while (!last) {
-        const auto n = source.read(bytes + kept, kPieceBytes);
-        if (!n) {
-            return SourceLoad::ReadFailed;
-        }
-        // The end of the file acts as the end mark.
-        last = *n == 0;
-        const std::size_t available = kept + *n;
-        const auto step = decoder.decode({bytes, available}, last, chars);
-        if (!reader.read({chars, step.written})) {
-            break;
-        }
-        kept = available - step.used;
-        std::memmove(bytes, bytes + step.used, kept);
-    }
-    return SourceLoad::Loaded;
+    const TextReadResult read = ReadTimetableCharacters(source, reader);
+    return read.outcome == TextRead::Failed ? SourceLoad::ReadFailed : SourceLoad::Loaded;
 }
 
 }  // namespace velomar

@@ -385,7 +385,7 @@ class TimetableReaderBadPlace : public testing::Test {
     void expectUnreadable(const fs::path& base) {
         DiskFileReader reader;
         const TimetableDirectory directory(reader, base);
-        EXPECT_FALSE(directory.open(0, Direction::Up));
+        EXPECT_FALSE(directory.openSource(0, Direction::Up));
         RecordingMessageSink messages;
         CurrentTimetableFile current;
         ASSERT_TRUE(OpenTimetableFile(directory, 0, Direction::Up, current, messages));

@@ -16,6 +16,7 @@
 #include "network/route_table.h"
 #include "platform/utf8.h"
 #include "search/search.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
 #include "timetable/train_codes.h"
 
@@ -228,7 +229,7 @@ std::vector<std::string> SearchPage(std::u16string_view from, std::u16string_vie
         const TimetableDirectory onDisk(disk, SourceDirectory() / "data");
         for (int route = 0; route < kRouteCount; ++route) {
             for (Direction direction : {Direction::Up, Direction::Down}) {
-                if (auto bytes = disk.readAll(onDisk.pathOf(route, direction))) {
+                if (auto bytes = ReadWholeFile(disk, onDisk.pathOf(route, direction))) {
                     files.add(onDisk.pathOf(route, direction), std::move(*bytes));
                 }
             }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/message_sink.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
 #include "timetable/text_decoding.h"
 #include "timetable/timetable_file.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/message_sink.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
 #include "timetable/text_decoding.h"
 #include "timetable/timetable_file.h"
@@ -160,7 +161,7 @@ fs::path SourceDir() {
 }
 
 std::string ReadBytes(const fs::path& path) {
-    return DiskFileReader().readAll(path).value_or("");
+    return ReadWholeFile(DiskFileReader(), path).value_or("");
 }
 
 TEST(ReaderFastPath, EverySampleFileLoadsAsThePlainReaderLoadsIt) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/utf8.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/text_decoding.h"
 
 namespace velomar {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/message_sink.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/file_reader.h"
 #include "timetable/text_decoding.h"
 #include "timetable/time_text.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/plain_timetable_reader.h"
 #include "timetable/data_check.h"
 #include "timetable/file_reader.h"
 #include "timetable/text_decoding.h"
@@ -33,7 +34,7 @@ struct Train {
 // The trains of one shipped file, as the program's reader loads them.
 std::vector<Train> trainsOf(int route, Direction direction) {
     DiskFileReader reader;
-    const auto bytes = reader.readAll(shippedFolder() / TimetableFileName(route, direction));
+    const auto bytes = ReadWholeFile(reader, shippedFolder() / TimetableFileName(route, direction));
     EXPECT_TRUE(bytes.has_value());
     TimetableGrid grid;
     ReadTimetableText(DecodeTimetableText(bytes.value_or("=")), grid);
@@ -80,7 +81,7 @@ TEST(SampleTimetables, RegeneratingGivesTheShippedFilesByteForByte) {
     ASSERT_EQ(files.size(), 64u);
     DiskFileReader reader;
     for (const tools::GeneratedFile& file : files) {
-        const auto shipped = reader.readAll(shippedFolder() / file.name);
+        const auto shipped = ReadWholeFile(reader, shippedFolder() / file.name);
         ASSERT_TRUE(shipped.has_value()) << file.name;
         EXPECT_TRUE(*shipped == file.bytes)
             << file.name << " differs; rerun velomar-generate-timetables data/TimeData";

@@ -16,6 +16,7 @@
 #include "platform/utf8.h"
 #include "search/result_list.h"
 #include "search/search.h"
+#include "support/plain_timetable_reader.h"
 #include "timetable/route_selection.h"
 #include "timetable/service_time.h"
 #include "timetable/time_text.h"
@@ -44,7 +45,7 @@ struct Samples {
         DiskFileReader disk;
         for (RouteCode code : AllTimetableFiles()) {
             if (auto bytes =
-                    disk.readAll(data / TimetableFileName(code.route(), code.direction()))) {
+                    ReadWholeFile(disk, data / TimetableFileName(code.route(), code.direction()))) {
                 reader.add(directory.pathOf(code.route(), code.direction()), std::move(*bytes));
             }
         }

@@ -1,0 +1,157 @@
+// `velomar-cli settings` on a store it cannot read or that another program keeps locked: it
+// says so and exits 1, and never reports a value as missing that is there.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <future>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "support/sqlite_store_faults.h"
+
+namespace velomar::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::CorruptValueIndex;
+using testing_support::StoreLockHolder;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Settings(const fs::path& store, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--settings", store.string(), "settings"});
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// name -> data, read from the table itself.
+std::map<std::string, std::string> RowsOf(const fs::path& file) {
+    std::map<std::string, std::string> rows;
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name, hex(data) FROM settings_values NOT INDEXED", -1, &stmt,
+                       nullptr);
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        rows[reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))] =
+            reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rows;
+}
+
+class CliSettingsFaults : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::random_device random;
+        m_root =
+            fs::temp_directory_path() / ("velomar_settings_faults_" + std::to_string(random()));
+        fs::create_directories(m_root);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+    // 23 values: FS0-FS10, FE0-FE10 and ResultCount.
+    fs::path seeded(const std::string& name) {
+        const fs::path file = m_root / name;
+        for (int i = 0; i <= 10; ++i) {
+            EXPECT_EQ(Settings(file, {"set", "FS" + std::to_string(i), "--text", "문산"}).status,
+                      0);
+            EXPECT_EQ(Settings(file, {"set", "FE" + std::to_string(i), "--text", "도라산"}).status,
+                      0);
+        }
+        EXPECT_EQ(Settings(file, {"set", "ResultCount", "--number", "7"}).status, 0);
+        return file;
+    }
+    fs::path m_root;
+};
+
+TEST_F(CliSettingsFaults, ADamagedStoreIsReportedNotTakenForMissingValues) {
+    const fs::path file = seeded("settings.sqlite3");
+    const auto before = RowsOf(file);
+    ASSERT_TRUE(CorruptValueIndex(file));
+    const std::string unread = "velomar-cli settings: the settings store " + file.string() +
+                               " could not be read (database disk image is malformed)\n";
+
+    const CliRun list = Settings(file, {"list"});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.out, "") << "not a part of the values passed off as all";
+    EXPECT_EQ(list.err, unread);
+
+    for (const char* name : {"FS5", "ResultCount"}) {
+        const CliRun get = Settings(file, {"get", name});
+        EXPECT_EQ(get.status, 1);
+        EXPECT_EQ(get.out, "");
+        EXPECT_EQ(get.err, unread) << name;
+    }
+    EXPECT_EQ(Settings(file, {"get", "Nope"}).err, "velomar-cli settings: no value named 'Nope'\n");
+    const CliRun del = Settings(file, {"delete", "FS5"});
+    EXPECT_EQ(del.status, 1);
+    EXPECT_EQ(del.err.find("no value named"), std::string::npos) << del.err;
+    EXPECT_EQ(RowsOf(file), before);
+}
+
+// Two stores, each kept locked by another program for longer than the busy timeout, one so
+// that nobody may read it, one so that nobody may write it; the commands run side by side.
+TEST_F(CliSettingsFaults, AStoreLockedByAnotherProgramIsBusy) {
+    const fs::path closed = seeded("closed.sqlite3");
+    const fs::path readOnly = seeded("read_only.sqlite3");
+    const auto closedBefore = RowsOf(closed);
+    const auto readOnlyBefore = RowsOf(readOnly);
+    StoreLockHolder exclusive(closed, "BEGIN EXCLUSIVE");
+    StoreLockHolder immediate(readOnly, "BEGIN IMMEDIATE");
+    ASSERT_TRUE(exclusive.hold());
+    ASSERT_TRUE(immediate.hold());
+
+    const auto later = [](const fs::path& file, std::vector<std::string> args) {
+        return std::async(std::launch::async, [file, args] { return Settings(file, args); });
+    };
+    auto list = later(closed, {"list"});
+    auto get = later(closed, {"get", "FS0"});
+    auto del = later(readOnly, {"delete", "FS0"});
+    auto set = later(readOnly, {"set", "FS0", "--text", "부산"});
+    auto read = later(readOnly, {"get", "FS0"});
+
+    const std::string busy = " is busy: another program has kept it locked for more than 5 s\n";
+    const std::string closedBusy =
+        "velomar-cli settings: the settings store " + closed.string() + busy;
+    for (auto* run : {&list, &get}) {
+        const CliRun r = run->get();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, closedBusy);
+    }
+    const CliRun deleted = del.get();
+    EXPECT_EQ(deleted.status, 1);
+    EXPECT_EQ(deleted.err, "velomar-cli settings: could not delete 'FS0': the settings store " +
+                               readOnly.string() + busy);
+    const CliRun stored = set.get();
+    EXPECT_EQ(stored.status, 1);
+    EXPECT_EQ(stored.err, "velomar-cli settings: could not store 'FS0': the settings store " +
+                              readOnly.string() + busy);
+    const CliRun readBack = read.get();
+    EXPECT_EQ(readBack.status, 0) << readBack.err;
+    EXPECT_EQ(readBack.out, "문산\n");
+
+    exclusive.release();
+    immediate.release();
+    EXPECT_EQ(RowsOf(closed), closedBefore);
+    EXPECT_EQ(RowsOf(readOnly), readOnlyBefore);
+    EXPECT_EQ(Settings(readOnly, {"delete", "FS0"}).status, 0);
+}
+
+}  // namespace
+}  // namespace velomar::cli
