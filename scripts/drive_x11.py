@@ -370,9 +370,9 @@ def main():
     args.out.mkdir(parents=True, exist_ok=True)
     work = Path(tempfile.mkdtemp(prefix="velomar-x11-"))
     try:
-        for run in RUNS:
-            if args.only is None or args.only in run[0]:
-                drive(run, args.out, work)
+        for case in RUNS:
+            if args.only is None or args.only in case[0]:
+                drive(case, args.out, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     print(f"{len(failures)} check(s) failed" if failures else "all checks passed")
