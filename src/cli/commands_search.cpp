@@ -172,6 +172,32 @@ std::vector<OutputRecord> resultRecords(const std::vector<ResultRow>& rows,
     return records;
 }
 
+// What start-up could not do with the store, said once. Without FROM and TO the search is
+// for the stored pair: when that cannot be read, searching the built-in one instead would
+// answer a question nobody asked.
+bool reportRestore(const CliContext& context, const CliSettingsStore& settings,
+                   const MainScreen& main, const SearchOptions& options) {
+    const SettingsRestore& restore = main.settingsRestore();
+    const bool pairUnknown = IsStoreFailure(restore.read) || !settings.usable;
+    if (pairUnknown && !options.from) {
+        context.err << "velomar-cli search: the stored stations cannot be read"
+                    << (settings.usable ? ": " + StoreTrouble(settings, restore.read, false) : "")
+                    << "; give FROM and TO\n";
+        return false;
+    }
+    if (!settings.usable) {
+        return true;  // said when the store was opened
+    }
+    if (IsStoreFailure(restore.read)) {
+        context.err << "velomar-cli search: " << StoreTrouble(settings, restore.read, false)
+                    << "; the settings were not read, this run uses the built-in ones\n";
+    } else if (IsStoreFailure(restore.written)) {
+        context.err << "velomar-cli search: " << StoreTrouble(settings, restore.written, true)
+                    << "; nothing of the start-up was stored\n";
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunSearchCommand(CliContext& context) {
@@ -199,10 +225,17 @@ int RunSearchCommand(CliContext& context) {
         {*settings.backend, timetables, run->grid, messages, clock, screen, run->squareDialogShown},
         rows);
     main.startUp();
+    if (!reportRestore(context, settings, main, *options)) {
+        return kFailure;
+    }
     fillForm(main.form(), *options);
     main.search();
     for (int i = 0; i < options->presses; ++i) {
         options->next ? main.next() : main.prev();
+    }
+    if (settings.usable && IsStoreFailure(main.pairStoreStatus())) {
+        context.err << "velomar-cli search: could not store the stations: "
+                    << StoreTrouble(settings, main.pairStoreStatus(), true) << '\n';
     }
     SuggestStationNames(context.err, main.form().departureField);
     SuggestStationNames(context.err, main.form().arrivalField);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "settings/settings_store.h"
@@ -30,36 +31,58 @@ const DialogTemplate kFavoritesDialog{kFavoritesTemplate, 120, 180, kFavoritesCa
 // Pairs occupy the indices 0 to this one at most.
 constexpr std::uint32_t kLastPairIndex = kMaxFavoritePairs - 1;
 
-// A value that cannot be read counts as an empty text.
-std::u16string readTextOrEmpty(SettingsBackend& settings, std::u16string_view name) {
-    return ReadStationText(settings, name).value_or(std::u16string());
+// A text the room cannot hold, or that is missing, reads as empty; `text` is set unless the
+// store could not answer.
+SettingsStatus readTextOrEmpty(SettingsBackend& settings, std::u16string_view name,
+                               std::u16string& text) {
+    char16_t room[kStationTextCapacity] = {};
+    const SettingsStatus status = TryReadTextSetting(settings, kSettingsRoot, kSettingsKeyPath,
+                                                     name, room, kStationTextCapacity);
+    if (!IsStoreFailure(status)) {
+        text = status == SettingsStatus::Ok ? std::u16string(room) : std::u16string();
+    }
+    return status;
 }
 
 // The whole stored text, however long. Moving a pair down must not cut or blank a text that
-// the readers' 20-character room cannot hold; a value that cannot be read moves as "".
-std::u16string readWholeText(SettingsBackend& settings, std::u16string_view name) {
+// the readers' 20-character room cannot hold; a missing value moves as "". Nothing when the
+// store could not answer: moving a blank in its place would lose the pair.
+std::optional<std::u16string> readWholeText(SettingsBackend& settings, std::u16string_view name) {
     std::size_t size = 0;
+    settings.clearFailure();
     if (auto key = settings.openKey(kSettingsRoot, kSettingsKeyPath,
                                     SettingsBackend::OpenMode::Existing)) {
         const QueryResult found = key->query(name, {});
-        if (found.status != QueryStatus::Ok && found.status != QueryStatus::MoreData) {
-            return {};
+        if (found.status == QueryStatus::Failed) {
+            return std::nullopt;
+        }
+        if (found.status == QueryStatus::NotFound) {
+            return std::u16string();
         }
         size = found.size;
+    } else if (IsStoreFailure(settings.failure())) {
+        return std::nullopt;
     }
     std::u16string room(size / 2 + 1, u'\0');
-    if (!ReadTextSetting(settings, kSettingsRoot, kSettingsKeyPath, name, room.data(),
-                         room.size())) {
-        return {};
+    const SettingsStatus status = TryReadTextSetting(settings, kSettingsRoot, kSettingsKeyPath,
+                                                     name, room.data(), room.size());
+    if (IsStoreFailure(status)) {
+        return std::nullopt;
     }
-    return std::u16string(room.c_str());
+    return status == SettingsStatus::Ok ? std::u16string(room.c_str()) : std::u16string();
 }
 
-// "FavoriteCount" as the number operation reads it: 0 when it cannot be read.
-std::uint32_t readFavoriteCount(SettingsBackend& settings) {
-    std::uint32_t value = 0;
-    ReadNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kFavoriteCountName, &value);
-    return value;
+// "FavoriteCount" as the number operation reads it: 0 when it is missing or not a number.
+SettingsStatus readFavoriteCount(SettingsBackend& settings, std::uint32_t& value) {
+    value = 0;
+    return TryReadNumberSetting(settings, kSettingsRoot, kSettingsKeyPath, kFavoriteCountName,
+                                &value);
+}
+
+// A delete of a value already gone is harmless; one the store could not do fails the change.
+bool deleteValue(SettingsBackend& settings, std::u16string_view name) {
+    return !IsStoreFailure(
+        TryDeleteSetting(settings, kSettingsRoot, kSettingsKeyPath, name));
 }
 
 bool writeFavoriteCount(SettingsBackend& settings, std::uint32_t value) {
@@ -97,31 +120,68 @@ Favorites::Favorites(SettingsBackend& settings, MessageSink& messages)
 void Favorites::start() {
     // Read-then-write of the count: one transaction, so a second program sees all or nothing.
     SettingsTransaction transaction(m_settings);
+    m_rows.clear();
     std::uint32_t count = 0;
-    if (ReadNumberSetting(m_settings, kSettingsRoot, kSettingsKeyPath, kFavoriteCountName,
-                          &count)) {
-        m_rows.clear();
-        if (count != kNoFavoritePairs) {
-            const std::uint32_t last = std::min(count, kLastPairIndex);
-            for (std::uint32_t i = 0; i <= last; ++i) {
-                m_rows.push_back({readTextOrEmpty(m_settings, FavoriteStartName(asIndex(i))),
-                                  readTextOrEmpty(m_settings, FavoriteEndName(asIndex(i)))});
-            }
-        }
-    } else {
+    SettingsStatus read = transaction.beginStatus();
+    if (read == SettingsStatus::Ok) {
+        read = readFavoriteCount(m_settings, count);
+    }
+    if (read == SettingsStatus::Ok) {
+        read = loadRows(count);
+    } else if (!IsStoreFailure(read)) {
         writeFavoriteCount(m_settings, kNoFavoritePairs);
+    }
+    // A store that cannot answer is not an empty one: nothing is written, and the rows are
+    // read again before the first change.
+    m_rowsKnown = !IsStoreFailure(read);
+    if (!m_rowsKnown) {
+        m_rows.clear();
     }
     m_checks.assign(m_rows.size(), false);
 
+    m_departure = u"서울";
+    m_arrival = u"부산";
     if (!m_rows.empty()) {
         const int m = static_cast<int>(m_rows.size()) - 1;
-        m_departure = readTextOrEmpty(m_settings, FavoriteStartName(m));
-        m_arrival = readTextOrEmpty(m_settings, FavoriteEndName(m));
-    } else {
-        m_departure = u"서울";
-        m_arrival = u"부산";
+        readTextOrEmpty(m_settings, FavoriteStartName(m), m_departure);
+        readTextOrEmpty(m_settings, FavoriteEndName(m), m_arrival);
     }
     transaction.commit();
+}
+
+SettingsStatus Favorites::loadRows(std::uint32_t count) {
+    m_rows.clear();
+    if (count == kNoFavoritePairs) {
+        return SettingsStatus::Ok;
+    }
+    const std::uint32_t last = std::min(count, kLastPairIndex);
+    for (std::uint32_t i = 0; i <= last; ++i) {
+        FavoritePair pair;
+        for (const auto& [name, text] :
+             {std::pair{FavoriteStartName(asIndex(i)), &pair.departure},
+              std::pair{FavoriteEndName(asIndex(i)), &pair.arrival}}) {
+            if (const SettingsStatus status = readTextOrEmpty(m_settings, name, *text);
+                IsStoreFailure(status)) {
+                return status;
+            }
+        }
+        m_rows.push_back(std::move(pair));
+    }
+    return SettingsStatus::Ok;
+}
+
+bool Favorites::reloadRows(std::uint32_t count, SettingsStatus countRead) {
+    if (countRead == SettingsStatus::Ok) {
+        if (IsStoreFailure(loadRows(count))) {
+            m_rows.clear();
+            return false;
+        }
+    } else {
+        m_rows.clear();
+    }
+    m_rowsKnown = true;
+    m_checks.assign(m_rows.size(), false);
+    return true;
 }
 
 void Favorites::setChecked(int row, bool checked) {
@@ -159,7 +219,11 @@ FavoriteAddOutcome Favorites::add(std::u16string_view departureField,
         if (!transaction.active()) {
             return FavoriteAddOutcome::StoreFailed;
         }
-        const std::uint32_t v = readFavoriteCount(m_settings);
+        std::uint32_t v = 0;
+        const SettingsStatus countRead = readFavoriteCount(m_settings, v);
+        if (IsStoreFailure(countRead) || (!m_rowsKnown && !reloadRows(v, countRead))) {
+            return FavoriteAddOutcome::StoreFailed;
+        }
         if (v == kNoFavoritePairs) {
             k = 0;
         } else if (v == kLastPairIndex) {
@@ -206,20 +270,18 @@ FavoriteDeleteOutcome Favorites::remove() {
         if (!transaction.active()) {
             return FavoriteDeleteOutcome::StoreFailed;
         }
-        const std::uint32_t last = readFavoriteCount(m_settings);
-        // Deleting a value that is already gone fails harmlessly; those results are not used.
-        DeleteSetting(m_settings, kSettingsRoot, kSettingsKeyPath, FavoriteStartName(c));
-        DeleteSetting(m_settings, kSettingsRoot, kSettingsKeyPath, FavoriteEndName(c));
-        bool written = true;
+        std::uint32_t last = 0;
+        bool written = !IsStoreFailure(readFavoriteCount(m_settings, last)) &&
+                       deleteValue(m_settings, FavoriteStartName(c)) &&
+                       deleteValue(m_settings, FavoriteEndName(c));
         for (int i = c; written && i <= n - 2; ++i) {
-            written = writeText(m_settings, FavoriteStartName(i),
-                                readWholeText(m_settings, FavoriteStartName(i + 1))) &&
-                      writeText(m_settings, FavoriteEndName(i),
-                                readWholeText(m_settings, FavoriteEndName(i + 1)));
+            const auto start = readWholeText(m_settings, FavoriteStartName(i + 1));
+            const auto end = readWholeText(m_settings, FavoriteEndName(i + 1));
+            written = start && end && writeText(m_settings, FavoriteStartName(i), *start) &&
+                      writeText(m_settings, FavoriteEndName(i), *end);
         }
-        DeleteSetting(m_settings, kSettingsRoot, kSettingsKeyPath,
-                      FavoriteStartName(asIndex(last)));
-        DeleteSetting(m_settings, kSettingsRoot, kSettingsKeyPath, FavoriteEndName(asIndex(last)));
+        written = written && deleteValue(m_settings, FavoriteStartName(asIndex(last))) &&
+                  deleteValue(m_settings, FavoriteEndName(asIndex(last)));
         const std::uint32_t newCount = n - 1 == 0 ? kNoFavoritePairs : last - 1;
         written = written && writeFavoriteCount(m_settings, newCount);
         if (!written || !transaction.commit()) {

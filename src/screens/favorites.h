@@ -107,6 +107,12 @@ class Favorites {
     int GetSelection() const { return m_chosen; }
 
   private:
+    // The stored pairs into the rows; the first read the store could not answer ends it.
+    SettingsStatus loadRows(std::uint32_t count);
+    // Inside a change, when start() could not read the rows: read them now, so the rows shown
+    // are the stored ones. False when the store could not answer.
+    bool reloadRows(std::uint32_t count, SettingsStatus countRead);
+
     SettingsBackend& m_settings;
     MessageSink& m_messages;
     std::u16string m_departure;
@@ -114,6 +120,7 @@ class Favorites {
     std::vector<FavoritePair> m_rows;
     std::vector<bool> m_checks;
     int m_chosen = kNoFavoriteChosen;
+    bool m_rowsKnown = false;  // the rows are the stored pairs
 };
 
 struct FavoritesOutcome {

@@ -11,20 +11,47 @@ constexpr std::u16string_view kDefaultStart = u"서울";
 constexpr std::u16string_view kDefaultEnd = u"대전";
 constexpr unsigned kSquarePageSize = 9;
 
-// "ResultCount" for the coming search; kFallbackPageSize when the store cannot be read.
-std::uint32_t readStoredPageSize(SettingsBackend& store) {
+// "ResultCount" for the coming search: 0 when missing or not a number; the page size held
+// for this run when the store cannot answer (it holds the restored or built-in one).
+std::uint32_t readStoredPageSize(SettingsBackend& store, std::uint32_t held) {
     std::uint32_t stored = kFallbackPageSize;
-    ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName, &stored);
-    return stored;
+    const SettingsStatus status =
+        TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName, &stored);
+    if (IsStoreFailure(status)) {
+        return held;
+    }
+    return status == SettingsStatus::Ok ? stored : kFallbackPageSize;
+}
+
+// A station text in the readers' 20-character room; `text` keeps its value unless Ok.
+SettingsStatus readStation(SettingsBackend& store, std::u16string_view name,
+                           std::u16string& text) {
+    char16_t room[kStationTextCapacity] = {};
+    const SettingsStatus status = TryReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, name,
+                                                     room, kStationTextCapacity);
+    if (status == SettingsStatus::Ok) {
+        text = room;
+    }
+    return status;
+}
+
+SettingsStatus writeStation(SettingsBackend& store, std::u16string_view name,
+                            std::u16string_view text) {
+    return TryWriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, name, text);
 }
 
 // The pair is stored as one change: another program never sees half of it, and one commit
-// costs one flush to disk instead of two.
-void storeStationPair(SettingsBackend& store, const SearchQuery& query) {
+// costs one flush to disk instead of two. When any step fails nothing of it is stored.
+SettingsStatus storeStationPair(SettingsBackend& store, const SearchQuery& query) {
     SettingsTransaction transaction(store);
-    WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kStartStationName, query.startStation);
-    WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kEndStationName, query.endStation);
-    transaction.commit();
+    if (!transaction.active()) {
+        return transaction.beginStatus();
+    }
+    SettingsStatus status = writeStation(store, kStartStationName, query.startStation);
+    if (status == SettingsStatus::Ok) {
+        status = writeStation(store, kEndStationName, query.endStation);
+    }
+    return status == SettingsStatus::Ok ? transaction.tryCommit() : status;
 }
 
 }  // namespace
@@ -58,9 +85,6 @@ LayoutAction MainScreen::chooseLayout() {
 }
 
 void MainScreen::startUp() {
-    SettingsBackend& store = m_services.settings;
-    // Reads then writes: one transaction, so a first start is stored whole or not at all.
-    SettingsTransaction transaction(store);
     WriteForm();
     m_currentFile.reset();
     m_page.anyFound = false;
@@ -70,38 +94,99 @@ void MainScreen::startUp() {
     m_form.hourSelection = now.hour;
     m_form.minuteSelection = 0;
 
-    std::uint32_t marker = 0;
-    const bool initialised =
-        ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kFirstRunMarkerName, &marker) &&
-        marker == kFirstRunMarker;
+    m_pairStore = SettingsStatus::Ok;
+    m_restore = restoreSettings();
+    WriteForm();
+}
 
+unsigned MainScreen::defaultPageSize() const {
+    return m_layout == Layout::Portrait ? DefaultPortraitPageSize(m_services.screen.height)
+                                        : kSquarePageSize;
+}
+
+SettingsRestore MainScreen::restoreSettings() {
+    SettingsBackend& store = m_services.settings;
+    // Reads then writes: one transaction, so what start-up stores is stored whole or not at
+    // all. A store that cannot answer is not a first start: nothing is written then, and the
+    // built-in pair and page size hold for this run.
+    SettingsTransaction transaction(store);
+    SettingsStatus read = transaction.beginStatus();
+    std::uint32_t marker = 0;
+    if (read == SettingsStatus::Ok) {
+        read = TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kFirstRunMarkerName,
+                                    &marker);
+    }
+    if (IsStoreFailure(read)) {
+        return useBuiltIn(read);
+    }
+    // Only a marker that is missing, or holds another value, means a first start.
+    const bool initialised = read == SettingsStatus::Ok && marker == kFirstRunMarker;
     std::uint32_t pageSize = 0;
-    if (initialised) {
-        if (auto text = ReadStationText(store, kStartStationName)) {
-            m_query.startStation = std::move(*text);
-        }
-        if (auto text = ReadStationText(store, kEndStationName)) {
-            m_query.endStation = std::move(*text);
-        }
-        WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kStartStationName,
-                         m_query.startStation);
-        WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kEndStationName,
-                         m_query.endStation);
-        ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName, &pageSize);
-    } else {
-        WriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kFirstRunMarkerName,
-                           kFirstRunMarker);
-        WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kStartStationName, kDefaultStart);
-        WriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, kEndStationName, kDefaultEnd);
+    const SettingsRestore restore =
+        initialised ? restoreStored(pageSize) : storeFirstStart(pageSize);
+    if (IsStoreFailure(restore.read)) {
+        return useBuiltIn(restore.read);
+    }
+    m_query.pageSize = pageSize != 0 ? pageSize : defaultPageSize();
+    if (!restore.ok()) {
+        return restore;
     }
     if (pageSize == 0) {
-        pageSize = m_layout == Layout::Portrait ? DefaultPortraitPageSize(m_services.screen.height)
-                                                : kSquarePageSize;
-        WriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName, pageSize);
+        const SettingsStatus written = TryWriteNumberSetting(
+            store, kSettingsRoot, kSettingsKeyPath, kResultCountName, m_query.pageSize);
+        if (written != SettingsStatus::Ok) {
+            return {SettingsStatus::Ok, written};
+        }
     }
-    transaction.commit();
-    m_query.pageSize = pageSize;
-    WriteForm();
+    return {SettingsStatus::Ok, transaction.tryCommit()};
+}
+
+SettingsRestore MainScreen::useBuiltIn(SettingsStatus read) {
+    m_query.startStation = kDefaultStart;
+    m_query.endStation = kDefaultEnd;
+    m_query.pageSize = defaultPageSize();
+    return {read, SettingsStatus::Ok};
+}
+
+SettingsRestore MainScreen::restoreStored(std::uint32_t& pageSize) {
+    SettingsBackend& store = m_services.settings;
+    std::u16string start = m_query.startStation;
+    std::u16string end = m_query.endStation;
+    SettingsStatus read = readStation(store, kStartStationName, start);
+    if (!IsStoreFailure(read)) {
+        read = readStation(store, kEndStationName, end);
+    }
+    if (IsStoreFailure(read)) {
+        return {read, SettingsStatus::Ok};
+    }
+    m_query.startStation = std::move(start);
+    m_query.endStation = std::move(end);
+    SettingsStatus written = writeStation(store, kStartStationName, m_query.startStation);
+    if (written == SettingsStatus::Ok) {
+        written = writeStation(store, kEndStationName, m_query.endStation);
+    }
+    if (written != SettingsStatus::Ok) {
+        return {SettingsStatus::Ok, written};
+    }
+    read = TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName,
+                                &pageSize);
+    return {IsStoreFailure(read) ? read : SettingsStatus::Ok, SettingsStatus::Ok};
+}
+
+SettingsRestore MainScreen::storeFirstStart(std::uint32_t& pageSize) {
+    SettingsBackend& store = m_services.settings;
+    pageSize = 0;
+    m_query.startStation = kDefaultStart;
+    m_query.endStation = kDefaultEnd;
+    SettingsStatus written = TryWriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath,
+                                                   kFirstRunMarkerName, kFirstRunMarker);
+    if (written == SettingsStatus::Ok) {
+        written = writeStation(store, kStartStationName, kDefaultStart);
+    }
+    if (written == SettingsStatus::Ok) {
+        written = writeStation(store, kEndStationName, kDefaultEnd);
+    }
+    return {SettingsStatus::Ok, written};
 }
 
 void MainScreen::search() {
@@ -112,13 +197,16 @@ void MainScreen::search() {
     m_query.typeIndex = m_form.typeSelection;
     m_query.hourIndex = m_form.hourSelection;
     m_query.minuteIndex = m_form.minuteSelection;
-    m_query.storedPageSize = readStoredPageSize(m_services.settings);
+    m_query.storedPageSize = readStoredPageSize(m_services.settings, m_query.pageSize);
     const SearchServices services{m_services.timetables, m_services.grid, m_services.messages};
     const SearchEnd end =
         RunSearch(m_query, m_page, m_list, m_currentFile, services,
                   m_layout == Layout::Portrait ? NoRouteRule::ClearListAndEnd : NoRouteRule::GoOn);
     if (end == SearchEnd::Finished) {
-        storeStationPair(m_services.settings, m_query);
+        const SettingsStatus stored = storeStationPair(m_services.settings, m_query);
+        if (m_pairStore == SettingsStatus::Ok) {
+            m_pairStore = stored;
+        }
     }
 }
 

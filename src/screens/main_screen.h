@@ -65,6 +65,16 @@ std::array<StartUpStep, 2> StartUpOrder(Layout layout);
 // 400 pixels (320 among them), 14 from 400 up (400 and 800 among them).
 unsigned DefaultPortraitPageSize(int screenHeight);
 
+// How start-up fared with the store. `read` Busy or Failed: the store could not answer, so
+// the built-in pair and page size hold for this run and nothing was written. `written` Busy
+// or Failed: what start-up meant to store (the defaults of a first start, the pair written
+// back) could not be stored, and none of it was.
+struct SettingsRestore {
+    SettingsStatus read = SettingsStatus::Ok;
+    SettingsStatus written = SettingsStatus::Ok;
+    bool ok() const { return read == SettingsStatus::Ok && written == SettingsStatus::Ok; }
+};
+
 class MainScreen {
   public:
     MainScreen(Layout layout, MainScreenServices services, ResultListView& list);
@@ -79,6 +89,10 @@ class MainScreen {
     // Start-up: selections from the clock, settings restored (defaults on first start), page
     // size; ends with WriteForm.
     void startUp();
+    const SettingsRestore& settingsRestore() const { return m_restore; }
+    // The first failure to store the pair after a search since start-up; Ok when every search
+    // that ran to its end stored it.
+    SettingsStatus pairStoreStatus() const { return m_pairStore; }
     // The Search button: ReadForm, the selections into the query, the stored page size, then
     // RunSearch; the pair is stored when the search ran to its end.
     void search();
@@ -108,6 +122,12 @@ class MainScreen {
 
   private:
     void turnPage(const PagingOutcome& outcome);
+    unsigned defaultPageSize() const;
+    SettingsRestore restoreSettings();
+    // The store could not answer: the built-in pair and page size for this run.
+    SettingsRestore useBuiltIn(SettingsStatus read);
+    SettingsRestore restoreStored(std::uint32_t& pageSize);
+    SettingsRestore storeFirstStart(std::uint32_t& pageSize);
 
     Layout m_layout;
     MainScreenServices m_services;
@@ -116,6 +136,8 @@ class MainScreen {
     SearchQuery m_query;
     ResultPage m_page;
     CurrentTimetableFile m_currentFile;
+    SettingsRestore m_restore;
+    SettingsStatus m_pairStore = SettingsStatus::Ok;
 };
 
 }  // namespace velomar
