@@ -172,25 +172,33 @@ std::vector<OutputRecord> resultRecords(const std::vector<ResultRow>& rows,
     return records;
 }
 
+// Why the store of this run could not be opened, for messages.
+std::string openTrouble(const CliSettingsStore& settings) {
+    if (settings.openFailure == SettingsStatus::Busy) {
+        return StoreTrouble(settings, SettingsStatus::Busy, false);
+    }
+    return "the settings store " + StoreName(settings) + " cannot be opened";
+}
+
 // What start-up could not do with the store, said once. Without FROM and TO the search is
 // for the stored pair: when that cannot be read, searching the built-in one instead would
 // answer a question nobody asked.
 bool reportRestore(const CliContext& context, const CliSettingsStore& settings,
                    const MainScreen& main, const SearchOptions& options) {
     const SettingsRestore& restore = main.settingsRestore();
-    const bool pairUnknown = IsStoreFailure(restore.read) || !settings.usable;
-    if (pairUnknown && !options.from) {
-        context.err << "velomar-cli search: the stored stations cannot be read"
-                    << (settings.usable ? ": " + StoreTrouble(settings, restore.read, false) : "")
-                    << "; give FROM and TO\n";
-        return false;
-    }
-    if (!settings.usable) {
-        return true;  // said when the store was opened
-    }
-    if (IsStoreFailure(restore.read)) {
-        context.err << "velomar-cli search: " << StoreTrouble(settings, restore.read, false)
-                    << "; the settings were not read, this run uses the built-in ones\n";
+    if (!settings.usable || IsStoreFailure(restore.read)) {
+        const std::string trouble =
+            settings.usable ? StoreTrouble(settings, restore.read, false) : openTrouble(settings);
+        if (!options.from) {
+            context.err << "velomar-cli search: the stored stations cannot be read: " << trouble
+                        << "; give FROM and TO\n";
+            return false;
+        }
+        // The search still runs, but nothing it restores or stores can reach the store.
+        context.err << "velomar-cli search: " << trouble
+                    << (settings.usable
+                            ? "; the settings were not read, this run uses the built-in ones\n"
+                            : "; the stations are not remembered\n");
     } else if (IsStoreFailure(restore.written)) {
         context.err << "velomar-cli search: " << StoreTrouble(settings, restore.written, true)
                     << "; nothing of the start-up was stored\n";
@@ -206,11 +214,6 @@ int RunSearchCommand(CliContext& context) {
         return kUsage;
     }
     const CliSettingsStore settings = OpenCliSettings(context);
-    // The search still runs, but nothing it restores or stores can reach the store.
-    if (!settings.usable) {
-        context.err << "velomar-cli search: the settings store " << StoreName(settings)
-                    << " cannot be opened; the stations are not remembered\n";
-    }
     WarnIfNoTimeData(context, kName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);

@@ -81,8 +81,7 @@ SettingsStatus readFavoriteCount(SettingsBackend& settings, std::uint32_t& value
 
 // A delete of a value already gone is harmless; one the store could not do fails the change.
 bool deleteValue(SettingsBackend& settings, std::u16string_view name) {
-    return !IsStoreFailure(
-        TryDeleteSetting(settings, kSettingsRoot, kSettingsKeyPath, name));
+    return !IsStoreFailure(TryDeleteSetting(settings, kSettingsRoot, kSettingsKeyPath, name));
 }
 
 bool writeFavoriteCount(SettingsBackend& settings, std::uint32_t value) {
@@ -157,9 +156,8 @@ SettingsStatus Favorites::loadRows(std::uint32_t count) {
     const std::uint32_t last = std::min(count, kLastPairIndex);
     for (std::uint32_t i = 0; i <= last; ++i) {
         FavoritePair pair;
-        for (const auto& [name, text] :
-             {std::pair{FavoriteStartName(asIndex(i)), &pair.departure},
-              std::pair{FavoriteEndName(asIndex(i)), &pair.arrival}}) {
+        for (const auto& [name, text] : {std::pair{FavoriteStartName(asIndex(i)), &pair.departure},
+                                         std::pair{FavoriteEndName(asIndex(i)), &pair.arrival}}) {
             if (const SettingsStatus status = readTextOrEmpty(m_settings, name, *text);
                 IsStoreFailure(status)) {
                 return status;

@@ -24,8 +24,7 @@ std::uint32_t readStoredPageSize(SettingsBackend& store, std::uint32_t held) {
 }
 
 // A station text in the readers' 20-character room; `text` keeps its value unless Ok.
-SettingsStatus readStation(SettingsBackend& store, std::u16string_view name,
-                           std::u16string& text) {
+SettingsStatus readStation(SettingsBackend& store, std::u16string_view name, std::u16string& text) {
     char16_t room[kStationTextCapacity] = {};
     const SettingsStatus status = TryReadTextSetting(store, kSettingsRoot, kSettingsKeyPath, name,
                                                      room, kStationTextCapacity);
@@ -132,8 +131,8 @@ SettingsRestore MainScreen::restoreSettings() {
         return restore;
     }
     if (pageSize == 0) {
-        const SettingsStatus written = TryWriteNumberSetting(
-            store, kSettingsRoot, kSettingsKeyPath, kResultCountName, m_query.pageSize);
+        const SettingsStatus written = TryWriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath,
+                                                             kResultCountName, m_query.pageSize);
         if (written != SettingsStatus::Ok) {
             return {SettingsStatus::Ok, written};
         }
@@ -168,8 +167,8 @@ SettingsRestore MainScreen::restoreStored(std::uint32_t& pageSize) {
     if (written != SettingsStatus::Ok) {
         return {SettingsStatus::Ok, written};
     }
-    read = TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName,
-                                &pageSize);
+    read =
+        TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName, &pageSize);
     return {IsStoreFailure(read) ? read : SettingsStatus::Ok, SettingsStatus::Ok};
 }
 

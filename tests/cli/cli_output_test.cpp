@@ -144,9 +144,11 @@ TEST(CliSearchStore, NoPlaceForTheStoreIsNamedSo) {
     std::ostringstream out;
     std::ostringstream err;
     RunCli({"--data", "/nonexistent", "search", "문산", "도라산"}, out, err);
-    EXPECT_EQ(err.str().substr(0, err.str().find('\n') + 1),
-              "velomar-cli search: the settings store (no place for it) cannot be opened; the "
-              "stations are not remembered\n");
+    EXPECT_NE(err.str().find(
+                  "velomar-cli search: the settings store (no place for it) cannot be opened; the "
+                  "stations are not remembered\n"),
+              std::string::npos)
+        << err.str();
 }
 #endif
 

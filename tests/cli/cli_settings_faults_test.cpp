@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <map>
 #include <random>
@@ -151,6 +152,75 @@ TEST_F(CliSettingsFaults, AStoreLockedByAnotherProgramIsBusy) {
     EXPECT_EQ(RowsOf(closed), closedBefore);
     EXPECT_EQ(RowsOf(readOnly), readOnlyBefore);
     EXPECT_EQ(Settings(readOnly, {"delete", "FS0"}).status, 0);
+}
+
+// `search` over a store another program keeps locked past the busy timeout. Without FROM and
+// TO it is a search for the stored pair, which cannot be read: it fails instead of searching
+// the built-in pair. With them it searches, says once that the settings were not read and
+// that the stations were not stored, and no stored value changes.
+TEST_F(CliSettingsFaults, SearchOverALockedStoreNeitherGuessesNorOverwrites) {
+    const fs::path data = m_root / "data";
+    fs::create_directories(data / "TimeData");
+    std::ofstream(data / "TimeData" / "DownData_06.txt", std::ios::binary)
+        << "TYPE\t0000\t/\r\nTRNO\t0101\t/\r\n0401\t0710\t/\r\n0403\t0740\t/\r\n=";
+    // One store nobody may read, one nobody may write.
+    const fs::path closed = m_root / "closed.sqlite3";
+    const fs::path readOnly = m_root / "read_only.sqlite3";
+    for (const fs::path& file : {closed, readOnly}) {
+        EXPECT_EQ(Settings(file, {"set", "Velomar", "--number", "1020"}).status, 0);
+        EXPECT_EQ(Settings(file, {"set", "StartStation", "--text", "용산"}).status, 0);
+        EXPECT_EQ(Settings(file, {"set", "EndStation", "--text", "목포"}).status, 0);
+    }
+    const auto closedBefore = RowsOf(closed);
+    const auto readOnlyBefore = RowsOf(readOnly);
+    StoreLockHolder exclusive(closed, "BEGIN EXCLUSIVE");
+    StoreLockHolder immediate(readOnly, "BEGIN IMMEDIATE");
+    ASSERT_TRUE(exclusive.hold());
+    ASSERT_TRUE(immediate.hold());
+
+    const auto search = [&](const fs::path& file, std::vector<std::string> args) {
+        return std::async(std::launch::async, [&data, file, args] {
+            std::vector<std::string> all = {"--data", data.string(), "--settings", file.string(),
+                                            "search"};
+            all.insert(all.end(), args.begin(), args.end());
+            std::ostringstream out;
+            std::ostringstream err;
+            const int status = RunCli(all, out, err);
+            return CliRun{status, out.str(), err.str()};
+        });
+    };
+    const std::vector<std::string> pair = {"문산", "도라산", "--time", "07:00", "--format", "tsv"};
+    auto storedClosed = search(closed, {"--format", "tsv"});
+    auto storedReadOnly = search(readOnly, {"--format", "tsv"});
+    auto givenClosed = search(closed, pair);
+    auto givenReadOnly = search(readOnly, pair);
+
+    const auto busy = [](const fs::path& file) {
+        return "the settings store " + file.string() +
+               " is busy: another program has kept it locked for more than 5 s";
+    };
+    for (auto [run, file] : {std::pair{&storedClosed, closed}, {&storedReadOnly, readOnly}}) {
+        const CliRun r = run->get();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "velomar-cli search: the stored stations cannot be read: " + busy(file) +
+                             "; give FROM and TO\n");
+    }
+    const CliRun c = givenClosed.get();
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(c.out.substr(0, 5), "0101\t");
+    EXPECT_EQ(c.err, "velomar-cli search: " + busy(closed) + "; the stations are not remembered\n");
+    const CliRun r = givenReadOnly.get();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 5), "0101\t");
+    EXPECT_EQ(r.err, "velomar-cli search: " + busy(readOnly) +
+                         "; the settings were not read, this run uses the built-in ones\n"
+                         "velomar-cli search: could not store the stations: " +
+                         busy(readOnly) + "\n");
+    exclusive.release();
+    immediate.release();
+    EXPECT_EQ(RowsOf(closed), closedBefore);
+    EXPECT_EQ(RowsOf(readOnly), readOnlyBefore);
 }
 
 }  // namespace

@@ -110,8 +110,8 @@ TEST(FavoritesStoreFaults, DeleteStopsAtTheFirstStepTheStoreCannotDo) {
             f.store.failOn(step, kFailed, nth);
             const FavoriteDeleteOutcome outcome = dialog.remove();
             const bool failed = f.store.calls(step) >= nth;
-            EXPECT_EQ(outcome, failed ? FavoriteDeleteOutcome::StoreFailed
-                                      : FavoriteDeleteOutcome::Deleted)
+            EXPECT_EQ(outcome,
+                      failed ? FavoriteDeleteOutcome::StoreFailed : FavoriteDeleteOutcome::Deleted)
                 << testing_support::SettingsStepName(step) << ' ' << nth;
             if (failed) {
                 EXPECT_TRUE(sameValues(storedValues(f.inner), before));

@@ -44,7 +44,12 @@ struct FaultyScreen {
     FixedClock clock{{7, 42}};
     ResultRows list;
     MainScreen screen{Layout::Portrait,
-                      {store, world.directory, world.grid, world.messages, clock, {480, 800},
+                      {store,
+                       world.directory,
+                       world.grid,
+                       world.messages,
+                       clock,
+                       {480, 800},
                        world.squareDialogShown},
                       list};
 
@@ -165,16 +170,13 @@ TEST_P(PairStoreOverAFailingStore, StoresTheWholePairOrNothing) {
     EXPECT_EQ(s.screen.pairStoreStatus(), SettingsStatus::Ok);
 }
 
-INSTANTIATE_TEST_SUITE_P(MainScreenStoreFaults, PairStoreOverAFailingStore,
-                         testing::Values(PairFault{"BeginBusy", SettingsStep::Begin, 1, kBusy},
-                                         PairFault{"FirstWriteFailed", SettingsStep::Set, 1,
-                                                   kFailed},
-                                         PairFault{"SecondWriteBusy", SettingsStep::Set, 2, kBusy},
-                                         PairFault{"CommitFailed", SettingsStep::Commit, 1,
-                                                   kFailed}),
-                         [](const testing::TestParamInfo<PairFault>& info) {
-                             return info.param.label;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    MainScreenStoreFaults, PairStoreOverAFailingStore,
+    testing::Values(PairFault{"BeginBusy", SettingsStep::Begin, 1, kBusy},
+                    PairFault{"FirstWriteFailed", SettingsStep::Set, 1, kFailed},
+                    PairFault{"SecondWriteBusy", SettingsStep::Set, 2, kBusy},
+                    PairFault{"CommitFailed", SettingsStep::Commit, 1, kFailed}),
+    [](const testing::TestParamInfo<PairFault>& info) { return info.param.label; });
 
 }  // namespace
 }  // namespace velomar
