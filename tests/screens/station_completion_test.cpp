@@ -50,22 +50,22 @@ TEST_P(OfferedTest, FirstRowAndOthers) {
     EXPECT_LE(names.size(), kCompletionRows);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, OfferedTest,
-    testing::Values(
-        // Initials, alone and mixed with syllables.
-        OfferCase{u"ㄷㄷㄱ", u"동대구", {}}, OfferCase{u"ㅅㅇ", u"수원", {u"서울", u"쌍용"}},
-        OfferCase{u"동ㄷ", u"동대구", {}},
-        // A beginning, also with its last syllable still being composed (서우 on the way to
-        // 서울).
-        OfferCase{u"동대", u"동대구", {}}, OfferCase{u"서우", u"서울", {}},
-        // A whole name that other stations resemble keeps them under it.
-        OfferCase{u"대전", u"대전", {u"서대전"}},
-        // A typo still finds the station.
-        OfferCase{u"서을", u"서울", {}},
-        // Nothing to offer: no text, only spaces, nothing alike.
-        OfferCase{u"", u"", {}}, OfferCase{u"   ", u"", {}}, OfferCase{u"xyz", u"", {}},
-        OfferCase{u"ㅋㅋㅋㅋㅋ", u"", {}}));
+INSTANTIATE_TEST_SUITE_P(Table, OfferedTest,
+                         testing::Values(
+                             // Initials, alone and mixed with syllables.
+                             OfferCase{u"ㄷㄷㄱ", u"동대구", {}},
+                             OfferCase{u"ㅅㅇ", u"수원", {u"서울", u"쌍용"}},
+                             OfferCase{u"동ㄷ", u"동대구", {}},
+                             // A beginning, also with its last syllable still being composed (서우
+                             // on the way to 서울).
+                             OfferCase{u"동대", u"동대구", {}}, OfferCase{u"서우", u"서울", {}},
+                             // A whole name that other stations resemble keeps them under it.
+                             OfferCase{u"대전", u"대전", {u"서대전"}},
+                             // A typo still finds the station.
+                             OfferCase{u"서을", u"서울", {}},
+                             // Nothing to offer: no text, only spaces, nothing alike.
+                             OfferCase{u"", u"", {}}, OfferCase{u"   ", u"", {}},
+                             OfferCase{u"xyz", u"", {}}, OfferCase{u"ㅋㅋㅋㅋㅋ", u"", {}}));
 
 TEST(StationCompletionsTest, TheMatchersOrderCutToTheRows) {
     for (std::u16string_view typed : {u"ㅅ", u"ㅅㅇ", u"서", u"대"}) {
