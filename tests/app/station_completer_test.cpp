@@ -28,8 +28,8 @@ QAbstractItemView* ListOf(QLineEdit* field) {
 // Keys go where the window system sends them: to the open list, which hands typing on to
 // the field.
 void SendKey(QLineEdit* field, int key, const QString& text = {}) {
-    QWidget* to = QApplication::activePopupWidget() != nullptr ? QApplication::activePopupWidget()
-                                                               : field;
+    QWidget* to =
+        QApplication::activePopupWidget() != nullptr ? QApplication::activePopupWidget() : field;
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(to, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
@@ -37,8 +37,14 @@ void SendKey(QLineEdit* field, int key, const QString& text = {}) {
     QApplication::processEvents();
 }
 
-// Replaces the field's text by typing, one character at a time.
+// Replaces the field's text by typing, one character at a time, into the window the user
+// works in (on a desktop the keyboard goes only to the active one).
 void Type(QLineEdit* field, const QString& text) {
+    if (!field->window()->isActiveWindow()) {
+        ActivateScreenWindow(*field->window());
+        static_cast<void>(
+            QTest::qWaitFor([field] { return field->window()->isActiveWindow(); }, 500));
+    }
     field->setFocus();
     field->selectAll();
     SendKey(field, Qt::Key_Delete);
@@ -207,7 +213,7 @@ TEST(StationCompleterTest, FollowsTheSyllableBeingComposed) {
     Type(field, q(u"대"));
     QInputMethodEvent composing(q(u"구"), {});
     QApplication::sendEvent(QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                                                               : static_cast<QWidget*>(field),
+                                                              : static_cast<QWidget*>(field),
                             &composing);
     QStringList wanted;
     for (const std::u16string& name : StationCompletions(u"대구")) {
