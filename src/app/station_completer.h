@@ -31,7 +31,7 @@ class StationCompleter : public QCompleter {
     QLineEdit& m_field;
     QStringListModel* m_names;
     QAbstractItemView* m_list = nullptr;  // the completer's popup, once made
-    QString m_typed;  // the text the list was made for
+    QString m_typed;                      // the text the list was made for
 };
 
 // Gives each field its own completer.
