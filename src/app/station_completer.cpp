@@ -21,15 +21,14 @@ StationCompleter::StationCompleter(QLineEdit& field)
     setMaxVisibleItems(static_cast<int>(kCompletionRows));
     setWidget(&field);
     m_list = popup();
-    QAbstractItemView* list = m_list;
     // A window of the field's: on a scaled screen it joins the screen's scene, as the
     // drop-down lists do.
-    list->setParent(&field, list->windowFlags());
-    list->setFont(field.font());
+    m_list->setParent(&field, m_list->windowFlags());
+    m_list->setFont(field.font());
     // Its size is the rows'; a scene would otherwise keep it at the view's minimum hint.
-    list->setMinimumSize(1, 1);
-    // Only what the user types opens the list; texts the program puts in never do.
+    m_list->setMinimumSize(1, 1);
     connect(&field, &QLineEdit::textChanged, this, [this](const QString& text) { m_typed = text; });
+    // Only what the user types opens the list; texts the program puts in never do.
     connect(&field, &QLineEdit::textEdited, this, [this](const QString& text) { refresh(text); });
     connect(this, qOverload<const QString&>(&QCompleter::activated), this,
             [this](const QString& name) { m_field.setText(name); });
