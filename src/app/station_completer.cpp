@@ -46,21 +46,20 @@ void StationCompleter::refresh(const QString& text) {
     }
     m_names->setStringList(names);
     if (names.isEmpty()) {
-        popup()->hide();
+        m_list->hide();
         return;
     }
     complete();
     // No row is chosen until the user moves to one.
-    popup()->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+    m_list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
     place();
 }
 
 void StationCompleter::place() {
     // As wide as the longest name, which may be wider than a narrow field.
-    QAbstractItemView* list = popup();
-    const int frame = list->width() - list->viewport()->width();
-    list->resize(qMax(m_field.width(), list->sizeHintForColumn(0) + frame), list->height());
-    PlacePopupOnScreen(*list, m_field, list->height());
+    const int frame = m_list->width() - m_list->viewport()->width();
+    m_list->resize(qMax(m_field.width(), m_list->sizeHintForColumn(0) + frame), m_list->height());
+    PlacePopupOnScreen(*m_list, m_field, m_list->height());
 }
 
 bool StationCompleter::eventFilter(QObject* watched, QEvent* event) {
