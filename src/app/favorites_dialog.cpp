@@ -6,6 +6,7 @@
 #include "app/dialog_parts.h"
 #include "app/form_widgets.h"
 #include "app/qt_text.h"
+#include "app/station_completer.h"
 
 namespace velomar {
 
@@ -30,6 +31,7 @@ FavoritesDialog::FavoritesDialog(SettingsBackend& settings, MessageSink& message
     showTexts();
     connectList();
     connectButtons();
+    AttachStationCompleters({departureField(), arrivalField()});
     setDefaultButton(qobject_cast<QAbstractButton*>(control(favorites_id::kOk)));
 }
 

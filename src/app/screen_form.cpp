@@ -6,6 +6,7 @@
 
 #include "app/fonts.h"
 #include "app/qt_text.h"
+#include "app/station_completer.h"
 #include "app/tile_button.h"
 #include "app/zoomed_screen.h"
 #include "screens/layout_relayout.h"
@@ -98,6 +99,7 @@ ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidge
                                   : static_cast<int>(kSquareCapacity));
     departureField()->installEventFilter(this);
     arrivalField()->installEventFilter(this);
+    AttachStationCompleters({departureField(), arrivalField()});
     pushForm();
 }
 

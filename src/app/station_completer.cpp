@@ -1,0 +1,107 @@
+#include "app/station_completer.h"
+
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStringListModel>
+
+#include "app/qt_text.h"
+#include "app/screen_area.h"
+#include "screens/station_completion.h"
+
+namespace velomar {
+
+StationCompleter::StationCompleter(QLineEdit& field)
+    : QCompleter(&field), m_field(field), m_names(new QStringListModel(this)) {
+    // The matcher has chosen and ordered the rows; the completer must not filter them again.
+    setModel(m_names);
+    setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    setMaxVisibleItems(static_cast<int>(kCompletionRows));
+    setWidget(&field);
+    m_list = popup();
+    // A window of the field's: on a scaled screen it joins the screen's scene, as the
+    // drop-down lists do.
+    m_list->setParent(&field, m_list->windowFlags());
+    m_list->setFont(field.font());
+    // Its size is the rows'; a scene would otherwise keep it at the view's minimum hint.
+    m_list->setMinimumSize(1, 1);
+    connect(&field, &QLineEdit::textChanged, this, [this](const QString& text) { m_typed = text; });
+    // Only what the user types opens the list; texts the program puts in never do.
+    connect(&field, &QLineEdit::textEdited, this, [this](const QString& text) { refresh(text); });
+    connect(this, qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString& name) { m_field.setText(name); });
+}
+
+QStringList StationCompleter::offered() const {
+    return m_names->stringList();
+}
+
+void StationCompleter::refresh(const QString& text) {
+    m_typed = text;
+    QStringList names;
+    for (const std::u16string& name : StationCompletions(ToU16(text))) {
+        names.append(ToQString(name));
+    }
+    m_names->setStringList(names);
+    if (names.isEmpty()) {
+        m_list->hide();
+        return;
+    }
+    complete();
+    // No row is chosen until the user moves to one.
+    m_list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+    place();
+}
+
+void StationCompleter::place() {
+    // As wide as the longest name, which may be wider than a narrow field.
+    const int frame = m_list->width() - m_list->viewport()->width();
+    m_list->resize(qMax(m_field.width(), m_list->sizeHintForColumn(0) + frame), m_list->height());
+    PlacePopupOnScreen(*m_list, m_field, m_list->height());
+}
+
+bool StationCompleter::eventFilter(QObject* watched, QEvent* event) {
+    // Not popup(): that makes the list, and events come while it is being made.
+    QAbstractItemView* list = m_list;
+    if (list != nullptr && watched == list && event->type() == QEvent::KeyPress &&
+        list->isVisible()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        // Enter without a chosen row is the field's Enter, as if the list were not there.
+        if (enter && !list->currentIndex().isValid()) {
+            list->hide();
+            QKeyEvent again(key->type(), key->key(), key->modifiers(), key->text());
+            QCoreApplication::sendEvent(&m_field, &again);
+            return true;
+        }
+    }
+    if (watched == &m_field && event->type() == QEvent::InputMethod) {
+        // A syllable still being composed is not in the text yet, but it is typed: the list
+        // follows it.
+        const QString composing = static_cast<QInputMethodEvent*>(event)->preeditString();
+        m_field.event(event);
+        QString typed = m_field.text();
+        typed.insert(m_field.cursorPosition(), composing);
+        if (typed != m_typed) {
+            refresh(typed);
+        }
+        return true;
+    }
+    return QCompleter::eventFilter(watched, event);
+}
+
+void AttachStationCompleters(std::initializer_list<QLineEdit*> fields) {
+    for (QLineEdit* field : fields) {
+        if (field != nullptr && StationCompleterOf(*field) == nullptr) {
+            new StationCompleter(*field);
+        }
+    }
+}
+
+StationCompleter* StationCompleterOf(const QLineEdit& field) {
+    return field.findChild<StationCompleter*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace velomar
