@@ -18,22 +18,8 @@ namespace {
 using testing_support::FaultySettingsBackend;
 using testing_support::SettingsStep;
 
-std::vector<StoredValue> storedValues(SettingsBackend& store) {
-    auto key = store.openKey(kSettingsRoot, kSettingsKeyPath, SettingsBackend::OpenMode::Existing);
-    return key ? key->values() : std::vector<StoredValue>{};
-}
-
-bool sameValues(const std::vector<StoredValue>& a, const std::vector<StoredValue>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].type != b[i].type || a[i].data != b[i].data) {
-            return false;
-        }
-    }
-    return true;
-}
+using testing_support::SameStoredValues;
+using testing_support::StoredValuesOf;
 
 // The pairs as the store holds them, read the way a fresh dialog reads them.
 std::vector<FavoritePair> storedRows(SettingsBackend& store) {
@@ -71,11 +57,11 @@ class FavoritesOpenOverFaults : public testing::TestWithParam<OpenFault> {};
 TEST_P(FavoritesOpenOverFaults, ChangesNothingAndShowsNoRowItDidNotRead) {
     const OpenFault& c = GetParam();
     FavoritesOverFaults f;
-    const auto before = storedValues(f.inner);
+    const auto before = StoredValuesOf(f.inner);
     f.store.failOn(c.step, c.why, c.nth);
     Favorites dialog(f.store, f.sink);
     dialog.start();
-    EXPECT_TRUE(sameValues(storedValues(f.inner), before)) << "a value changed";
+    EXPECT_TRUE(SameStoredValues(StoredValuesOf(f.inner), before)) << "a value changed";
     EXPECT_TRUE(dialog.rows().empty() || dialog.rows() == storedRows(f.inner));
 
     // The store answers again: an add stores the fourth pair, and the rows are the stored ones.
@@ -105,7 +91,7 @@ TEST(FavoritesStoreFaults, DeleteStopsAtTheFirstStepTheStoreCannotDo) {
             FavoritesOverFaults f;
             Favorites dialog(f.store, f.sink);
             dialog.start();
-            const auto before = storedValues(f.inner);
+            const auto before = StoredValuesOf(f.inner);
             dialog.rowClicked(0);
             f.store.failOn(step, kFailed, nth);
             const FavoriteDeleteOutcome outcome = dialog.remove();
@@ -114,7 +100,7 @@ TEST(FavoritesStoreFaults, DeleteStopsAtTheFirstStepTheStoreCannotDo) {
                       failed ? FavoriteDeleteOutcome::StoreFailed : FavoriteDeleteOutcome::Deleted)
                 << testing_support::SettingsStepName(step) << ' ' << nth;
             if (failed) {
-                EXPECT_TRUE(sameValues(storedValues(f.inner), before));
+                EXPECT_TRUE(SameStoredValues(StoredValuesOf(f.inner), before));
             }
             EXPECT_EQ(dialog.rows(), storedRows(f.inner));
         }
@@ -125,10 +111,10 @@ TEST(FavoritesStoreFaults, AddOverAnUnreadableCountStoresNothing) {
     FavoritesOverFaults f;
     Favorites dialog(f.store, f.sink);
     dialog.start();
-    const auto before = storedValues(f.inner);
+    const auto before = StoredValuesOf(f.inner);
     f.store.failOn(SettingsStep::Query, kFailed, 1);
     EXPECT_EQ(dialog.add(u"수원", u"천안"), FavoriteAddOutcome::StoreFailed);
-    EXPECT_TRUE(sameValues(storedValues(f.inner), before));
+    EXPECT_TRUE(SameStoredValues(StoredValuesOf(f.inner), before));
     EXPECT_EQ(dialog.rows(), storedRows(f.inner));
 }
 

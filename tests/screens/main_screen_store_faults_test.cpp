@@ -20,22 +20,8 @@ using testing_support::FaultySettingsBackend;
 using testing_support::SettingsStep;
 using testing_support::TimetableWorld;
 
-std::vector<StoredValue> storedValues(SettingsBackend& store) {
-    auto key = store.openKey(kSettingsRoot, kSettingsKeyPath, SettingsBackend::OpenMode::Existing);
-    return key ? key->values() : std::vector<StoredValue>{};
-}
-
-bool sameValues(const std::vector<StoredValue>& a, const std::vector<StoredValue>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].type != b[i].type || a[i].data != b[i].data) {
-            return false;
-        }
-    }
-    return true;
-}
+using testing_support::SameStoredValues;
+using testing_support::StoredValuesOf;
 
 struct FaultyScreen {
     TimetableWorld world;
@@ -80,11 +66,11 @@ class StartUpOverAFailingStore : public testing::TestWithParam<StartUpFault> {};
 TEST_P(StartUpOverAFailingStore, StoresNothingAndSaysWhy) {
     const StartUpFault& c = GetParam();
     FaultyScreen s(c.stored);
-    const auto before = storedValues(s.inner);
+    const auto before = StoredValuesOf(s.inner);
     s.store.failOn(c.step, c.why, c.nth);
     s.screen.startUp();
 
-    EXPECT_TRUE(sameValues(storedValues(s.inner), before)) << "a value changed";
+    EXPECT_TRUE(SameStoredValues(StoredValuesOf(s.inner), before)) << "a value changed";
     const SettingsRestore& restore = s.screen.settingsRestore();
     EXPECT_EQ(restore.read, c.readFails ? c.why : SettingsStatus::Ok);
     EXPECT_EQ(restore.written, c.readFails ? SettingsStatus::Ok : c.why);
@@ -153,12 +139,12 @@ TEST_P(PairStoreOverAFailingStore, StoresTheWholePairOrNothing) {
     s.screen.startUp();
     WriteTextSetting(s.inner, kSettingsRoot, kSettingsKeyPath, kStartStationName, u"서울");
     WriteTextSetting(s.inner, kSettingsRoot, kSettingsKeyPath, kEndStationName, u"대전");
-    const auto before = storedValues(s.inner);
+    const auto before = StoredValuesOf(s.inner);
     s.store.failOn(c.step, c.why, c.nth);
     s.screen.form().departureField = u"문산";
     s.screen.form().arrivalField = u"도라산";
     s.screen.search();
-    EXPECT_TRUE(sameValues(storedValues(s.inner), before)) << "half a pair was stored";
+    EXPECT_TRUE(SameStoredValues(StoredValuesOf(s.inner), before)) << "half a pair was stored";
     EXPECT_EQ(s.screen.pairStoreStatus(), c.why);
 
     s.store.clearFaults();

@@ -46,7 +46,12 @@ SettingsRestore startUpOn(SettingsBackend& store) {
     FixedClock clock{{7, 0}};
     ResultRows list;
     MainScreen screen(Layout::Portrait,
-                      {store, world.directory, world.grid, world.messages, clock, {480, 800},
+                      {store,
+                       world.directory,
+                       world.grid,
+                       world.messages,
+                       clock,
+                       {480, 800},
                        world.squareDialogShown},
                       list);
     screen.startUp();
@@ -74,8 +79,8 @@ TEST(StartUpFullDisk, AFirstStartIsStoredWholeOrNotAtAll) {
     // survives every later start.
     disk.makeRoom();
     EXPECT_TRUE(startUpOn(*store).ok());
-    ASSERT_TRUE(WriteTextSetting(*store, kSettingsRoot, kSettingsKeyPath, kStartStationName,
-                                 u"용산"));
+    ASSERT_TRUE(
+        WriteTextSetting(*store, kSettingsRoot, kSettingsKeyPath, kStartStationName, u"용산"));
     disk.fill();
     startUpOn(*store);  // may or may not find room for its journal: the pair stays either way
     EXPECT_EQ(ReadStationText(*store, kStartStationName), u"용산");

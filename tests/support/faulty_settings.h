@@ -203,4 +203,22 @@ class FaultySettingsBackend : public SettingsBackend {
     std::optional<Snapshot> m_saved;
 };
 
+// Every value of the program's key, in the backend's order (none when the key is absent).
+inline std::vector<StoredValue> StoredValuesOf(SettingsBackend& store) {
+    auto key = store.openKey(kSettingsRoot, kSettingsKeyPath, SettingsBackend::OpenMode::Existing);
+    return key ? key->values() : std::vector<StoredValue>{};
+}
+
+inline bool SameStoredValues(const std::vector<StoredValue>& a, const std::vector<StoredValue>& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name || a[i].type != b[i].type || a[i].data != b[i].data) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace velomar::testing_support
