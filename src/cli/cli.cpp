@@ -1,8 +1,10 @@
 #include "cli/cli.h"
 
+#include <cstring>
 #include <ostream>
 
 #include "cli/cli_support.h"
+#include "cli/terminal_output.h"
 #include "platform/utf8.h"
 #include "timetable/data_folder.h"
 
@@ -120,7 +122,9 @@ std::optional<int> splitArguments(const std::vector<std::string>& args, CliConte
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CliContext context{{}, {}, std::nullopt, out, err};
     Request request;
     if (const auto status = splitArguments(args, context, request)) {
@@ -160,6 +164,26 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kSuccess;
     }
     return command->run(context);
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    TerminalOutput safeOut(out.rdbuf());
+    TerminalOutput safeErr(err.rdbuf());
+    std::ostream checkedOut(&safeOut);
+    std::ostream checkedErr(&safeErr);
+    int status = runCli(args, checkedOut, checkedErr);
+    // Output that went nowhere is a failure, whatever the command found.
+    if (!safeOut.finish()) {
+        checkedErr << "velomar-cli: could not write the output"
+                   << (safeOut.error() != 0 ? std::string(": ") + std::strerror(safeOut.error())
+                                            : std::string())
+                   << '\n';
+        status = kFailure;
+    }
+    safeErr.finish();
+    return status;
 }
 
 }  // namespace velomar::cli

@@ -128,11 +128,6 @@ int RunData(CliContext& context) {
     std::error_code error;
     const bool holds = std::filesystem::is_directory(context.dataDirectory / "TimeData", error);
     const bool sourceRead = !holds || printSource(context.dataDirectory, out, context.err);
-    out.flush();
-    if (!out) {
-        context.err << "velomar-cli data: cannot write the output\n";
-        return kFailure;
-    }
     if (!holds) {
         context.err << "velomar-cli data: " << shown(context.dataDirectory)
                     << " holds no TimeData/\n";

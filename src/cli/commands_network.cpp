@@ -145,7 +145,8 @@ int RunGrid(CliContext& context) {
     }
     for (int r = 0; r < kGridRows; ++r) {
         for (int c = 0; c < kGridColumns; ++c) {
-            context.out << (c ? "\t" : "") << ToUtf8(grid.cell(r, c));
+            // Escaped: a cell may hold a line break or TAB, and each grid row keeps one line.
+            context.out << (c ? "\t" : "") << TerminalText(ToUtf8(grid.cell(r, c)));
         }
         context.out << '\n';
     }

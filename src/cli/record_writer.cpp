@@ -38,7 +38,8 @@ void writeTsv(std::ostream& out, std::span<const OutputColumn> columns,
         const char* separator = "";
         for (std::size_t i = 0; i < columns.size() && i < record.size(); ++i) {
             if (columns[i].inTsv) {
-                out << separator << ToUtf8(record[i].text);
+                // A TAB or line break inside a value must not make a field or a line of its own.
+                out << separator << TerminalText(ToUtf8(record[i].text));
                 separator = "\t";
             }
         }

@@ -22,7 +22,17 @@ int DisplayWidth(std::u16string_view text) {
     return width;
 }
 
-void PrintTable(std::ostream& out, const std::vector<std::vector<std::u16string>>& lines) {
+void PrintTable(std::ostream& out, const std::vector<std::vector<std::u16string>>& given) {
+    // Cells escaped first, so a line break or TAB in one keeps the row on its line and the
+    // columns line up with what is shown.
+    std::vector<std::vector<std::u16string>> lines = given;
+    for (auto& line : lines) {
+        for (std::u16string& cell : line) {
+            if (auto shown = FromUtf8(TerminalText(ToUtf8(cell)))) {
+                cell = std::move(*shown);
+            }
+        }
+    }
     std::vector<int> widths;
     for (const auto& line : lines) {
         widths.resize(std::max(widths.size(), line.size()), 0);

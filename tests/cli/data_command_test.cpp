@@ -126,7 +126,7 @@ TEST_F(DataCommand, BadUsageAndUnwritableOutput) {
     std::ostream closed(nullptr);  // every write fails
     std::ostringstream err;
     EXPECT_EQ(RunCli({"--data", m_folder.string(), "data"}, closed, err), 1);
-    EXPECT_EQ(err.str(), "velomar-cli data: cannot write the output\n");
+    EXPECT_EQ(err.str(), "velomar-cli: could not write the output\n");
 }
 
 }  // namespace
