@@ -1,8 +1,7 @@
 // velomar-cli import-gtfs FEED --out DIR: a GTFS feed as the 64 timetable files.
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
-#include <sstream>
 #include <system_error>
 
 #include "cli/cli.h"
@@ -19,17 +18,35 @@ namespace {
 
 constexpr std::string_view kName = "import-gtfs";
 
-std::optional<std::string> ReadWholeFile(const std::string& argument) {
-    std::ifstream in(PathFromUtf8(argument), std::ios::binary);
-    if (!in) {
+// A correction file lists a few hundred lines at most; reading stops past this, so /dev/zero
+// or a huge file costs no more than a small one.
+constexpr std::size_t kCorrectionFileLimit = 1 << 20;
+
+// The file's text, or why it cannot be had.
+std::optional<std::string> ReadCorrectionFile(const std::string& argument, std::string& why) {
+    std::FILE* file = std::fopen(PathToUtf8(PathFromUtf8(argument)).c_str(), "rb");
+    if (file == nullptr) {
+        why = "cannot read";
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
+    std::string text;
+    char piece[4096];
+    std::size_t got = 0;
+    while (text.size() <= kCorrectionFileLimit &&
+           (got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+        text.append(piece, got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        why = "cannot read";
         return std::nullopt;
     }
-    return text.str();
+    if (text.size() > kCorrectionFileLimit) {
+        why = "is larger than " + std::to_string(kCorrectionFileLimit / 1024) + " KiB:";
+        return std::nullopt;
+    }
+    return text;
 }
 
 // Each line made safe for the terminal: the report quotes names from the feed.
@@ -60,10 +77,13 @@ std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
             }
             json = value == "json";
         } else {
-            const auto text = ReadWholeFile(value);
             std::string error;
+            const auto text = ReadCorrectionFile(value, error);
             if (!text) {
-                return UsageError(kName, "cannot read " + name + " file '" + value + "'",
+                return UsageError(kName,
+                                  error.starts_with("cannot")
+                                      ? "cannot read " + name + " file '" + value + "'"
+                                      : name + " file '" + value + "' " + error + " not read",
                                   context.err);
             }
             const bool read = name == "--stations"

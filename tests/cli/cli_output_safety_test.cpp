@@ -44,20 +44,28 @@ TEST(TerminalOutput, EscapesWhatCouldSteerTheTerminal) {
     } cases[] = {
         {"서울\t07:00\n", "서울\t07:00\n"},
         {"\x1b[2J", "\\x1b[2J"},
-        {"a\x07" "b", "a\\x07b"},
+        {"a\x07"
+         "b",
+         "a\\x07b"},
         {std::string_view("\0x", 2), "\\x00x"},
         {"CR LF\r\n", "CR LF\r\n"},  // calendar lines end so
         {"lone\rCR", "lone\\x0dCR"},
         {"\r\r\n", "\\x0d\r\n"},
         {"end\r", "end\\x0d"},
         {"\x7f", "\\x7f"},
-        {"\xc2\x9b" "31m", "\\xc2\\x9b31m"},  // C1 CSI in UTF-8
-        {"\x9b" "31m", "\\x9b31m"},           // and as a bare byte
-        {"\xc2\xa0", "\xc2\xa0"},            // U+00A0 is text
+        {"\xc2\x9b"
+         "31m",
+         "\\xc2\\x9b31m"},  // C1 CSI in UTF-8
+        {"\x9b"
+         "31m",
+         "\\x9b31m"},                         // and as a bare byte
+        {"\xc2\xa0", "\xc2\xa0"},             // U+00A0 is text
         {"\xe0\x80\xaf", "\\xe0\\x80\\xaf"},  // overlong
         {"\xed\xa0\x80", "\\xed\\xa0\\x80"},  // surrogate
         {"\xea\xb0", "\\xea\\xb0"},           // cut short at the end
-        {"\xea\xb0" "A", "\\xea\\xb0A"},
+        {"\xea\xb0"
+         "A",
+         "\\xea\\xb0A"},
         {"\xf0\x9f\x9a\x84", "\xf0\x9f\x9a\x84"},
     };
     for (const auto& c : cases) {
@@ -86,7 +94,9 @@ class FullBuffer : public std::streambuf {
 };
 
 TEST(CliOutputFailure, EveryCommandFailsWhenItsOutputGoesNowhere) {
-    const fs::path data = fs::path(std::getenv("VELOMAR_SOURCE_DIR") ? std::getenv("VELOMAR_SOURCE_DIR") : ".") / "data";
+    const fs::path data =
+        fs::path(std::getenv("VELOMAR_SOURCE_DIR") ? std::getenv("VELOMAR_SOURCE_DIR") : ".") /
+        "data";
     for (const std::size_t room : {std::size_t{0}, std::size_t{10}}) {
         FullBuffer full(room);
         std::ostream out(&full);
@@ -107,8 +117,8 @@ TEST(CliOutputFailure, DevFullForEveryCommand) {
         std::getenv("VELOMAR_SOURCE_DIR") ? std::getenv("VELOMAR_SOURCE_DIR") : ".";
     const std::string tmp = testing::TempDir();
     const std::string settings = tmp + "velomar_devfull.sqlite3";
-    const std::string global = std::string(cli) + " --data " + source + "/data --settings " +
-                               settings + " ";
+    const std::string global =
+        std::string(cli) + " --data " + source + "/data --settings " + settings + " ";
     const std::vector<std::pair<std::string, std::string>> commands = {
         {"routes", "서울 부산"},
         {"stations", ""},
@@ -144,8 +154,8 @@ TEST(CliOutputFailure, DevFullForEveryCommand) {
     for (std::size_t i = 0; i < listed.size(); ++i) {
         EXPECT_EQ(listed[i], commands[i].first);
         const std::string errFile = tmp + "velomar_devfull_err.txt";
-        const std::string line = global + commands[i].first + " " + commands[i].second +
-                                 " > /dev/full 2> " + errFile;
+        const std::string line =
+            global + commands[i].first + " " + commands[i].second + " > /dev/full 2> " + errFile;
         const int status = std::system(line.c_str());
         ASSERT_TRUE(WIFEXITED(status)) << line;
         std::ifstream err(errFile);
@@ -157,7 +167,8 @@ TEST(CliOutputFailure, DevFullForEveryCommand) {
         EXPECT_EQ(WEXITSTATUS(status), 1) << line;
         EXPECT_NE(said.find("velomar-cli: could not write the output: No space left on device\n"),
                   std::string::npos)
-            << line << "\n" << said;
+            << line << "\n"
+            << said;
     }
     std::error_code ignored;
     fs::remove_all(tmp + "velomar_devfull_feed", ignored);
@@ -178,7 +189,8 @@ class HostileTimetable : public testing::Test {
             << "TYPE\t0000\t0002\t0\x1b[31m\t/\r\n"
                "TRNO\t01\x1b]0;owned\x07\t0102\x9b\t\x1b[2J\t/\r\n"
                "0401\t0710\t0810\x7f\t0910\x01\t/\r\n"
-               "0402\t07\x1b" "15\t\n712\t0\r\x1b[1A\t/\r\n"
+               "0402\t07\x1b"
+               "15\t\n712\t0\r\x1b[1A\t/\r\n"
                "0403\t0740\t0840\t0940\t/\r\n"
                "=";
     }
@@ -205,11 +217,11 @@ class HostileTimetable : public testing::Test {
 void ExpectNothingRaw(const std::string& text, const std::string& what) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        const bool bad = (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F || c1 ||
-                         (c >= 0x80 && c <= 0x9F && (i == 0 || static_cast<unsigned char>(
-                                                                   text[i - 1]) < 0x80));
+        const bool c1 =
+            c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        const bool bad =
+            (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F || c1 ||
+            (c >= 0x80 && c <= 0x9F && (i == 0 || static_cast<unsigned char>(text[i - 1]) < 0x80));
         EXPECT_FALSE(bad) << what << ": byte " << static_cast<int>(c) << " at " << i << " in\n"
                           << text;
         if (bad) {

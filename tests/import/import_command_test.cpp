@@ -158,7 +158,15 @@ TEST(ImportCommand, BadUsageIsExitStatusTwo) {
          "cannot read --stations file"},
         {{"import-gtfs", feed, "--out", (temp.path() / "file").string()},
          "exists and is not a folder"},
+        // Correction files are read to 1 MiB at most: an endless or huge one is refused.
+        {{"import-gtfs", feed, "--out", feed, "--types", "/dev/zero"},
+         "--types file '/dev/zero' is larger than 1024 KiB: not read"},
+        {{"import-gtfs", feed, "--out", feed, "--stations", (temp.path() / "sparse").string()},
+         "is larger than 1024 KiB: not read"},
+        {{"import-gtfs", feed, "--out", feed, "--stations", feed}, "cannot read --stations file"},
     };
+    { std::ofstream sparse(temp.path() / "sparse", std::ios::binary); }
+    std::filesystem::resize_file(temp.path() / "sparse", std::uintmax_t{4} << 30);
     for (const UsageCase& c : cases) {
         const CliRun run = Cli(c.args);
         EXPECT_EQ(run.status, 2) << c.message;
