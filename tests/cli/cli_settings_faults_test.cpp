@@ -20,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::CorruptValueIndex;
+using testing_support::StoredRowsOf;
 using testing_support::StoreLockHolder;
 
 struct CliRun {
@@ -34,23 +35,6 @@ CliRun Settings(const fs::path& store, std::vector<std::string> args) {
     std::ostringstream err;
     const int status = RunCli(args, out, err);
     return {status, out.str(), err.str()};
-}
-
-// name -> data, read from the table itself.
-std::map<std::string, std::string> RowsOf(const fs::path& file) {
-    std::map<std::string, std::string> rows;
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name, hex(data) FROM settings_values NOT INDEXED", -1, &stmt,
-                       nullptr);
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        rows[reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))] =
-            reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return rows;
 }
 
 class CliSettingsFaults : public testing::Test {
@@ -82,7 +66,7 @@ class CliSettingsFaults : public testing::Test {
 
 TEST_F(CliSettingsFaults, ADamagedStoreIsReportedNotTakenForMissingValues) {
     const fs::path file = seeded("settings.sqlite3");
-    const auto before = RowsOf(file);
+    const auto before = StoredRowsOf(file);
     ASSERT_TRUE(CorruptValueIndex(file));
     const std::string unread = "velomar-cli settings: the settings store " + file.string() +
                                " could not be read (database disk image is malformed)\n";
@@ -102,7 +86,7 @@ TEST_F(CliSettingsFaults, ADamagedStoreIsReportedNotTakenForMissingValues) {
     const CliRun del = Settings(file, {"delete", "FS5"});
     EXPECT_EQ(del.status, 1);
     EXPECT_EQ(del.err.find("no value named"), std::string::npos) << del.err;
-    EXPECT_EQ(RowsOf(file), before);
+    EXPECT_EQ(StoredRowsOf(file), before);
 }
 
 // Two stores, each kept locked by another program for longer than the busy timeout, one so
@@ -110,8 +94,8 @@ TEST_F(CliSettingsFaults, ADamagedStoreIsReportedNotTakenForMissingValues) {
 TEST_F(CliSettingsFaults, AStoreLockedByAnotherProgramIsBusy) {
     const fs::path closed = seeded("closed.sqlite3");
     const fs::path readOnly = seeded("read_only.sqlite3");
-    const auto closedBefore = RowsOf(closed);
-    const auto readOnlyBefore = RowsOf(readOnly);
+    const auto closedBefore = StoredRowsOf(closed);
+    const auto readOnlyBefore = StoredRowsOf(readOnly);
     StoreLockHolder exclusive(closed, "BEGIN EXCLUSIVE");
     StoreLockHolder immediate(readOnly, "BEGIN IMMEDIATE");
     ASSERT_TRUE(exclusive.hold());
@@ -149,8 +133,8 @@ TEST_F(CliSettingsFaults, AStoreLockedByAnotherProgramIsBusy) {
 
     exclusive.release();
     immediate.release();
-    EXPECT_EQ(RowsOf(closed), closedBefore);
-    EXPECT_EQ(RowsOf(readOnly), readOnlyBefore);
+    EXPECT_EQ(StoredRowsOf(closed), closedBefore);
+    EXPECT_EQ(StoredRowsOf(readOnly), readOnlyBefore);
     EXPECT_EQ(Settings(readOnly, {"delete", "FS0"}).status, 0);
 }
 
@@ -171,8 +155,8 @@ TEST_F(CliSettingsFaults, SearchOverALockedStoreNeitherGuessesNorOverwrites) {
         EXPECT_EQ(Settings(file, {"set", "StartStation", "--text", "용산"}).status, 0);
         EXPECT_EQ(Settings(file, {"set", "EndStation", "--text", "목포"}).status, 0);
     }
-    const auto closedBefore = RowsOf(closed);
-    const auto readOnlyBefore = RowsOf(readOnly);
+    const auto closedBefore = StoredRowsOf(closed);
+    const auto readOnlyBefore = StoredRowsOf(readOnly);
     StoreLockHolder exclusive(closed, "BEGIN EXCLUSIVE");
     StoreLockHolder immediate(readOnly, "BEGIN IMMEDIATE");
     ASSERT_TRUE(exclusive.hold());
@@ -219,8 +203,8 @@ TEST_F(CliSettingsFaults, SearchOverALockedStoreNeitherGuessesNorOverwrites) {
                          busy(readOnly) + "\n");
     exclusive.release();
     immediate.release();
-    EXPECT_EQ(RowsOf(closed), closedBefore);
-    EXPECT_EQ(RowsOf(readOnly), readOnlyBefore);
+    EXPECT_EQ(StoredRowsOf(closed), closedBefore);
+    EXPECT_EQ(StoredRowsOf(readOnly), readOnlyBefore);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TempDir;
 using testing_support::CorruptValueIndex;
+using testing_support::StoredRowsOf;
 using testing_support::StoreLockHolder;
 using Status = SettingsStatus;
 
@@ -38,29 +39,11 @@ void Seed(const std::filesystem::path& file) {
     ASSERT_TRUE(WriteNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, kResultCountName, 7));
 }
 
-// Every value as a plain connection reads it, table first, so damage to the index does not
-// hide any: name -> data as hex.
-std::map<std::string, std::string> RowsOf(const std::filesystem::path& file) {
-    std::map<std::string, std::string> rows;
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name, hex(data) FROM settings_values NOT INDEXED", -1, &stmt,
-                       nullptr);
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        rows[reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))] =
-            reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return rows;
-}
-
 TEST(SqliteFaults, DamageTheQuickCheckMissesFailsReadsInsteadOfHidingValues) {
     TempDir dir;
     const auto file = dir / "settings.sqlite3";
     Seed(file);
-    const auto before = RowsOf(file);
+    const auto before = StoredRowsOf(file);
     ASSERT_EQ(before.size(), 23u);
     ASSERT_TRUE(CorruptValueIndex(file));
 
@@ -84,7 +67,7 @@ TEST(SqliteFaults, DamageTheQuickCheckMissesFailsReadsInsteadOfHidingValues) {
               Status::Missing);
     EXPECT_NE(TryDeleteSetting(*store, kSettingsRoot, kSettingsKeyPath, u"FS5"), Status::Missing);
     store.reset();
-    EXPECT_EQ(RowsOf(file), before);
+    EXPECT_EQ(StoredRowsOf(file), before);
 }
 
 // Another program holds the write lock (others may read) past the busy timeout.
@@ -92,7 +75,7 @@ TEST(SqliteFaults, AWriteLockHeldElsewhereMakesWritesBusyAndLeavesReads) {
     TempDir dir;
     const auto file = dir / "settings.sqlite3";
     Seed(file);
-    const auto before = RowsOf(file);
+    const auto before = StoredRowsOf(file);
     StoreLockHolder other(file, "BEGIN IMMEDIATE");
     auto store = SqliteSettingsBackend::Open(file, nullptr, kShortTimeout);
     ASSERT_TRUE(other.hold());
@@ -107,7 +90,7 @@ TEST(SqliteFaults, AWriteLockHeldElsewhereMakesWritesBusyAndLeavesReads) {
     EXPECT_EQ(transaction.beginStatus(), Status::Busy);
     EXPECT_EQ(store->failureText(), "database is locked");
     other.release();
-    EXPECT_EQ(RowsOf(file), before);
+    EXPECT_EQ(StoredRowsOf(file), before);
     EXPECT_EQ(TryDeleteSetting(*store, kSettingsRoot, kSettingsKeyPath, u"FS0"), Status::Ok);
 }
 
@@ -116,7 +99,7 @@ TEST(SqliteFaults, AnExclusiveLockHeldElsewhereMakesEverythingBusy) {
     TempDir dir;
     const auto file = dir / "settings.sqlite3";
     Seed(file);
-    const auto before = RowsOf(file);
+    const auto before = StoredRowsOf(file);
     StoreLockHolder other(file, "BEGIN EXCLUSIVE");
     ASSERT_TRUE(other.hold());
     SettingsOpenReport report;
@@ -133,7 +116,7 @@ TEST(SqliteFaults, AnExclusiveLockHeldElsewhereMakesEverythingBusy) {
     EXPECT_EQ(TryListSettings(*store, kSettingsRoot, kSettingsKeyPath, values), Status::Busy);
     EXPECT_EQ(TryDeleteSetting(*store, kSettingsRoot, kSettingsKeyPath, u"FS0"), Status::Busy);
     other.release();
-    EXPECT_EQ(RowsOf(file), before);
+    EXPECT_EQ(StoredRowsOf(file), before);
 }
 
 // Read-then-write steps start with the write lock, so none can find itself holding a read
@@ -166,7 +149,7 @@ TEST(SqliteFaults, AFullDiskFailsWritesAndLosesNothing) {
     } unmount{mountPoint};
     const auto file = mountPoint / "settings.sqlite3";
     Seed(file);
-    const auto before = RowsOf(file);
+    const auto before = StoredRowsOf(file);
     {
         // Fill what is left.
         std::ofstream filler(mountPoint / "filler", std::ios::binary);
@@ -183,7 +166,7 @@ TEST(SqliteFaults, AFullDiskFailsWritesAndLosesNothing) {
     }
     EXPECT_EQ(status, Status::Failed);
     EXPECT_NE(store->failureText().find("full"), std::string::npos) << store->failureText();
-    auto rows = RowsOf(file);
+    auto rows = StoredRowsOf(file);
     for (const auto& [name, data] : before) {
         EXPECT_EQ(rows[name], data) << name;
     }

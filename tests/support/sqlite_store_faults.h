@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 namespace velomar::testing_support {
@@ -172,5 +173,23 @@ class StoreLockHolder {
     int m_toChild[2] = {-1, -1};
     int m_toParent[2] = {-1, -1};
 };
+
+// Every stored value as a plain connection reads it, table first, so damage to the index
+// does not hide any: name -> data as hex.
+inline std::map<std::string, std::string> StoredRowsOf(const std::filesystem::path& file) {
+    std::map<std::string, std::string> rows;
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name, hex(data) FROM settings_values NOT INDEXED", -1, &stmt,
+                       nullptr);
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        rows[reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))] =
+            reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rows;
+}
 
 }  // namespace velomar::testing_support
