@@ -74,7 +74,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, TravelTime,
 TEST(JsonText, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(JsonString(u"서울"), "\"서울\"");
     EXPECT_EQ(JsonString(u"a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(JsonString(u"\t\n\x1f\x7f"), "\"\\u0009\\u000a\\u001f\x7f\"");
+    // DEL and C1 too: JSON allows them raw, but a terminal acts on U+009B.
+    EXPECT_EQ(JsonString(u"\t\n\x1f\x7f\x9b\xa0"), "\"\\u0009\\u000a\\u001f\\u007f\\u009b\u00a0\"");
+    EXPECT_EQ(JsonString(u"\xD83D\xDE84\\"), "\"\U0001F684\\\\\"");  // a pair stays whole
     EXPECT_EQ(JsonString(u""), "\"\"");
 }
 
