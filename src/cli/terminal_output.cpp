@@ -23,11 +23,11 @@ std::size_t sequenceLength(unsigned char byte) {
 
 // Whether `next` may follow the bytes of `begun` in valid UTF-8 (no overlong forms, no
 // surrogates, nothing past U+10FFFF).
-bool continues(const std::string& begun, unsigned char next) {
+bool continues(const char* begun, std::size_t size, unsigned char next) {
     if (next < 0x80 || next > 0xBF) {
         return false;
     }
-    if (begun.size() != 1) {
+    if (size != 1) {
         return true;
     }
     const auto lead = static_cast<unsigned char>(begun[0]);
@@ -89,18 +89,18 @@ void TerminalOutput::noteFailure() {
 }
 
 void TerminalOutput::take(unsigned char byte) {
-    if (!m_pending.empty() && m_pending[0] == '\r') {
+    if (m_pendingSize > 0 && m_pending[0] == '\r') {
         const bool lineEnd = byte == '\n';
         flushPending(!lineEnd);
         if (lineEnd) {
-            emit("\n");
+            emit("\n", 1);
             return;
         }
     }
     if (m_expected > 0) {
-        if (continues(m_pending, byte)) {
-            m_pending += static_cast<char>(byte);
-            if (m_pending.size() == m_expected) {
+        if (continues(m_pending, m_pendingSize, byte)) {
+            m_pending[m_pendingSize++] = static_cast<char>(byte);
+            if (m_pendingSize == m_expected) {
                 // U+0080..U+009F are the C1 controls; 8-bit terminals read them as CSI & co.
                 const bool c1 = static_cast<unsigned char>(m_pending[0]) == 0xC2 &&
                                 static_cast<unsigned char>(m_pending[1]) <= 0x9F;
@@ -111,17 +111,20 @@ void TerminalOutput::take(unsigned char byte) {
         flushPending(true);
     }
     if (byte == '\r') {
-        m_pending = "\r";
+        m_pending[0] = '\r';
+        m_pendingSize = 1;
         return;
     }
     if (const std::size_t length = sequenceLength(byte); length > 0) {
-        m_pending.assign(1, static_cast<char>(byte));
+        m_pending[0] = static_cast<char>(byte);
+        m_pendingSize = 1;
         m_expected = length;
         return;
     }
     const bool plain = (byte >= 0x20 && byte < 0x7F) || byte == '\t' || byte == '\n';
     if (plain) {
-        emit(std::string(1, static_cast<char>(byte)));
+        const char c = static_cast<char>(byte);
+        emit(&c, 1);
     } else {
         escapeByte(byte);
     }
@@ -129,23 +132,23 @@ void TerminalOutput::take(unsigned char byte) {
 
 void TerminalOutput::flushPending(bool escape) {
     if (escape) {
-        for (const char c : m_pending) {
-            escapeByte(static_cast<unsigned char>(c));
+        for (std::size_t i = 0; i < m_pendingSize; ++i) {
+            escapeByte(static_cast<unsigned char>(m_pending[i]));
         }
     } else {
-        emit(m_pending);
+        emit(m_pending, m_pendingSize);
     }
-    m_pending.clear();
+    m_pendingSize = 0;
     m_expected = 0;
 }
 
-void TerminalOutput::emit(const std::string& bytes) {
-    if (m_failed || bytes.empty()) {
+void TerminalOutput::emit(const char* bytes, std::size_t size) {
+    if (m_failed || size == 0) {
         return;
     }
-    const auto size = static_cast<std::streamsize>(bytes.size());
+    const auto count = static_cast<std::streamsize>(size);
     errno = 0;
-    if (m_target->sputn(bytes.data(), size) != size) {
+    if (m_target->sputn(bytes, count) != count) {
         noteFailure();
     }
 }
@@ -153,7 +156,7 @@ void TerminalOutput::emit(const std::string& bytes) {
 void TerminalOutput::escapeByte(unsigned char byte) {
     char escaped[5];
     std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(byte));
-    emit(escaped);
+    emit(escaped, 4);
 }
 
 }  // namespace velomar::cli
