@@ -14,6 +14,7 @@
 
 #include "cli/cli.h"
 #include "cli/terminal_output.h"
+#include "support/cli_run.h"
 
 namespace velomar::cli {
 namespace {
@@ -198,18 +199,8 @@ class HostileTimetable : public testing::Test {
         std::error_code ignored;
         fs::remove_all(m_root, ignored);
     }
-    struct Run {
-        std::string out;
-        std::string err;
-    };
-    Run run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--data", m_root.string(), "--settings",
-                                   (m_root / "settings.sqlite3").string()});
-        std::ostringstream out;
-        std::ostringstream err;
-        RunCli(args, out, err);
-        return {out.str(), err.str()};
-    }
+    using Run = testing_support::CliRun;
+    Run run(std::vector<std::string> args) { return testing_support::RunCliIn(m_root, args); }
     fs::path m_root;
 };
 

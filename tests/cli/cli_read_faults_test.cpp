@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 
 namespace velomar::cli {
 namespace {
@@ -56,19 +57,8 @@ class CliReadFaults : public testing::Test {
         }
     }
 
-    struct Run {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    Run run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--data", m_root.string(), "--settings",
-                                   (m_root / "settings.sqlite3").string()});
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = RunCli(args, out, err);
-        return {status, out.str(), err.str()};
-    }
+    using Run = testing_support::CliRun;
+    Run run(std::vector<std::string> args) { return testing_support::RunCliIn(m_root, args); }
 
     fs::path m_root;
 };
