@@ -69,6 +69,11 @@ std::unique_ptr<ByteSource> DiskFileReader::openSource(const std::filesystem::pa
     return source;
 }
 
+bool DiskFileReader::exists(const std::filesystem::path& path) const {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
 std::unique_ptr<ByteSource> MemoryFileReader::openSource(const std::filesystem::path& path) const {
     const auto it = m_files.find(path.lexically_normal());
     if (it == m_files.end()) {

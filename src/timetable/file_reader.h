@@ -37,11 +37,16 @@ class FileReader {
     // The file opened for reading, or nothing when it cannot be opened (missing, a directory
     // or anything else that is not a plain file, unreadable).
     virtual std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const = 0;
+    // Whether there is a plain file to open; listing a route's further sheets asks this.
+    virtual bool exists(const std::filesystem::path& path) const {
+        return openSource(path) != nullptr;
+    }
 };
 
 class DiskFileReader : public FileReader {
   public:
     std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const override;
+    bool exists(const std::filesystem::path& path) const override;
 };
 
 class MemoryFileReader : public FileReader {
@@ -51,6 +56,9 @@ class MemoryFileReader : public FileReader {
     }
     // Reads the stored bytes in place; adding files invalidates sources opened before.
     std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const override;
+    bool exists(const std::filesystem::path& path) const override {
+        return m_files.count(path.lexically_normal()) != 0;
+    }
 
   private:
     std::map<std::filesystem::path, std::string> m_files;

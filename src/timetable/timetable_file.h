@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "timetable/file_reader.h"
 
@@ -17,31 +18,49 @@ class TimetableGrid;
 
 enum class Direction { Up = 0, Down = 1 };
 
-// Names one timetable file: r for the Up file of route r, 100 + r for its Down file, -1 none.
+// Names one timetable file or sheet. A route direction's trains fill its file ("UpData_16.txt",
+// sheet 1) and, beyond the file's 79 trains, further sheets beside it ("UpData_16.2.txt",
+// sheet 2, ...). The value is r for the Up file of route r and 100 + r for its Down file, and
+// 1000 more for each sheet after the first: 1016 is "UpData_16.2.txt", 2116
+// "DownData_16.3.txt". -1 names no file.
 class RouteCode {
   public:
     static constexpr int kNone = -1;
+    static constexpr int kMaxSheets = 999;
 
     constexpr RouteCode() = default;
     constexpr explicit RouteCode(int value) : m_value(value) {}
-    static constexpr RouteCode of(int route, Direction direction) {
-        return RouteCode(direction == Direction::Up ? route : 100 + route);
+    static constexpr RouteCode of(int route, Direction direction, int sheet = 1) {
+        return RouteCode((sheet - 1) * 1000 + (direction == Direction::Up ? route : 100 + route));
     }
 
     constexpr int value() const { return m_value; }
     constexpr bool names_file() const {
-        return (m_value >= 0 && m_value <= 31) || (m_value >= 100 && m_value <= 131);
+        const int file = m_value % 1000;
+        return m_value >= 0 && m_value / 1000 < kMaxSheets &&
+               (file <= 31 || (file >= 100 && file <= 131));
     }
     // Only meaningful when names_file().
-    constexpr int route() const { return m_value >= 100 ? m_value - 100 : m_value; }
-    constexpr Direction direction() const {
-        return m_value >= 100 ? Direction::Down : Direction::Up;
+    constexpr int route() const {
+        return m_value % 1000 >= 100 ? m_value % 1000 - 100 : m_value % 1000;
     }
+    constexpr Direction direction() const {
+        return m_value % 1000 >= 100 ? Direction::Down : Direction::Up;
+    }
+    constexpr int sheet() const { return m_value / 1000 + 1; }
+    // The route direction's file itself (sheet 1).
+    constexpr RouteCode firstSheet() const { return RouteCode(m_value % 1000); }
     friend constexpr bool operator==(RouteCode, RouteCode) = default;
+    friend constexpr auto operator<=>(RouteCode, RouteCode) = default;
 
   private:
     int m_value = kNone;
 };
+
+// "UpData_05.txt" / "DownData_05.txt" for sheet 1, "UpData_05.2.txt" for sheet 2 and so on.
+std::string TimetableFileName(RouteCode code);
+// The sheet a file name names, for names TimetableFileName gives; nothing for any other.
+std::optional<RouteCode> RouteCodeOfFileName(std::string_view name);
 
 // "UpData_05.txt" / "DownData_05.txt".
 std::string TimetableFileName(int route, Direction direction);
@@ -53,8 +72,14 @@ class TimetableDirectory {
         : m_reader(reader), m_base(std::move(baseDirectory)) {}
 
     std::filesystem::path pathOf(int route, Direction direction) const;
+    std::filesystem::path pathOf(RouteCode sheet) const;
     // The file opened for reading in pieces, or nothing when it cannot be opened.
     std::unique_ptr<ByteSource> openSource(int route, Direction direction) const;
+    std::unique_ptr<ByteSource> openSource(RouteCode sheet) const;
+    // The sheets of a route direction in reading order: its file (always listed, so that a
+    // missing file is reported where it is read), then sheets 2, 3, ... as long as they exist.
+    std::vector<RouteCode> sheets(int route, Direction direction) const;
+    const FileReader& reader() const { return m_reader; }
     const std::filesystem::path& baseDirectory() const { return m_base; }
 
   private:

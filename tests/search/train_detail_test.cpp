@@ -87,7 +87,7 @@ TEST(TrainDetail, NoTrainNumberOrRouteCodeDoesNothing) {
 
 TEST(TrainDetail, RouteCodeNamingNoFileIsAnError) {
     DetailRun d;
-    for (int code : {32, 99, 132, -2, 1000}) {
+    for (int code : {32, 99, 132, -2, 1032, 999000}) {
         EXPECT_EQ(d.show(u"0701", RouteCode(code)).status, TrainDetailStatus::InvalidRouteCode)
             << code;
     }
