@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
 
 #include "timetable/calendar_date.h"
 #include "timetable/service_dates.h"
@@ -9,6 +10,16 @@
 namespace velomar {
 
 namespace {
+
+// Texts put together by appending: GCC 12 at -O2 warns wrongly (-Wrestrict) about a string
+// literal added to a std::string.
+std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string out;
+    for (std::string_view part : parts) {
+        out.append(part);
+    }
+    return out;
+}
 
 std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
@@ -69,16 +80,16 @@ class DatesParser {
 };
 
 bool DatesParser::fail(std::string text) {
-    m_error = "line " + std::to_string(m_line) + ": " + std::move(text);
+    m_error = Join({"line ", std::to_string(m_line), ": ", text});
     return false;
 }
 
 std::optional<int> DatesParser::day(std::string_view text) {
     const auto day = GtfsDayNumber(text);
     if (!day) {
-        fail("'" + std::string(text) + "' is not a date YYYYMMDD");
+        fail(Join({"'", text, "' is not a date YYYYMMDD"}));
     } else if (m_dates && !m_dates->period().contains(*day)) {
-        fail(std::string(text) + " lies outside the period");
+        fail(Join({text, " lies outside the period"}));
         return std::nullopt;
     }
     return day;
@@ -109,7 +120,7 @@ bool DatesParser::pattern(const std::vector<std::string_view>& words) {
     for (std::size_t i = 5; i < words.size(); ++i) {
         const std::string_view word = words[i];
         if (word.size() < 2 || (word[0] != '+' && word[0] != '-')) {
-            return fail("'" + std::string(word) + "' is neither +YYYYMMDD nor -YYYYMMDD");
+            return fail(Join({"'", word, "' is neither +YYYYMMDD nor -YYYYMMDD"}));
         }
         const auto exception = day(word.substr(1));
         if (!exception) {
@@ -123,7 +134,7 @@ bool DatesParser::pattern(const std::vector<std::string_view>& words) {
     }
     for (const auto& [known, _] : m_patterns) {
         if (known == *id) {
-            return fail("pattern " + std::to_string(*id) + " is given twice");
+            return fail(Join({"pattern ", std::to_string(*id), " is given twice"}));
         }
     }
     m_patterns.emplace_back(*id, std::move(pattern));
@@ -133,18 +144,18 @@ bool DatesParser::pattern(const std::vector<std::string_view>& words) {
 bool DatesParser::sheet(RouteCode code, const std::vector<std::string_view>& words) {
     for (const auto& [known, _] : m_sheets) {
         if (known == code) {
-            return fail(std::string(words[0]) + " is given twice");
+            return fail(Join({words[0], " is given twice"}));
         }
     }
     if (words.size() - 1 > 79) {
-        return fail(std::string(words[0]) + " gives more than 79 columns");
+        return fail(Join({words[0], " gives more than 79 columns"}));
     }
     std::vector<int> ids;
     for (std::size_t i = 1; i < words.size(); ++i) {
         const auto id = words[i] == "*" ? std::optional<int>(ServiceDates::kEveryDay)
                                         : PositiveNumber(words[i]);
         if (!id) {
-            return fail("'" + std::string(words[i]) + "' is neither a pattern id nor *");
+            return fail(Join({"'", words[i], "' is neither a pattern id nor *"}));
         }
         ids.push_back(*id);
     }
@@ -174,7 +185,7 @@ bool DatesParser::line(const std::vector<std::string_view>& words) {
     if (const auto code = RouteCodeOfFileName(words[0])) {
         return sheet(*code, words);
     }
-    return fail("'" + std::string(words[0]) + "' is neither a pattern nor a timetable file");
+    return fail(Join({"'", words[0], "' is neither a pattern nor a timetable file"}));
 }
 
 std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::string& error) {
@@ -221,8 +232,8 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::strin
             }
             const auto found = std::lower_bound(ids.begin(), ids.end(), std::pair(id, 0));
             if (found == ids.end() || found->first != id) {
-                error =
-                    TimetableFileName(code) + ": pattern " + std::to_string(id) + " is not given";
+                error = Join(
+                    {TimetableFileName(code), ": pattern ", std::to_string(id), " is not given"});
                 return std::nullopt;
             }
             id = found->second;
@@ -235,27 +246,27 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::strin
 }  // namespace
 
 std::string ServiceDates::text() const {
-    std::string out = "velomar-dates 1\nperiod " + GtfsDateText(m_period.first) + " " +
-                      GtfsDateText(m_period.last) + "\n";
+    std::string out = Join({"velomar-dates 1\nperiod ", GtfsDateText(m_period.first), " ",
+                            GtfsDateText(m_period.last), "\n"});
     for (std::size_t i = 0; i < m_patterns.size(); ++i) {
         const DayPattern& pattern = m_patterns[i];
-        out += "pattern " + std::to_string(i + 1) + " ";
+        out += Join({"pattern ", std::to_string(i + 1), " "});
         for (int w = 0; w < 7; ++w) {
             out += (pattern.weekdays & (1u << w)) != 0 ? '1' : '0';
         }
-        out += " " + GtfsDateText(pattern.first) + " " + GtfsDateText(pattern.last);
+        out += Join({" ", GtfsDateText(pattern.first), " ", GtfsDateText(pattern.last)});
         for (int day : pattern.added) {
-            out += " +" + GtfsDateText(day);
+            out += Join({" +", GtfsDateText(day)});
         }
         for (int day : pattern.removed) {
-            out += " -" + GtfsDateText(day);
+            out += Join({" -", GtfsDateText(day)});
         }
         out += '\n';
     }
     for (const SheetColumns& sheet : m_sheets) {
         out += TimetableFileName(sheet.sheet);
         for (int id : sheet.patterns) {
-            out += id == kEveryDay ? std::string(" *") : " " + std::to_string(id);
+            out += id == kEveryDay ? std::string(" *") : Join({" ", std::to_string(id)});
         }
         out += '\n';
     }
@@ -297,7 +308,7 @@ LoadedDates LoadServiceDates(const TimetableDirectory& directory) {
     loaded.dates = ServiceDates::parse(text, error);
     loaded.status = loaded.dates ? DatesLoad::Loaded : DatesLoad::Failed;
     if (!loaded.dates) {
-        loaded.error = "TimeData/Dates.txt: " + error;
+        loaded.error = Join({"TimeData/Dates.txt: ", error});
     }
     return loaded;
 }
