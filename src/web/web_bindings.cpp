@@ -2,6 +2,7 @@
 // the page would arrive as a bare number, so it comes back as {error: text} instead.
 #include <emscripten/bind.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <string>
@@ -192,9 +193,12 @@ class WebApp {
     }
     val about() {
         return guarded([&] {
+            const std::string source = m_session.sourceText();
+            const int lines = static_cast<int>(std::count(source.begin(), source.end(), '\n')) +
+                              (source.empty() || source.back() == '\n' ? 0 : 1);
             val out = val::object();
-            out.set("dialog", ToPage(AboutLayout(m_session.phone().screen)));
-            out.set("source", m_session.sourceText());
+            out.set("dialog", ToPage(AboutLayout(m_session.phone().screen, lines)));
+            out.set("source", source);
             return out;
         });
     }

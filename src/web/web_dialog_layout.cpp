@@ -1,5 +1,7 @@
 #include "web/web_dialog_layout.h"
 
+#include <algorithm>
+
 #include "screens/detail_layout.h"
 #include "screens/favorites.h"
 #include "screens/options.h"
@@ -31,15 +33,6 @@ void addItems(DialogLayout& dialog, const DialogTemplate& data, DialogUnits unit
     for (WebControl& item : TemplateControls(data, units)) {
         dialog.controls.push_back(std::move(item));
     }
-}
-
-const WebControl* control(const DialogLayout& dialog, std::string_view role) {
-    for (const WebControl& item : dialog.controls) {
-        if (item.role == role) {
-            return &item;
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -90,10 +83,9 @@ DialogLayout FavoritesLayout(ScreenSize screen) {
     dialog.list.headers = {std::u16string(kFavoritesDepartureHeader),
                            std::u16string(kFavoritesArrivalHeader)};
     dialog.list.widths = {widths.departure, widths.arrival};
-    if (const WebControl* list = control(dialog, "list")) {
-        dialog.list =
-            FitListRows(dialog.list, list->rect.height - 2, dialog.fontPixels, kMaxFavoritePairs);
-    }
+    // Rows of the text's height; the list scrolls when ten of them do not fit.
+    dialog.list.headerHeight = LineHeight(dialog.fontPixels);
+    dialog.list.rowHeight = dialog.list.headerHeight;
     return dialog;
 }
 
@@ -133,11 +125,24 @@ DialogLayout DetailLayout(Layout layout, ScreenSize screen) {
     return dialog;
 }
 
-DialogLayout AboutLayout(ScreenSize screen) {
+DialogLayout AboutLayout(ScreenSize screen, int sourceLines) {
     const DialogTemplate& data = *FindDialogTemplate(kAboutTemplate);
     DialogUnits units{};
     DialogLayout dialog = shaped(data, DialogUnitsFor(screen), screen, units);
     addItems(dialog, data, units);
+    if (sourceLines <= 0) {
+        return dialog;
+    }
+    // The timetables' notes below the template, as many lines as the screen has room for
+    // (the rest scrolls), the dialog growing upwards from the middle.
+    const int line = LineHeight(dialog.fontPixels);
+    const int room = screen.height - dialog.frame.height;
+    const int height = std::max(0, std::min(room, line * (sourceLines + 1)));
+    const int client = dialog.frame.height - dialog.captionHeight;
+    dialog.controls.push_back(
+        MakeControl("source", kStaticItemId, ItemClass::Static, u"",
+                    PixelRect{line / 2, client, dialog.frame.width - line, height - line / 2}));
+    dialog.frame = CentreOnScreen(dialog.frame.width, dialog.frame.height + height, screen);
     return dialog;
 }
 

@@ -29,8 +29,9 @@ DialogLayout FavoritesLayout(ScreenSize screen);
 DialogLayout OptionsLayout(ScreenSize screen);
 DialogLayout DetailLayout(Layout layout, ScreenSize screen);
 // On a phone the About dialog takes the screen's units like the others, so its text stays
-// legible (the desktop keeps the small screen's look on every size).
-DialogLayout AboutLayout(ScreenSize screen);
+// legible (the desktop keeps the small screen's look on every size). With the timetables'
+// notes (`sourceLines` lines of SOURCE.txt) it grows by a box for them, role "source".
+DialogLayout AboutLayout(ScreenSize screen, int sourceLines);
 // A message box: caption, the text and one OK, as wide as the screen allows.
 DialogLayout MessageLayout(ScreenSize screen, std::u16string_view caption);
 

@@ -96,18 +96,25 @@ constexpr Role kRoles[] = {
     {kAboutTemplate, about_id::kOk, "ok"},
 };
 
+// A drop-down list's template height is its height open; closed it is one line.
+void closeDropDowns(std::vector<WebControl>& controls, DialogUnits units) {
+    const int closed =
+        ToPixels({0, 0, 0, kClosedDropDownHeightDu}, units).value_or(PixelRect{}).height;
+    for (WebControl& control : controls) {
+        if (control.kind == ItemClass::DropDownList) {
+            control.rect.height = closed;
+        }
+    }
+}
+
 std::vector<WebControl> controlsOf(const DialogTemplate& dialog, DialogUnits units) {
     std::vector<WebControl> controls;
     for (const DialogItem& item : dialog.items) {
-        WebControl control = MakeControl(ControlRole(dialog.id, item.id), item.id, item.itemClass,
-                                         std::u16string(item.text),
-                                         ToPixels(item.rect, units).value_or(PixelRect{}));
-        if (item.itemClass == ItemClass::DropDownList) {
-            control.rect.height =
-                ToPixels({0, 0, 0, kClosedDropDownHeightDu}, units).value_or(PixelRect{}).height;
-        }
-        controls.push_back(std::move(control));
+        controls.push_back(MakeControl(ControlRole(dialog.id, item.id), item.id, item.itemClass,
+                                       std::u16string(item.text),
+                                       ToPixels(item.rect, units).value_or(PixelRect{})));
     }
+    closeDropDowns(controls, units);
     return controls;
 }
 
@@ -127,8 +134,8 @@ void putTiles(std::vector<WebControl>& controls, const ButtonImageSet& images, d
     }
 }
 
-const WebControl* controlWithId(const std::vector<WebControl>& controls, int id) {
-    for (const WebControl& control : controls) {
+WebControl* controlWithId(std::vector<WebControl>& controls, int id) {
+    for (WebControl& control : controls) {
         if (control.id == id) {
             return &control;
         }
@@ -194,6 +201,7 @@ FormLayout MainFormLayout(Layout layout, ScreenSize screen) {
         if (action.kind == LayoutActionKind::Relayout) {
             FormControls target(form.controls);
             RelayoutFromTemplate(target, action.templateId, units);
+            closeDropDowns(form.controls, units);
         }
     }
     putTiles(form.controls, portrait ? PortraitButtonImages(screen) : SquareButtonImages(),
@@ -203,7 +211,14 @@ FormLayout MainFormLayout(Layout layout, ScreenSize screen) {
     form.list.widths.assign(widths.begin(), widths.end());
     form.list.headers.assign(kResultColumnHeaders.begin(), kResultColumnHeaders.end());
     const int listId = portrait ? portrait_id::kResultList : square_id::kResultList;
-    if (const WebControl* list = controlWithId(form.controls, listId)) {
+    if (WebControl* list = controlWithId(form.controls, listId)) {
+        if (portrait) {
+            // A phone is longer than the handheld: the list takes the form's height down to
+            // one unit above the menu bar, so its rows can be taller.
+            const int bottom = screen.height - 2 * form.strip -
+                               ToPixels({0, 0, 0, 1}, units).value_or(PixelRect{}).height;
+            list->rect.height = std::max(list->rect.height, bottom - list->rect.y);
+        }
         const int rows = portrait ? static_cast<int>(DefaultPortraitPageSize(screen.height))
                                   : static_cast<int>(kSquareCapacity);
         form.list = FitListRows(form.list, list->rect.height - 2, form.fontPixels, rows);
