@@ -104,14 +104,20 @@ function drawForm(screen) {
 
 function wireForm(c, screen) {
     const act = (call) => () => apply(call(form()));
-    c.search.addEventListener('click', act((f) => page.app.search(f)));
-    c.prev.addEventListener('click', act((f) => page.app.prev(f)));
-    c.next.addEventListener('click', act((f) => page.app.next(f)));
+    // As on the handheld, the focus moves to the result list before a search.
+    const searching = (call) => () => {
+        page.controls.results.focus({preventScroll: true});
+        return apply(call(form()));
+    };
+    c.search.addEventListener('click', searching((f) => page.app.search(f)));
+    c.prev.addEventListener('click', searching((f) => page.app.prev(f)));
+    c.next.addEventListener('click', searching((f) => page.app.next(f)));
+    c.results.tabIndex = -1;
     c.departureButton.addEventListener('click', () => pickStation(true));
     c.arrivalButton.addEventListener('click', () => pickStation(false));
     for (const field of [c.departure, c.arrival]) {
         attachCompletion(field, page.core, Math.round(screen.fontPixels * 1.25),
-            act((f) => page.app.search(f)));
+            searching((f) => page.app.search(f)));
     }
     c.ok?.addEventListener('click', act((f) => page.app.closeSquare(true, f)));
     c.cancel?.addEventListener('click', act((f) => page.app.closeSquare(false, f)));
@@ -137,8 +143,13 @@ function showRows(rows) {
     const node = reportList(list, screen.list, cells, (line, index) => {
         line.addEventListener('click', () => showDetail(rows[index].slot));
     });
+    node.tabIndex = -1;
+    const focused = document.activeElement === page.controls.results;
     page.controls.results.replaceWith(node);
     page.controls.results = node;
+    if (focused) {
+        node.focus({preventScroll: true});
+    }
 }
 
 // Shows what the core says the main screen holds now, then its messages one by one.
