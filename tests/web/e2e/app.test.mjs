@@ -67,8 +67,9 @@ async function checkFit(page, reach = 24) {
     assert.deepEqual(problems, []);
 }
 
-for (const viewport of viewports) {
-    describe(viewport.name, () => {
+// One browser for each viewport, its steps in order.
+function viewportSuite(viewport) {
+    describe(viewport.name, {concurrency: 1}, () => {
         let server;
         let browser;
         let page;
@@ -190,27 +191,35 @@ for (const viewport of viewports) {
     });
 }
 
-describe('square screen (a phone held sideways)', () => {
-    test('the square screen runs first; 취소 leaves the portrait form', async () => {
-        const server = await serve(app);
-        const browser = await launch();
-        try {
-            const {page, errors} = await openPage(browser.browser,
-                {width: 640, height: 360, deviceScaleFactor: 2, isMobile: true, hasTouch: true});
-            await page.goto(server.url);
-            await ready(page);
-            assert.equal(await page.$$eval('#screen .strip', (strips) => strips.length), 0);
-            assert.equal((await search(page, '서울', '대전', 6)).length, 9);
-            // The handheld's square screen whole on a phone held sideways: its stylus-sized
-            // controls stay small (the upright phone is the phone's layout).
-            await checkFit(page, 15);
-            await tap(page, role('cancel'));
-            await page.waitForSelector('#screen .menu-bar');
-            assert.equal(await page.$eval(role('departure'), (f) => f.value), '서울');
-            assert.deepEqual(errors, []);
-        } finally {
-            await browser.close();
-            await server.close();
-        }
+function squareSuite() {
+    describe('square screen (a phone held sideways)', {concurrency: 1}, () => {
+        test('the square screen runs first; 취소 leaves the portrait form', async () => {
+            const server = await serve(app);
+            const browser = await launch();
+            try {
+                const {page, errors} = await openPage(browser.browser,
+                    {width: 640, height: 360, deviceScaleFactor: 2, isMobile: true, hasTouch: true});
+                await page.goto(server.url);
+                await ready(page);
+                assert.equal(await page.$$eval('#screen .strip', (strips) => strips.length), 0);
+                assert.equal((await search(page, '서울', '대전', 6)).length, 9);
+                // The handheld's square screen whole on a phone held sideways: its stylus-sized
+                // controls stay small (the upright phone is the phone's layout).
+                await checkFit(page, 15);
+                await tap(page, role('cancel'));
+                await page.waitForSelector('#screen .menu-bar');
+                assert.equal(await page.$eval(role('departure'), (f) => f.value), '서울');
+                assert.deepEqual(errors, []);
+            } finally {
+                await browser.close();
+                await server.close();
+            }
+        });
     });
+}
+
+// Two browsers at a time: the machine's two cores.
+describe('web app', {concurrency: 2}, () => {
+    viewports.forEach(viewportSuite);
+    squareSuite();
 });
