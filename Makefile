@@ -47,6 +47,7 @@ bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
 	@bench/run.sh
+	@$(MAKE) bench-web
 
 # Fuzzes the timetable reader on a scratch copy of fuzz/corpus; any crash, hang or leak fails.
 FUZZ_SECONDS ?= 600
@@ -93,7 +94,7 @@ clean:
 # 127.0.0.1:8000. `make test-web` (part of `make test`) runs the core's tests that matter for
 # the web under node and the app in headless Chromium; `make web-screenshots` redraws the
 # README's phone screens. The core is compiled with Debian's emscripten (cmake/web.cmake).
-.PHONY: web web-deps web-serve test-web web-test-deps web-screenshots
+.PHONY: web web-deps web-serve test-web web-test-deps web-screenshots bench-web
 DATA ?= data
 WEB_BUILD = build/wasm
 WEB_CONFIGURE = cmake -S . -B $(WEB_BUILD) --toolchain cmake/emscripten.cmake -DVELOMAR_WERROR=ON
@@ -122,3 +123,8 @@ test-web: web-test-deps
 web-screenshots: test-web
 	@cp tests/web/e2e/screenshots.mjs $(WEB_BUILD)/e2e/
 	@node $(WEB_BUILD)/e2e/screenshots.mjs $(WEB_BUILD)/test-app docs/screenshots
+
+# The web app's download size, start and search in headless Chromium: docs/performance.md.
+bench-web: web web-test-deps
+	@cp tests/web/e2e/harness.mjs tests/web/e2e/bench.mjs $(WEB_BUILD)/e2e/
+	@node $(WEB_BUILD)/e2e/bench.mjs build/web docs/performance.md $${BENCH_WEB_RUNS:-15}
