@@ -293,13 +293,20 @@ function watchViewport() {
     }, 15000);
 }
 
+// The offline copy is made once the screen is up, so it does not compete with the start.
+function keepOffline() {
+    if ('serviceWorker' in navigator) {
+        navigator.serviceWorker.register('sw.js').catch((error) => {
+            console.warn('Velomar: no offline copy:', error.message);
+        });
+    }
+}
+
 async function boot() {
-    const timetables = fetch('timetables.pack').then((response) => {
-        if (!response.ok) {
-            throw new Error(`timetables.pack: ${response.status}`);
-        }
-        return response.arrayBuffer();
-    });
+    // Without its timetables the app still starts: each search then says it cannot read them.
+    const timetables = fetch('timetables.pack')
+        .then((response) => (response.ok ? response.arrayBuffer() : new ArrayBuffer(0)))
+        .catch(() => new ArrayBuffer(0));
     // eslint-disable-next-line no-undef
     const [core, pack] = await Promise.all([VelomarCore(), timetables]);
     const installed = core.installTimetables(new Uint8Array(pack));
@@ -313,14 +320,14 @@ async function boot() {
     const view = page.app.start(document.documentElement.clientWidth, window.innerHeight);
     drawScreen();
     watchViewport();
+    const shown = apply(view);  // the form at once; then any messages, one by one
     document.documentElement.dataset.ready = 'true';
     performance.mark('velomar-ready');
-    await apply(view);
+    keepOffline();
+    await shown;
 }
 
-if ('serviceWorker' in navigator) {
-    navigator.serviceWorker.register('sw.js').catch((error) => {
-        console.warn('Velomar: no offline copy:', error.message);
-    });
-}
-boot();
+boot().catch((error) => {
+    // Nothing can run without the core: say so where the screen would be.
+    screenNode.replaceChildren(element('p', 'static', `Velomar: ${error.message ?? error}`));
+});

@@ -7,7 +7,9 @@ const cacheName = `velomar-${version}`;
 
 self.addEventListener('install', (event) => {
     event.waitUntil(caches.open(cacheName)
-        .then((cache) => cache.addAll(files.map((file) => new Request(file, {cache: 'reload'}))))
+        // Asked again of the server, which answers "not modified" for what the page just
+        // downloaded.
+        .then((cache) => cache.addAll(files.map((file) => new Request(file, {cache: 'no-cache'}))))
         .then(() => self.skipWaiting()));
 });
 

@@ -218,8 +218,78 @@ function squareSuite() {
     });
 }
 
+// Storage the browser refuses or that is full: every settings operation fails, the app goes
+// on with the built-in pair, and nothing stored before is lost. And the app installs.
+function storageSuite() {
+    describe('storage refused or full, installing', {concurrency: 1}, () => {
+        let server;
+        let browser;
+        before(async () => {
+            server = await serve(app);
+            browser = await launch();
+        });
+        after(async () => {
+            await browser?.close();
+            await server?.close();
+        });
+
+        test('refused storage: the defaults, searches, no favourite, no error', async () => {
+            const {page, errors} = await openPage(browser.browser, viewports[1]);
+            await page.evaluateOnNewDocument(() => {
+                Object.defineProperty(window, 'localStorage', {
+                    get() {
+                        throw new DOMException('storage is off', 'SecurityError');
+                    },
+                });
+            });
+            await page.goto(server.url);
+            await ready(page);
+            assert.equal((await search(page, '동대구', '부산', 8)).length, 14);
+            await menu(page, '즐겨찾기');
+            await tap(page, `${topDialog} [data-role="add"]`);
+            assert.equal((await page.$$(`${topDialog} .row.item`)).length, 0);
+            await tap(page, `${topDialog} [data-role="cancel"]`);
+            assert.deepEqual(errors, []);
+            await page.close();
+        });
+
+        test('full storage: the search runs, the stored pair stays', async () => {
+            const {page, errors} = await openPage(browser.browser, viewports[1]);
+            await page.goto(server.url);
+            await ready(page);
+            await search(page, '동대구', '부산', 8);
+            await page.evaluate(() => {
+                Storage.prototype.setItem = () => {
+                    throw new DOMException('full', 'QuotaExceededError');
+                };
+            });
+            assert.equal((await search(page, '서울', '대전', 8)).length, 14);
+            await page.reload();
+            await ready(page);
+            assert.equal(await page.$eval(role('departure'), (f) => f.value), '동대구');
+            assert.equal(await page.$eval(role('arrival'), (f) => f.value), '부산');
+            assert.deepEqual(errors, []);
+            await page.close();
+        });
+
+        test('meets Chromium\'s rules for installing', async () => {
+            const {page} = await openPage(browser.browser, viewports[0]);
+            await page.goto(server.url);
+            await ready(page);
+            await page.evaluate(() => navigator.serviceWorker.ready);
+            const cdp = await page.createCDPSession();
+            const manifest = await cdp.send('Page.getAppManifest');
+            assert.deepEqual(manifest.errors, []);
+            const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
+            assert.deepEqual(installabilityErrors, []);
+            await page.close();
+        });
+    });
+}
+
 // Two browsers at a time: the machine's two cores.
 describe('web app', {concurrency: 2}, () => {
     viewports.forEach(viewportSuite);
     squareSuite();
+    storageSuite();
 });
