@@ -41,7 +41,12 @@ PhoneScreen PhoneScreenFor(int viewportWidth, int viewportHeight) {
                                        width / static_cast<double>(kHandheldWidth)});
         return {{kHandheldWidth, kHandheldHeight}, scale};
     }
-    return {{kSquareSide, kSquareSide}, std::min(width, height) / static_cast<double>(kSquareSide)};
+    return SquareScreenFor(width, height);
+}
+
+PhoneScreen SquareScreenFor(int viewportWidth, int viewportHeight) {
+    const int side = std::max(1, std::min(viewportWidth, viewportHeight));
+    return {{kSquareSide, kSquareSide}, side / static_cast<double>(kSquareSide)};
 }
 
 DialogUnits PhoneFormUnits(ScreenSize screen) {

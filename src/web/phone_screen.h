@@ -27,6 +27,9 @@ struct PhoneScreen {
 // A viewport of no size (a hidden frame) is taken as the smallest phone, 320 x 480.
 PhoneScreen PhoneScreenFor(int viewportWidth, int viewportHeight);
 
+// The square screen (320x320) scaled to fit the viewport, for as long as it runs.
+PhoneScreen SquareScreenFor(int viewportWidth, int viewportHeight);
+
 // The portrait form's dialog units on the emulated screen: the core's, with the vertical
 // unit raised so that the form's tallest template fills the area between the strips.
 DialogUnits PhoneFormUnits(ScreenSize screen);

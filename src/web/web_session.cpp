@@ -74,6 +74,7 @@ MainView WebSession::start(int viewportWidth, int viewportHeight) {
     if (m_portrait) {
         return resize(viewportWidth, viewportHeight);
     }
+    m_viewport = {viewportWidth, viewportHeight};
     m_phone = PhoneScreenFor(viewportWidth, viewportHeight);
     const MainScreenServices services{
         *m_settings,    m_timetables,           m_run.grid, m_messages, *m_clock,
@@ -87,14 +88,19 @@ MainView WebSession::resize(int viewportWidth, int viewportHeight) {
     if (!m_portrait) {
         return start(viewportWidth, viewportHeight);
     }
-    const PhoneScreen phone = PhoneScreenFor(viewportWidth, viewportHeight);
-    if (!m_ended && phone.screen != m_phone.screen) {
-        m_phone = phone;
-        if (!m_square) {
-            runLayoutChoice();
-        }
+    m_viewport = {viewportWidth, viewportHeight};
+    // The square screen stays the 320x320 screen until it ends, scaled to the new viewport.
+    if (m_square) {
+        m_phone = SquareScreenFor(viewportWidth, viewportHeight);
+        return view();
     }
+    const PhoneScreen phone = PhoneScreenFor(viewportWidth, viewportHeight);
+    const bool newScreen = phone.screen != m_phone.screen;
     m_phone = phone;
+    // The form's size handling again.
+    if (newScreen && !m_ended) {
+        runLayoutChoice();
+    }
     return view();
 }
 
@@ -155,6 +161,8 @@ MainView WebSession::closeSquare(bool ok, const WebForm& form) {
     }
     m_square.reset();
     m_squareRows.rows.clear();
+    // The portrait form on the viewport the page has now (it may have turned meanwhile).
+    m_phone = PhoneScreenFor(m_viewport.width, m_viewport.height);
     runLayoutChoice();
     return view();
 }

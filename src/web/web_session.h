@@ -135,6 +135,7 @@ class WebSession {
     TimetableDirectory m_timetables;
     RunState m_run;
     RecordingMessageSink m_messages;
+    ScreenSize m_viewport;  // CSS pixels
     PhoneScreen m_phone;
     ResultRows m_portraitRows;
     ResultRows m_squareRows;

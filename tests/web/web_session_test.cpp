@@ -55,6 +55,17 @@ TEST(WebSession, SidewaysTheSquareScreenRunsOnceBeforeThePortraitForm) {
     EXPECT_EQ(s.session->resize(360, 640).layout, Layout::Portrait);
     EXPECT_EQ(s.session->resize(640, 360).layout, Layout::Portrait);
 
+    // Started upright, turned sideways: the square screen once, still square when turned
+    // upright again while it runs; after it the portrait form of the upright phone.
+    Session turned;
+    turned.session->start(360, 640);
+    EXPECT_EQ(turned.session->resize(640, 360).layout, Layout::Square);
+    EXPECT_EQ(turned.session->resize(360, 640).layout, Layout::Square);
+    EXPECT_EQ(turned.session->phone().screen, (ScreenSize{320, 320}));
+    EXPECT_EQ(turned.session->closeSquare(false, Form(u"서울", u"대전", 7)).layout,
+              Layout::Portrait);
+    EXPECT_EQ(turned.session->phone().screen, (ScreenSize{480, 853}));
+
     Session ending;
     ending.session->start(640, 360);
     EXPECT_TRUE(ending.session->closeSquare(true, Form(u"서울", u"대전", 7)).ended);

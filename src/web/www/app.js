@@ -7,6 +7,10 @@ import {button, dropdown, edit, element, findRole, place, reportList, staticItem
 
 const viewport = document.getElementById('viewport');
 const screenNode = document.getElementById('screen');
+// The screen's own controls; dialogs and the menu open above this layer, so a redraw (a
+// turned phone) leaves them open.
+const layer = element('div', 'layer');
+screenNode.append(layer);
 const page = {core: null, app: null, entries: null, screen: null, controls: {}, modals: null};
 
 function form() {
@@ -66,7 +70,7 @@ function drawChrome(screen) {
     about.type = 'button';
     about.addEventListener('click', () => showAbout());
     menuBar.append(menu, about);
-    screenNode.append(title, menuBar);
+    layer.append(title, menuBar);
 }
 
 function drawForm(screen) {
@@ -97,7 +101,7 @@ function drawForm(screen) {
         c[control.role] = node;
         area.append(node);
     }
-    screenNode.append(area);
+    layer.append(area);
     page.controls = c;
     wireForm(c, screen);
 }
@@ -128,7 +132,7 @@ function drawScreen() {
     if (failed(page.screen)) {
         return;
     }
-    screenNode.replaceChildren();
+    layer.replaceChildren();
     fitViewport();
     if (page.screen.strip > 0) {
         drawChrome(page.screen);

@@ -98,6 +98,39 @@ async function searchTimes(url) {
     return times;
 }
 
+// The sizes a finger and an eye meet on each phone, in CSS pixels, after a search.
+async function phoneSizes(url) {
+    const {browser, close} = await launch();
+    const rows = [];
+    for (const [width, height] of [[320, 568], [360, 640], [390, 844], [412, 915], [640, 360]]) {
+        const {page} = await openPage(browser,
+            {width, height, deviceScaleFactor: 2, isMobile: true, hasTouch: true});
+        await page.goto(url);
+        await ready(page);
+        await page.click('#screen [data-role="search"]');
+        const sizes = await page.evaluate(() => {
+            const screen = document.getElementById('screen');
+            const scale = screen.getBoundingClientRect().width / screen.offsetWidth;
+            const heights = (selector) => [...screen.querySelectorAll(selector)]
+                .map((node) => node.getBoundingClientRect().height);
+            const texts = [...screen.querySelectorAll('*')]
+                .filter((node) => [...node.childNodes].some((c) => c.nodeType === 3 && c.textContent.trim()))
+                .map((node) => parseFloat(getComputedStyle(node).fontSize) * scale);
+            return {
+                layout: screen.querySelector('.strip') ? 'portrait' : 'square',
+                text: Math.min(...texts), formText: parseFloat(getComputedStyle(screen.querySelector('.area')).fontSize) * scale,
+                rows: Math.min(...heights('.row.item')), fields: Math.min(...heights('select, input')),
+                tiles: Math.min(...heights('.tile:not(.label)')),
+            };
+        });
+        rows.push([`${width}x${height}`, sizes.layout, sizes.text.toFixed(1), sizes.formText.toFixed(1),
+            sizes.rows.toFixed(1), sizes.fields.toFixed(1), sizes.tiles.toFixed(1)]);
+        await page.close();
+    }
+    await close();
+    return rows;
+}
+
 function table(header, rows) {
     return [`| ${header.join(' | ')} |`, `|${header.map(() => '---').join('|')}|`,
         ...rows.map((row) => `| ${row.join(' | ')} |`)].join('\n');
@@ -111,6 +144,7 @@ try {
     const groups = await sizes();
     const start = await startTimes(server.url);
     const search = await searchTimes(server.url);
+    const phones = await phoneSizes(server.url);
     const total = [...groups.values()].reduce((sum, g) => ({
         raw: sum.raw + g.raw, gzip: sum.gzip + g.gzip, brotli: sum.brotli + g.brotli,
     }), {raw: 0, gzip: 0, brotli: 0});
@@ -135,6 +169,9 @@ try {
         ]),
         '',
         table(['one search in the page', 'median ms', 'max ms', 'searches'], searchRows),
+        '',
+        table(['viewport', 'layout', 'smallest text', 'form text', 'result row', 'list or field',
+            'tile button'], phones),
         '',
         table(['target', 'measured', 'outcome'], [
             ['first visit ≤ 1 MB compressed (gzip)', `${kb(total.gzip)} kB`, verdict(total.gzip, limits.bytes)],
