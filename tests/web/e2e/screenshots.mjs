@@ -25,6 +25,8 @@ async function searched(page, hour) {
 }
 
 async function shot(page, name) {
+    // A tapped button's pressed look fades first.
+    await new Promise((done) => setTimeout(done, 300));
     await page.screenshot({path: join(out, `web-${name}.png`)});
     console.log(`web-${name}.png`);
 }
