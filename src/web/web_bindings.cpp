@@ -3,6 +3,7 @@
 #include <emscripten/bind.h>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ namespace velomar {
 using emscripten::val;
 
 namespace {
+
+// The least height of a row a finger taps, in CSS pixels.
+constexpr double kFingerCssPixels = 24;
 
 // The folder the timetables are unpacked into, in the app's own file system.
 constexpr const char* kDataFolder = "/data";
@@ -97,7 +101,11 @@ class WebApp {
     }
     val screen() {
         return guarded([&] {
-            val out = ToPage(MainFormLayout(m_session.layout(), m_session.phone().screen));
+            // Upright, result rows stay at least a finger high (24 CSS pixels).
+            const PhoneScreen& phone = m_session.phone();
+            const int finger = static_cast<int>(std::ceil(kFingerCssPixels / phone.scale));
+            val out = ToPage(MainFormLayout(m_session.layout(), phone.screen,
+                                            m_session.layout() == Layout::Portrait ? finger : 0));
             out.set("scale", m_session.phone().scale);
             return out;
         });

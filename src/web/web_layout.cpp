@@ -177,16 +177,17 @@ int LineHeight(int fontPixels) {
     return (fontPixels * 5 + 3) / 4;
 }
 
-WebList FitListRows(WebList list, int inner, int fontPixels, int rows) {
+WebList FitListRows(WebList list, int inner, int fontPixels, int rows, int minimumRow) {
     const int natural = LineHeight(fontPixels);
     const ResultListRows fit = FitResultRows(inner, natural, natural, rows);
     list.headerHeight = fit.headerHeight;
     list.rowHeight =
         rows > 0 ? std::max(fit.rowHeight, (inner - fit.headerHeight) / rows) : fit.rowHeight;
+    list.rowHeight = std::max(list.rowHeight, minimumRow);
     return list;
 }
 
-FormLayout MainFormLayout(Layout layout, ScreenSize screen) {
+FormLayout MainFormLayout(Layout layout, ScreenSize screen, int minimumRow) {
     const bool portrait = layout == Layout::Portrait;
     const DialogTemplate& dialog =
         *FindDialogTemplate(portrait ? kPortraitTemplate : kSquareTemplate);
@@ -225,7 +226,8 @@ FormLayout MainFormLayout(Layout layout, ScreenSize screen) {
         }
         const int rows = portrait ? static_cast<int>(DefaultPortraitPageSize(screen.height))
                                   : static_cast<int>(kSquareCapacity);
-        form.list = FitListRows(form.list, list->rect.height - 2, form.fontPixels, rows);
+        form.list =
+            FitListRows(form.list, list->rect.height - 2, form.fontPixels, rows, minimumRow);
     }
     return form;
 }

@@ -56,13 +56,15 @@ struct FormLayout {
 };
 
 // The main screen in a layout on the emulated screen, after its start-up and layout choice.
-FormLayout MainFormLayout(Layout layout, ScreenSize screen);
+// Rows are never lower than `minimumRow` pixels: on the smallest phones the list then
+// scrolls by a row rather than shrink its rows below a finger's size.
+FormLayout MainFormLayout(Layout layout, ScreenSize screen, int minimumRow = 0);
 
 // The natural height of a line of text in a font of this size, and of a list row.
 int LineHeight(int fontPixels);
 
 // Header and rows in a list `inner` pixels high showing `rows` rows: the rows share the height
-// left by the header, never less than FitResultRows gives.
-WebList FitListRows(WebList list, int inner, int fontPixels, int rows);
+// left by the header, never less than FitResultRows gives nor than `minimumRow`.
+WebList FitListRows(WebList list, int inner, int fontPixels, int rows, int minimumRow = 0);
 
 }  // namespace velomar

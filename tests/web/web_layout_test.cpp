@@ -105,6 +105,16 @@ INSTANTIATE_TEST_SUITE_P(Viewports, PhoneLayouts,
                                            ViewportCase{1280, 800, {}, 0},
                                            ViewportCase{640, 360, {}, 0}));
 
+TEST(WebLayout, OnTheSmallestPhoneRowsStayAFingerHighAndTheListScrolls) {
+    const ScreenSize screen = PhoneScreenFor(320, 568).screen;
+    const FormLayout shared = MainFormLayout(Layout::Portrait, screen);
+    const FormLayout finger = MainFormLayout(Layout::Portrait, screen, 37);
+    EXPECT_LT(shared.list.rowHeight, 37);
+    EXPECT_EQ(finger.list.rowHeight, 37);
+    EXPECT_EQ(MainFormLayout(Layout::Portrait, {480, 1039}, 37).list.rowHeight,
+              MainFormLayout(Layout::Portrait, {480, 1039}).list.rowHeight);
+}
+
 TEST(WebLayout, ThePickerHasFourteenGroupsAndTheFillersAreOff) {
     const DialogLayout picker = PickerLayout(Layout::Portrait, {480, 853}, false);
     int groups = 0;

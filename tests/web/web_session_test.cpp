@@ -169,6 +169,17 @@ TEST(TimetablePack, EveryFileLandsBelowTimeData) {
     EXPECT_EQ(text, "0001\t/\n=");
 }
 
+TEST(TimetablePack, AnImportedSetsSourceIsShownAsItStands) {
+    ASSERT_TRUE(InstallTimetablePack(Pack({{"SOURCE.txt", "feed: 코레일\nweek: 2024-05-06\n"}}),
+                                     "/imported")
+                    .ok);
+    WebSession session(WebServices{std::make_unique<MemorySettingsBackend>(), "/imported",
+                                   std::make_unique<FixedClock>(LocalTime{7, 0})});
+    EXPECT_EQ(session.sourceText(), "feed: 코레일\nweek: 2024-05-06\n");
+    Session samples;
+    EXPECT_EQ(samples.session->sourceText(), "");
+}
+
 TEST(TimetablePack, ABadPackWritesNothing) {
     const std::string bad[] = {
         "not a pack",

@@ -312,7 +312,12 @@ async function boot() {
         .then((response) => (response.ok ? response.arrayBuffer() : new ArrayBuffer(0)))
         .catch(() => new ArrayBuffer(0));
     // eslint-disable-next-line no-undef
-    const [core, pack] = await Promise.all([VelomarCore(), timetables]);
+    const loaded = VelomarCore().then((core) => {
+        performance.mark('velomar-core');
+        return core;
+    });
+    const [core, pack] = await Promise.all([loaded, timetables]);
+    performance.mark('velomar-downloaded');
     const installed = core.installTimetables(new Uint8Array(pack));
     if (!installed.ok) {
         console.warn('Velomar: timetables not installed:', installed.error);
@@ -322,6 +327,7 @@ async function boot() {
     page.app = new core.WebApp();
     page.modals = new dialogs.Modals(screenNode, focusReset);
     const view = page.app.start(document.documentElement.clientWidth, window.innerHeight);
+    performance.mark('velomar-started');
     drawScreen();
     watchViewport();
     const shown = apply(view);  // the form at once; then any messages, one by one

@@ -272,6 +272,17 @@ function storageSuite() {
             await page.close();
         });
 
+        test('the smallest phone (320x568): rows a finger high, the list scrolls', async () => {
+            const {page, errors} = await openPage(browser.browser,
+                {...viewports[0], width: 320, height: 568});
+            await page.goto(server.url);
+            await ready(page);
+            assert.equal((await search(page, '서울', '대전', 6)).length, 14);
+            await checkFit(page);
+            assert.deepEqual(errors, []);
+            await page.close();
+        });
+
         test('meets Chromium\'s rules for installing', async () => {
             const {page} = await openPage(browser.browser, viewports[0]);
             await page.goto(server.url);
