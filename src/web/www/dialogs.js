@@ -35,9 +35,16 @@ export class Modals {
                 }
             };
             frame.close.addEventListener('click', () => close(dismissed));
+            // Escape closes as the close box does; Enter presses the dialog's default button
+            // (a dialog without one closes).
             frame.root.addEventListener('keydown', (event) => {
                 if (event.key === 'Escape') {
                     close(dismissed);
+                } else if (event.key === 'Enter' && !event.isComposing &&
+                           !event.target.matches('button, select')) {
+                    event.preventDefault();
+                    const ok = frame.client.querySelector('[data-role="ok"]');
+                    ok ? ok.click() : close(dismissed);
                 }
             });
             build(frame, close);
