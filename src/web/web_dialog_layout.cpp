@@ -53,17 +53,18 @@ DialogLayout PickerLayout(Layout layout, ScreenSize screen, bool departure) {
     dialog.controls.push_back(std::move(endLabel));
     const int closed =
         ToPixels({0, 0, 0, kClosedDropDownHeightDu}, units).value_or(PixelRect{}).height;
-    for (const PickerListSpec& spec : PickerLists()) {
-        const DuRect labelRect{spec.labelX, spec.labelY, kPickerLabelWidthDu, kPickerLabelHeightDu};
+    for (const PickerListSpec& listSpec : PickerLists()) {
+        const DuRect labelRect{listSpec.labelX, listSpec.labelY, kPickerLabelWidthDu,
+                               kPickerLabelHeightDu};
         dialog.controls.push_back(MakeControl("static", kStaticItemId, ItemClass::Static,
-                                              std::u16string(spec.label),
+                                              std::u16string(listSpec.label),
                                               ToPixels(labelRect, units).value_or(PixelRect{})));
-        PixelRect box = ToPixels(spec.list, units).value_or(PixelRect{});
+        PixelRect box = ToPixels(listSpec.list, units).value_or(PixelRect{});
         box.height = closed;
-        WebControl list = MakeControl("group", PickerListId(layout, spec.group),
+        WebControl list = MakeControl("group", PickerListId(layout, listSpec.group),
                                       ItemClass::DropDownList, u"", box);
-        list.enabled = PickerGroupEnabled(spec.group);
-        list.group = spec.group;
+        list.enabled = PickerGroupEnabled(listSpec.group);
+        list.group = listSpec.group;
         dialog.controls.push_back(std::move(list));
     }
     dialog.controls.push_back(MakeControl("ok", kOptionsOkId, ItemClass::Button,
