@@ -3,7 +3,7 @@
 
 import {attachCompletion} from './completion.js';
 import * as dialogs from './dialogs.js';
-import {button, dropdown, edit, element, findRole, place, reportList, staticItem} from './draw.js';
+import {button, dropdown, edit, element, fillList, reportList, staticItem} from './draw.js';
 
 const viewport = document.getElementById('viewport');
 const screenNode = document.getElementById('screen');
@@ -94,7 +94,7 @@ function drawForm(screen) {
                 node.tabIndex = -1;
             }
         } else if (control.kind === 'list') {
-            node = place(element('div', 'control list'), control.rect);
+            node = reportList(control, screen.list, []);
         } else {
             node = staticItem(control);
         }
@@ -142,18 +142,11 @@ function drawScreen() {
 
 function showRows(rows) {
     const {screen} = page;
-    const list = findRole(screen.controls, 'results');
     const cells = rows.map((row) => [row.trainNo, row.departure, row.arrival, row.type]);
-    const node = reportList(list, screen.list, cells, (line, index) => {
+    // Every page is read from its first row.
+    fillList(page.controls.results, screen.list, cells, (line, index) => {
         line.addEventListener('click', () => showDetail(rows[index].slot));
     });
-    node.tabIndex = -1;
-    const focused = document.activeElement === page.controls.results;
-    page.controls.results.replaceWith(node);
-    page.controls.results = node;
-    if (focused) {
-        node.focus({preventScroll: true});
-    }
 }
 
 // Shows what the core says the main screen holds now, then its messages one by one.

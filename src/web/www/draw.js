@@ -108,6 +108,12 @@ export function reportList(control, list, rows, decorate) {
     const node = place(element('div', 'control list'), control.rect);
     node.dataset.role = control.role;
     node.setAttribute('role', 'grid');
+    fillList(node, list, rows, decorate);
+    return node;
+}
+
+// The list's header and rows again, in the same element (it keeps its place and focus).
+export function fillList(node, list, rows, decorate) {
     const line = (cells, className, height) => {
         const row = element('div', `row ${className}`);
         row.style.height = row.style.lineHeight = `${height}px`;
@@ -118,9 +124,7 @@ export function reportList(control, list, rows, decorate) {
         });
         return row;
     };
-    if (list.widths.length > 0) {
-        node.append(line(list.headers, 'head', list.headerHeight));
-    }
+    const lines = list.widths.length > 0 ? [line(list.headers, 'head', list.headerHeight)] : [];
     rows.forEach((cells, index) => {
         const row = line(list.widths.length > 0 ? cells : [], 'item', list.rowHeight);
         row.dataset.index = index;
@@ -128,9 +132,10 @@ export function reportList(control, list, rows, decorate) {
         if (decorate) {
             decorate(row, index);
         }
-        node.append(row);
+        lines.push(row);
     });
-    return node;
+    node.replaceChildren(...lines);
+    node.scrollTop = 0;
 }
 
 function closeIcon() {
