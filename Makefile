@@ -21,6 +21,7 @@ run: build
 test: build build-asan
 	@ctest --preset default
 	@ctest --preset asan
+	@$(MAKE) test-web
 
 # The Debian package, built as Debian builds packages: dpkg-buildflags' flags with every
 # hardening option and no build type of ours, so shared system libraries and position-
@@ -46,6 +47,7 @@ bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
 	@bench/run.sh
+	@$(MAKE) bench-web
 
 # Fuzzes the timetable reader on a scratch copy of fuzz/corpus; any crash, hang or leak fails.
 FUZZ_SECONDS ?= 600
@@ -85,3 +87,44 @@ format-check: deps
 
 clean:
 	rm -rf build
+
+# ---- The web app for phones (src/web) ------------------------------------------------------
+# `make web` builds build/web/, a static folder any web server can serve, with the sample
+# timetables or, with DATA=DIR, those of DIR/TimeData; `make web-serve` serves it on
+# 127.0.0.1:8000. `make test-web` (part of `make test`) runs the core's tests that matter for
+# the web under node and the app in headless Chromium; `make web-screenshots` redraws the
+# README's phone screens. The core is compiled with Debian's emscripten (cmake/web.cmake).
+.PHONY: web web-deps web-serve test-web web-test-deps web-screenshots bench-web
+DATA ?= data
+WEB_BUILD = build/wasm
+WEB_CONFIGURE = cmake -S . -B $(WEB_BUILD) --toolchain cmake/emscripten.cmake -DVELOMAR_WERROR=ON
+
+web-deps:
+	@scripts/install-deps.sh emscripten librsvg2-bin
+
+web: web-deps
+	@test -d "$(DATA)/TimeData" || { echo "make web: $(DATA) holds no TimeData/ folder" >&2; exit 1; }
+	@$(WEB_CONFIGURE) -DVELOMAR_WEB_DATA="$(abspath $(DATA))" >/dev/null
+	@cmake --build $(WEB_BUILD) --parallel 2 --target velomar_web_folder
+
+web-serve: web
+	@python3 scripts/web_serve.py build/web
+
+web-test-deps: web-deps
+	@scripts/install-deps.sh chromium fonts-nanum
+	@command -v npm >/dev/null || scripts/install-deps.sh npm
+	@scripts/web-e2e-setup.sh $(WEB_BUILD)/e2e
+
+test-web: web-test-deps
+	@$(WEB_CONFIGURE) >/dev/null
+	@cmake --build $(WEB_BUILD) --parallel 2
+	@ctest --test-dir $(WEB_BUILD) --output-on-failure --parallel 2
+
+web-screenshots: test-web
+	@cp tests/web/e2e/screenshots.mjs $(WEB_BUILD)/e2e/
+	@node $(WEB_BUILD)/e2e/screenshots.mjs $(WEB_BUILD)/test-app docs/screenshots
+
+# The web app's download size, start and search in headless Chromium: docs/performance.md.
+bench-web: web web-test-deps
+	@cp tests/web/e2e/harness.mjs tests/web/e2e/bench.mjs $(WEB_BUILD)/e2e/
+	@node $(WEB_BUILD)/e2e/bench.mjs build/web docs/performance.md $${BENCH_WEB_RUNS:-15}

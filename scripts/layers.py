@@ -37,6 +37,7 @@ LAYERS = {
     "cli": {"screens", "search", "travel", "export", "import", "settings", "timetable",
             "network", "platform"},
     "app": {"screens", "search", "settings", "timetable", "network", "platform"},
+    "web": {"screens", "search", "settings", "timetable", "network", "platform"},
 }
 # The only folder that may include Qt.
 QT_FOLDER = "app"

@@ -12,7 +12,7 @@
 #include "network/station_directory.h"
 #include "settings/memory_settings.h"
 #include "settings/settings_store.h"
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 #include "settings/sqlite_settings.h"
 #endif
 
@@ -451,8 +451,9 @@ TEST_F(FavoritesTransactionTest, NoTransactionNoChange) {
     EXPECT_EQ(storedPair(store, 1), pairOf(u"광주", u"목포"));
 }
 
-#ifndef _WIN32
-// The same steps on the on-disk store, whose transactions are real. (No SQLite on Windows.)
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+// The same steps on the on-disk store, whose transactions are real. (No SQLite on Windows nor
+// in the web build.)
 TEST(FavoritesOnDisk, AddAndDeleteInsideTransactions) {
     const std::filesystem::path file =
         std::filesystem::path(testing::TempDir()) / "favorites_test.sqlite3";
