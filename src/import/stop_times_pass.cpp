@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <unordered_map>
 #include <vector>
 
 #include "import/csv_reader.h"
@@ -21,8 +20,9 @@ constexpr std::uint8_t kDone = 4;
 // No train has so many calls; a trip that does is a broken file, and gathering its rows
 // would hold the file in memory.
 constexpr std::uint32_t kMaxRowsPerTrip = 100000;
-// A further pass gathers at least this much, so small files take one.
-constexpr std::uint64_t kMinGatherBytes = 8u << 20;
+// A further pass gathers rows of about a quarter of the file's size, and at least this much,
+// so that small files take one.
+constexpr std::uint64_t kMinGatherBytes = 4u << 20;
 
 constexpr std::string_view kFile = "stop_times.txt";
 
@@ -47,6 +47,7 @@ struct Columns {
 };
 
 struct Gathered {
+    int trip;
     std::string id;
     std::vector<RawCall> rows;
 };
@@ -65,15 +66,17 @@ class StopTimesReader {
                 spread.push_back(static_cast<int>(t));
             }
         }
-        const std::uint64_t budget = std::max(kMinGatherBytes, m_bytes / 8);
+        const std::uint64_t budget = std::max(kMinGatherBytes, m_bytes / 4);
         for (std::size_t next = 0; next < spread.size();) {
             std::uint64_t cost = 0;
             m_gathered.clear();
             for (; next < spread.size() && (m_gathered.empty() || cost < budget); ++next) {
                 FeedTrip& trip = m_trips.trips[static_cast<std::size_t>(spread[next])];
                 trip.state = kGathering;
-                cost += trip.rows * sizeof(RawCall) + 128;
-                m_gathered[spread[next]].rows.reserve(trip.rows);
+                trip.train = static_cast<std::int32_t>(m_gathered.size());  // its slot, for now
+                cost += trip.rows * sizeof(RawCall) + sizeof(Gathered) + 32;
+                m_gathered.push_back({spread[next], {}, {}});
+                m_gathered.back().rows.reserve(trip.rows);
             }
             if (!pass(true, error) || !closeGathered(error)) {
                 return false;
@@ -143,7 +146,8 @@ class StopTimesReader {
                 return true;
             }
         }
-        (m_further ? m_gathered[m_current].rows : m_rows).push_back(call);
+        (m_further ? m_gathered[static_cast<std::size_t>(trip.train)].rows : m_rows)
+            .push_back(call);
         return true;
     }
 
@@ -163,7 +167,7 @@ class StopTimesReader {
         }
         FeedTrip& trip = m_trips.trips[static_cast<std::size_t>(m_current)];
         if (m_further && trip.state == kGathering) {
-            std::string& id = m_gathered[m_current].id;
+            std::string& id = m_gathered[static_cast<std::size_t>(trip.train)].id;
             id = id.empty() ? m_currentId : id;
         } else if (!m_further && trip.state == kClosed) {
             // Its rows go on here: what its first rows made is taken back.
@@ -188,10 +192,12 @@ class StopTimesReader {
     }
 
     bool closeGathered(std::string& error) {
-        for (auto& [trip, gathered] : m_gathered) {
-            if (!close(trip, gathered.id, gathered.rows, error)) {
+        for (Gathered& gathered : m_gathered) {
+            m_trips.trips[static_cast<std::size_t>(gathered.trip)].train = -1;
+            if (!close(gathered.trip, gathered.id, gathered.rows, error)) {
                 return false;
             }
+            gathered.rows = {};
         }
         m_gathered.clear();
         return true;
@@ -251,7 +257,7 @@ class StopTimesReader {
     std::string m_currentId;
     int m_current = -1;
     std::vector<RawCall> m_rows;
-    std::unordered_map<int, Gathered> m_gathered;
+    std::vector<Gathered> m_gathered;  // the trips of this further pass
 };
 
 }  // namespace

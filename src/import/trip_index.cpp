@@ -50,9 +50,34 @@ void TripIdIndex::addExact(std::string id, int value) {
     m_exact.emplace(std::move(id), value);
 }
 
+// Hashes are spread evenly, so the entry lies near hash / 2^64 of the way along: a guess and
+// a short search from it, where a binary search over millions of entries misses the cache at
+// every step.
 const TripIdIndex::Entry* TripIdIndex::lookup(std::uint64_t hash) const {
+    const std::size_t n = m_entries.size();
+    if (n == 0) {
+        return nullptr;
+    }
+    auto keyAt = [&](std::size_t i) { return Key(m_entries[i].high, m_entries[i].low); };
+    std::size_t low = 0;
+    std::size_t high = n;  // the entry, if any, lies in [low, high)
+    // Fewer than 2^32 entries: the product fits.
+    std::size_t guess = static_cast<std::size_t>(((hash >> 32) * n) >> 32);
+    for (std::size_t step = 16; low < high; step *= 2) {
+        if (keyAt(guess) < hash) {
+            low = guess + 1;
+            guess = std::min(high - 1, guess + step);
+        } else {
+            high = guess;
+            guess = guess - std::min(guess - low, step);
+        }
+        if (high - low <= step) {
+            break;
+        }
+    }
     const auto it = std::lower_bound(
-        m_entries.begin(), m_entries.end(), hash,
+        m_entries.begin() + static_cast<std::ptrdiff_t>(low),
+        m_entries.begin() + static_cast<std::ptrdiff_t>(high), hash,
         [](const Entry& entry, std::uint64_t key) { return Key(entry.high, entry.low) < key; });
     return it != m_entries.end() && Key(it->high, it->low) == hash ? &*it : nullptr;
 }
