@@ -12,7 +12,7 @@ Two feeds, each written into a temporary folder and imported by velomar-cli:
             size). The import must give the same files as of the rows in trip order.
 
     bench/import_memory.py --cli build/bench/bin/velomar-cli             # 5,000,000 trips, 256 MiB
-    bench/import_memory.py --cli CLI --trips 200000 --shuffled 16M --share 1 --check   # `make test`
+    bench/import_memory.py --cli CLI --trips 100000 --shuffled 16M --share 1 --check   # `make test`
 
 Peak memory comes from GNU time (/usr/bin/time); without it, or with --no-memory (a build
 under AddressSanitizer, whose own memory would be counted), only the results are checked.
