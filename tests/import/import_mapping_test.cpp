@@ -207,6 +207,39 @@ TEST(ImportCalendar, DefaultPeriodRunsFromTheFirstToTheLastDayWithService) {
     EXPECT_EQ(TrainCells(run.file(6, true), "0101").front(), "code:0000");  // a Wednesday
 }
 
+struct PeriodCase {
+    const char* from;  // "" for none
+    const char* to;
+    const char* first;
+    const char* last;
+    bool cut;
+};
+
+// A calendar written to run until 2099: two years from its first day of service to the last
+// day with service in them, or the days chosen, either end alone taking the feed's other one.
+TEST(ImportCalendar, PeriodsAreTheFeedsOwnOrChosenAndAtMostTwoYears) {
+    auto files = Feed("M,S,T1,101\n", "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n");
+    files["calendar.txt"] =
+        "service_id,monday,tuesday,wednesday,thursday,friday,saturday,sunday,start_date,"
+        "end_date\nS,0,0,1,1,1,1,1,20240101,20991231\n";  // from Wednesday the 3rd
+    const PeriodCase cases[] = {
+        {"", "", "2024-01-03", "2026-01-02", true},
+        {"20250301", "", "2025-03-01", "2027-02-28", true},  // to the Sunday before
+        {"", "20240331", "2024-01-03", "2024-03-31", false},
+        {"20240101", "20240107", "2024-01-01", "2024-01-07", false},
+    };
+    for (const PeriodCase& c : cases) {
+        GtfsImportOptions options;
+        options.period.from = *c.from ? GtfsDayNumber(c.from) : std::nullopt;
+        options.period.to = *c.to ? GtfsDayNumber(c.to) : std::nullopt;
+        const auto run = ImportFiles(files, options);
+        ASSERT_TRUE(run.ok) << run.error;
+        EXPECT_EQ(IsoDate(run.report.period.first), c.first) << c.from << c.to;
+        EXPECT_EQ(IsoDate(run.report.period.last), c.last) << c.from << c.to;
+        EXPECT_EQ(run.report.periodCut, c.cut) << c.from << c.to;
+    }
+}
+
 TEST(ImportTimes, CellsHoldDeparturesAndTheArrivalAtTheLastCall) {
     const auto run = ImportFiles(
         Feed("M,DAILY,T1,1\nM,DAILY,T2,2\nM,DAILY,T3,3\nM,DAILY,T4,4\n",
