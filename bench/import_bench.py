@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
 """velomar-cli import-gtfs against the sqlite3 shell's .import of the same CSV files.
 
-The feed is the operator-shaped synthetic one (tools/operator_feed.py) over as many weeks as
-give 100,000 trips and about 2 million stop times. Both programs run alternately, in a fresh
-random order each round, on the same folder: velomar-cli writes its 64 files, sqlite3
+The feed is the operator-shaped synthetic one (tools/operator_feed.py) over a year's calendar,
+52 weeks of services and trips, with as many trains a day as give 100,000 trips and about 2
+million stop times. Both programs run alternately, in a fresh random order each round, on the
+same folder: velomar-cli writes its files, sheets and dates for the whole year, sqlite3
 imports every file into a table of a new database (the database removed before each run,
 untimed). Peak memory comes from GNU time. Then the same check of memory against the length
 of the calendar: one feed of 52 weeks spread over one year and over ten, with dense
-calendar_dates.txt.
+calendar_dates.txt (of ten years, the import takes the first two).
 
-Usage: bench/import_bench.py --bin BUILD/bin --out import.json [--runs N] [--weeks W]
+Usage: bench/import_bench.py --bin BUILD/bin --out import.json [--runs N] [--scale S]
 """
 
 import argparse
@@ -26,12 +27,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tools"))
 import operator_feed  # noqa: E402
 
-WEEKS = 241  # 416 trips a week: 100,256 trips, 2.0 million stop times
+WEEKS = 52
+SCALE = 4.4  # 1,930 trips a week: 100,360 trips, 2.0 million stop times
 CALENDAR_WEEKS = 52
 
 
-def make_feed(folder, weeks, years=None, dense=False, zip_path=None):
-    files, trips = operator_feed.build(weeks, years, dense)
+def make_feed(folder, weeks, years=None, dense=False, zip_path=None, scale=1.0):
+    files, trips = operator_feed.build(weeks, years, dense, scale=scale)
     operator_feed.write(files, folder, zip_path)
     sizes = {name: os.path.getsize(os.path.join(folder, name)) for name in files}
     return {"trips": len(trips), "stop_times": sum(len(t.calls) for t in trips),
@@ -82,7 +84,7 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--runs", type=int, default=10)
     parser.add_argument("--rss-runs", type=int, default=3)
-    parser.add_argument("--weeks", type=int, default=WEEKS)
+    parser.add_argument("--scale", type=float, default=SCALE)
     parser.add_argument("--seed", type=int, default=1)
     args = parser.parse_args()
     cli = os.path.join(args.bin, "velomar-cli")
@@ -93,7 +95,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="velomar-import-bench-") as tmp:
         feed = os.path.join(tmp, "feed")
         zip_path = os.path.join(tmp, "feed.zip")
-        result["feed"] = make_feed(feed, args.weeks, zip_path=zip_path)
+        result["feed"] = make_feed(feed, WEEKS, zip_path=zip_path, scale=args.scale)
         result["feed"]["zip_bytes"] = os.path.getsize(zip_path)
         database = os.path.join(tmp, "feed.sqlite3")
         script = os.path.join(tmp, "import.sql")

@@ -42,6 +42,10 @@ python3 "$root/bench/startup.py" --bin "$bin" --runs "$startup_runs" \
 echo "== import-gtfs against sqlite3's .import, and its memory against the calendar"
 python3 "$root/bench/import_bench.py" --bin "$bin" --runs "$import_runs" --out "$results/import.json"
 
+echo "== import-gtfs memory: 5,000,000 trips, and a stop_times.txt in random order"
+python3 "$root/bench/import_memory.py" --cli "$bin/velomar-cli" --dir "${BENCH_HUGE_DIR:-${TMPDIR:-/tmp}}" \
+    --out "$results/import_memory.json"
+
 echo "== import-gtfs of a broken 2 GiB stop_times.txt (in ${BENCH_HUGE_DIR:-${TMPDIR:-/tmp}})"
 python3 "$root/bench/huge_stop_times.py" --cli "$bin/velomar-cli" --size 2G \
     --dir "${BENCH_HUGE_DIR:-${TMPDIR:-/tmp}}" --out "$results/huge_stop_times.json"

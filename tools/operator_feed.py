@@ -4,16 +4,19 @@
 One GTFS route per train type (KTX, KTX-산천, KTX-이음, ITX-새마을, ITX-마음, 새마을, 무궁화,
 누리로, ITX-청춘), trip_short_name the train number, stop ids short Latin slugs and stop
 names Korean, platforms under their stations at the large ones, stations under today's
-names (광주송정, 여수엑스포, 태화강) and stations the network has no row for (김천(구미),
+names (광주송정, 여수엑스포, 태화강, 쌍룡) and stations the network has no row for (김천(구미),
 울산(통도사), 신경주, 오송, ...). calendar.txt holds the weekday, weekend and daily services
-of each week; calendar_dates.txt moves holidays to the weekend timetable. feed_info.txt,
-agency.txt and attributions.txt carry a CC BY 4.0 licence and its attribution.
+of each week, whose trips keep the same times every week; halfway through the weeks some
+trains change their times (a new timetable). calendar_dates.txt moves the public holidays to
+the weekend timetable. feed_info.txt, agency.txt and attributions.txt carry a CC BY 4.0
+licence and its attribution.
 
 Deterministic: the same arguments give the same bytes (a fixed seed, no clock).
 
     tools/operator_feed.py OUT                       # two weeks from 2025-09-29
     tools/operator_feed.py OUT --zip OUT.zip         # and the same files zipped
-    tools/operator_feed.py OUT --weeks 241           # the benchmark's feed: 100,256 trips
+    tools/operator_feed.py OUT --scale 3             # three times the trains a day
+    tools/operator_feed.py OUT --weeks 52 --scale 4.63   # the benchmark's feed: a year, 100,000 trips
     tools/operator_feed.py OUT --weeks 52 --years 10 --dense-dates
 
 Used as a module by tests/import/operator_feed_test.py and bench/import_bench.py: `build`
@@ -29,12 +32,18 @@ import zipfile
 FIRST_DAY = datetime.date(2025, 9, 29)  # a Monday
 SEED = 14
 
-# Public holidays of the first two weeks: 개천절, 추석 and its substitute day, 한글날.
+# Public holidays of the year from 2025-09-29: 개천절, 추석 and its substitute day, 한글날,
+# 성탄절, 신정, 설날, 삼일절's substitute day, 어린이날, 부처님오신날's substitute day, 광복절's
+# substitute day, 추석, 한글날.
 HOLIDAYS = [datetime.date(2025, 10, 3), datetime.date(2025, 10, 5), datetime.date(2025, 10, 6),
-            datetime.date(2025, 10, 7), datetime.date(2025, 10, 8), datetime.date(2025, 10, 9)]
+            datetime.date(2025, 10, 7), datetime.date(2025, 10, 8), datetime.date(2025, 10, 9),
+            datetime.date(2025, 12, 25), datetime.date(2026, 1, 1), datetime.date(2026, 2, 16),
+            datetime.date(2026, 2, 17), datetime.date(2026, 2, 18), datetime.date(2026, 3, 2),
+            datetime.date(2026, 5, 5), datetime.date(2026, 5, 25), datetime.date(2026, 8, 17),
+            datetime.date(2026, 9, 24), datetime.date(2026, 9, 25), datetime.date(2026, 10, 9)]
 
-# Stations the network lists under an older name: the feed uses today's.
-RENAMED = {"광주송정": "송정리", "여수엑스포": "여수", "태화강": "울산"}
+# Stations the network lists under an older name or another spelling: the feed uses today's.
+RENAMED = {"광주송정": "송정리", "여수엑스포": "여수", "태화강": "울산", "쌍룡": "쌍용"}
 # Stations of the feed the network has no row for; never to be matched by a part of the name.
 NEW_STATIONS = {"김천(구미)", "울산(통도사)", "신경주", "오송", "공주", "서원주", "만종", "횡성",
                 "둔내", "평창", "진부", "상봉", "창원중앙", "서대구"}
@@ -80,6 +89,7 @@ LINES = [
     ("무궁화", 1681, 4, (5, 13),
      "동대구 대구 왜관 구미 김천 옥산 상주 함창 점촌 용궁 예천 영주 봉화 춘양 현동 분천 승부 석포 "
      "철암 도계 신기 동해 묵호 정동진 강릉"),
+    ("무궁화", 1641, 3, (5, 13), "제천 쌍룡 영월 예미 자미원 민둥산 별어곡 선평 정선 아우라지"),
     ("누리로", 1951, 4, (6, 12), "서울 용산 영등포 수원 오산 평택 성환 천안 아산 온양온천 신창"),
     ("ITX-청춘", 2001, 16, (4, 9),
      "용산 청량리 상봉 성북 화랑대 퇴계원 사릉 금곡 평내호평 마석 대성리 청평 상천 가평 경강 "
@@ -124,35 +134,70 @@ def services_of_week(week):
             (f"DA{week}", "1111111")]
 
 
-def week_trips(rng, week, running):
-    """The trips of one week. running: {line index: minutes a segment} fixed for the feed."""
-    trips = []
+# Numbers of the trains a scale adds beyond a line's own: a block of 300 per line from 3000,
+# odd going down, even going up, as the line's own.
+EXTRA_FIRST, EXTRA_BLOCK = 3000, 300
+
+
+def scaled(per_day, scale):
+    return max(1, round(per_day * scale))
+
+
+def train_number(index, first, per_day, k, direction):
+    if k < per_day:
+        return first + 2 * k + direction
+    return EXTRA_FIRST + EXTRA_BLOCK * index + 2 * (k - per_day) + direction
+
+
+def timetable(rng, running, scale):
+    """Every train of a day as (route, number, kinds, calls), the same in every week;
+    `changed` holds the calls of the trains that get new times halfway through the weeks."""
+    plan, changed = [], {}
     for index, (route, first, per_day, _, stops) in enumerate(LINES):
         names = stops.split()
+        count = scaled(per_day, scale)
+        if 2 * (count - per_day) > EXTRA_BLOCK:
+            raise ValueError(f"--scale {scale} gives {route} more trains than it has numbers")
         for direction in (0, 1):
             order = names if direction == 0 else names[::-1]
             segments = running[index] if direction == 0 else running[index][::-1]
-            for k in range(per_day):
-                number = first + 2 * k + direction  # odd going down, even going up
-                start = 5 * 60 + 20 + k * (17 * 60) // per_day + rng.randrange(0, 12)
-                if route == "무궁화" and k == per_day - 1:
+            for k in range(count):
+                number = train_number(index, first, per_day, k, direction)
+                start = 5 * 60 + 20 + k * (17 * 60) // count + rng.randrange(0, 12)
+                if route == "무궁화" and k == count - 1:
                     start = 22 * 60 + 40 + rng.randrange(0, 15)  # the night train
-                calls, t = [], start
-                for i, name in enumerate(order):
-                    arrival = t
-                    departure = t if i in (0, len(order) - 1) else t + 1 + (name in PLATFORM_STATIONS)
-                    calls.append((name, arrival, departure))
-                    if i < len(segments):
-                        t = departure + segments[i]
+                calls = day_calls(order, segments, start)
                 # Most trains run daily; some on weekdays, at weekends, or Friday to Sunday
                 # as extras; some daily trains are written as a weekday and a weekend trip.
                 pick = k % 7
                 kinds = {0: ["WD"], 3: ["WE"], 5: ["FSS"], 6: ["WD", "WE"]}.get(pick, ["DA"])
                 if route == "누리로":
                     kinds = ["WD"] if k % 2 else ["DA"]
-                for kind in kinds:
-                    trip_id = f"{ROUTE_IDS[route]}-{number}-{kind}{week}"
-                    trips.append(Trip(trip_id, route, str(number), f"{kind}{week}", calls))
+                plan.append((route, str(number), kinds, calls))
+                if k % 5 == 2:
+                    changed[str(number)] = day_calls(order, segments, start + 7)
+    return plan, changed
+
+
+def day_calls(order, segments, start):
+    calls, t = [], start
+    for i, name in enumerate(order):
+        arrival = t
+        departure = t if i in (0, len(order) - 1) else t + 1 + (name in PLATFORM_STATIONS)
+        calls.append((name, arrival, departure))
+        if i < len(segments):
+            t = departure + segments[i]
+    return calls
+
+
+def week_trips(week, plan, changed):
+    """The trips of one week: the day's trains under the week's own services and trip ids."""
+    trips = []
+    for route, number, kinds, calls in plan:
+        calls = changed.get(number, calls) if changed else calls
+        for kind in kinds:
+            trip_id = f"{ROUTE_IDS[route]}-{number}-{kind}{week}"
+            trips.append(Trip(trip_id, route, number, f"{kind}{week}", calls))
     return trips
 
 
@@ -163,17 +208,19 @@ def sundays(first, last):
         day += datetime.timedelta(days=7)
 
 
-def build(weeks=2, years=None, dense_dates=False, seed=SEED):
+def build(weeks=2, years=None, dense_dates=False, seed=SEED, scale=1.0):
     """The feed's files as {name: [lines]} and its trips.
 
     weeks: weeks of timetable, each with services and trips of its own (the feed's trips
     grow with it). years: spread those weeks evenly over so many years (the calendar's
     period grows, the trips stay the same). dense_dates: calendar_dates.txt also removes
     every service on every Sunday of the period outside its own week, which changes no day
-    of service but makes the file grow with the period.
+    of service but makes the file grow with the period. scale: trains a day of every line,
+    times this.
     """
     rng = random.Random(seed)
     running = [[rng.randrange(*line[3]) for _ in line[4].split()[1:]] for line in LINES]
+    plan, changed = timetable(rng, running, scale)
     span_days = 7 * weeks if years is None else round(365.25 * years) // 7 * 7
     if span_days < 7 * weeks:
         raise ValueError(f"{weeks} weeks do not fit into {years} years")
@@ -196,7 +243,7 @@ def build(weeks=2, years=None, dense_dates=False, seed=SEED):
             if dense_dates:
                 dates += [f"{service},{d:%Y%m%d},2" for d in sundays(FIRST_DAY, last_day)
                           if not start <= d <= end]
-        trips += week_trips(rng, week, running)
+        trips += week_trips(week, plan, changed if 2 * week >= weeks else None)
     return feed_files(trips, calendar, dates, last_day), trips
 
 
@@ -283,8 +330,10 @@ def main():
     parser.add_argument("--years", type=float, help="spread the weeks over this many years")
     parser.add_argument("--dense-dates", action="store_true")
     parser.add_argument("--seed", type=int, default=SEED)
+    parser.add_argument("--scale", type=float, default=1.0,
+                        help="trains a day of every line, times this")
     args = parser.parse_args()
-    files, trips = build(args.weeks, args.years, args.dense_dates, args.seed)
+    files, trips = build(args.weeks, args.years, args.dense_dates, args.seed, args.scale)
     write(files, args.out, args.zip)
     rows = sum(len(t.calls) for t in trips)
     print(f"operator_feed.py: {len(trips)} trips, {rows} stop times in {args.out}")

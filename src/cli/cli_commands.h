@@ -180,14 +180,18 @@ inline constexpr std::string_view kExportGtfsUsage =
     "Example: velomar-cli export-gtfs /tmp/velomar-gtfs\n";
 
 inline constexpr std::string_view kImportGtfsUsage =
-    "Usage: velomar-cli import-gtfs FEED --out DIR [--week YYYYMMDD] [--stations FILE]\n"
-    "                               [--types FILE] [--format text|json]\n"
+    "Usage: velomar-cli import-gtfs FEED --out DIR [--from YYYYMMDD] [--to YYYYMMDD]\n"
+    "                               [--week YYYYMMDD] [--stations FILE] [--types FILE]\n"
+    "                               [--format text|json]\n"
     "\n"
-    "Turns a GTFS feed (a .zip, or a folder of .txt files) into the 64 timetable files of\n"
-    "one week: DIR/TimeData/UpData_00.txt ... DownData_31.txt and SOURCE.txt (feed,\n"
-    "publisher, licence, week, counts). Use the result with --data DIR. An old TimeData in\n"
-    "DIR is replaced only once every new file is written.\n"
-    "  --week      the seven days from this date (default: from the first day with service)\n"
+    "Turns a GTFS feed (a .zip, or a folder of .txt files) into timetables for a period:\n"
+    "DIR/TimeData/UpData_00.txt ... DownData_31.txt, further sheets where a route direction\n"
+    "has more than 79 trains (UpData_16.2.txt, ...), Dates.txt (the dates each train runs)\n"
+    "and SOURCE.txt (feed, publisher, licence, period, counts). Use the result with\n"
+    "--data DIR. An old TimeData in DIR is replaced only once every new file is written.\n"
+    "  --from, --to  the first and the last day (default: the feed's own service period,\n"
+    "              at most 731 days from its first day with service)\n"
+    "  --week      only the seven days from this date, written as day codes without dates\n"
     "  --stations  TSV lines 'STOP_ID or STOP_NAME<TAB>station name or -': matches stops the\n"
     "              built-in rules do not (exact names, renamed stations, parent stations)\n"
     "  --types     TSV lines 'ROUTE_ID or ROUTE_NAME<TAB>KTX|새마을|무궁화|통일호|누리로|0-4 or "
@@ -195,10 +199,12 @@ inline constexpr std::string_view kImportGtfsUsage =
     "  --format    the report as text (default) or as one JSON object\n"
     "The report (standard output) counts the trips read, imported and left out by reason,\n"
     "the stations matched and not matched, the route names with no train type, and the\n"
-    "trains of each file. A trip runs on the days of the week its calendar gives; the train\n"
-    "code's day letters show them (A Fri, B Sat, C Sun, D Mon).\n"
-    "Exit status 0 when the files were written, 1 when the feed cannot be read or the files\n"
-    "cannot be written (nothing is replaced then), 2 for bad usage.\n"
+    "trains of each file and sheet. A trip runs on the days its calendar gives, a trip past\n"
+    "midnight on its service day; the train code's day letters show the weekdays it runs on\n"
+    "(A Fri, B Sat, C Sun, D Mon). On a terminal, a long import shows its progress on\n"
+    "standard error.\n"
+    "Exit status 0 when the files were written, 1 when the feed cannot be read, yields no\n"
+    "train or the files cannot be written (nothing is replaced then), 2 for bad usage.\n"
     "Example: velomar-cli import-gtfs feed.zip --out ~/velomar-data\n";
 
 }  // namespace velomar::cli

@@ -1,14 +1,22 @@
-// velomar-cli import-gtfs FEED --out DIR: a GTFS feed as the 64 timetable files.
+// velomar-cli import-gtfs FEED --out DIR: a GTFS feed as timetable files, sheets and dates.
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
 #include "import/gtfs_import.h"
 #include "import/import_report.h"
+#include "import/service_calendar.h"
 #include "platform/utf8.h"
 #include "timetable/calendar_date.h"
 
@@ -58,18 +66,118 @@ void PrintEscaped(std::ostream& out, std::string_view text) {
     }
 }
 
-// Reads --week, --stations, --types and --format into the options; a usage error otherwise.
+// What a long import has done so far, on one line of a terminal's standard error. It writes
+// to the terminal itself, past the command's filtered stream (which escapes a lone CR), and
+// only ASCII; nothing when standard error is no terminal or the import is done within a second.
+class ProgressLine {
+  public:
+    ProgressLine() : m_start(std::chrono::steady_clock::now()) {
+#ifdef _WIN32
+        m_on = _isatty(_fileno(stderr)) != 0;
+#else
+        m_on = isatty(fileno(stderr)) != 0;
+#endif
+    }
+    ~ProgressLine() {
+        clear();
+    }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    ImportProgress progress() {
+        return ImportProgress([this](std::string_view what, long rows) { show(what, rows); });
+    }
+    // Before anything else is printed.
+    void clear() {
+        if (m_width > 0) {
+            std::fprintf(stderr, "\r%*s\r", static_cast<int>(m_width), "");
+            std::fflush(stderr);
+            m_width = 0;
+        }
+    }
+
+  private:
+    void show(std::string_view what, long rows) {
+        if (!m_on || std::chrono::steady_clock::now() - m_start < std::chrono::seconds(1)) {
+            return;
+        }
+        std::string text = "import-gtfs: " + std::string(what);
+        if (rows > 0) {
+            text += ", " + std::to_string(rows) + " rows";
+        }
+        const std::size_t width = text.size();
+        text.resize(std::max(width, m_width), ' ');
+        std::fprintf(stderr, "\r%s", text.c_str());
+        std::fflush(stderr);
+        m_width = width;
+    }
+
+    bool m_on = false;
+    std::chrono::steady_clock::time_point m_start;
+    std::size_t m_width = 0;
+};
+
+// A date option: a day whose whole range (a week from it) can be written as YYYYMMDD.
+std::optional<int> TakeDate(const std::string& name, const std::string& value, int span,
+                            std::ostream& err, std::optional<int>& status) {
+    const auto day = GtfsDayNumber(value);
+    if (!day) {
+        status = UsageError(kName, name + " must be a date YYYYMMDD, not '" + value + "'", err);
+    } else if (!GtfsDayNumber(GtfsDateText(*day + span - 1))) {
+        status = UsageError(kName, "the week from " + value + " runs past 9999-12-31", err);
+    }
+    return status ? std::nullopt : day;
+}
+
+// --week against --from and --to: one or the other, and a period of at most two years.
+std::optional<int> CheckPeriod(const PeriodChoice& period, std::ostream& err) {
+    if (period.week && (period.from || period.to)) {
+        return UsageError(kName, "--week takes one week, --from and --to a period: give either",
+                          err);
+    }
+    if (period.from && period.to && *period.to < *period.from) {
+        return UsageError(kName,
+                          "--to " + GtfsDateText(*period.to) + " lies before --from " +
+                              GtfsDateText(*period.from),
+                          err);
+    }
+    if (period.from && period.to && *period.to - *period.from >= kMaxPeriodDays) {
+        return UsageError(
+            kName,
+            "a period of at most " + std::to_string(kMaxPeriodDays) + " days can be imported", err);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> TakeCorrections(const std::string& name, const std::string& value,
+                                   GtfsImportOptions& options, std::ostream& err) {
+    std::string error;
+    const auto text = ReadCorrectionFile(value, error);
+    if (!text) {
+        return UsageError(kName,
+                          error.starts_with("cannot")
+                              ? "cannot read " + name + " file '" + value + "'"
+                              : name + " file '" + value + "' " + error + " not read",
+                          err);
+    }
+    const bool read = name == "--stations"
+                          ? ReadStationOverrides(*text, value, options.stations, error)
+                          : ReadTypeOverrides(*text, value, options.types, error);
+    return read ? std::nullopt : std::optional<int>(UsageError(kName, error, err));
+}
+
+// Reads the options; a usage error otherwise.
 std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
                                GtfsImportOptions& options, std::string& outDir, bool& json) {
+    std::optional<int> status;
     for (const auto& [name, value] : parsed.options) {
         if (name == "--out") {
             outDir = value;
-        } else if (name == "--week") {
-            options.week = GtfsDayNumber(value);
-            if (!options.week) {
-                return UsageError(kName, "--week must be a date YYYYMMDD, not '" + value + "'",
-                                  context.err);
-            }
+        } else if (name == "--week" || name == "--from" || name == "--to") {
+            auto& target = name == "--week"
+                               ? options.period.week
+                               : (name == "--from" ? options.period.from : options.period.to);
+            target = TakeDate(name, value, name == "--week" ? 7 : 1, context.err, status);
         } else if (name == "--format") {
             if (value != "text" && value != "json") {
                 return UsageError(kName, "--format must be text or json, not '" + value + "'",
@@ -77,24 +185,24 @@ std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
             }
             json = value == "json";
         } else {
-            std::string error;
-            const auto text = ReadCorrectionFile(value, error);
-            if (!text) {
-                return UsageError(kName,
-                                  error.starts_with("cannot")
-                                      ? "cannot read " + name + " file '" + value + "'"
-                                      : name + " file '" + value + "' " + error + " not read",
-                                  context.err);
-            }
-            const bool read = name == "--stations"
-                                  ? ReadStationOverrides(*text, value, options.stations, error)
-                                  : ReadTypeOverrides(*text, value, options.types, error);
-            if (!read) {
-                return UsageError(kName, error, context.err);
-            }
+            status = TakeCorrections(name, value, options, context.err);
+        }
+        if (status) {
+            return status;
         }
     }
-    return std::nullopt;
+    return CheckPeriod(options.period, context.err);
+}
+
+// The import with its progress line, which is gone again before anything else is printed.
+bool ImportAndWrite(const std::filesystem::path& feedPath, const std::filesystem::path& outDir,
+                    GtfsImportOptions& options, ImportReport& report, std::string& error) {
+    ProgressLine progress;
+    options.progress = progress.progress();
+    ImportedTimetables timetables;
+    const auto feed = OpenFeed(feedPath, error);
+    return feed && ImportGtfs(*feed, options, timetables, report, error) &&
+           WriteImportedTimetables(timetables, outDir, error);
 }
 
 }  // namespace
@@ -102,6 +210,8 @@ std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
 int RunImportGtfs(CliContext& context) {
     const auto parsed = ParseArgs(context.args,
                                   {{"--out", true},
+                                   {"--from", true},
+                                   {"--to", true},
                                    {"--week", true},
                                    {"--stations", true},
                                    {"--types", true},
@@ -132,11 +242,8 @@ int RunImportGtfs(CliContext& context) {
     options.feedName = PathToUtf8(feedPath.filename().empty() ? feedPath.parent_path().filename()
                                                               : feedPath.filename());
     std::string error;
-    ImportedTimetables timetables;
     ImportReport report;
-    const auto feed = OpenFeed(feedPath, error);
-    if (!feed || !ImportGtfs(*feed, options, timetables, report, error) ||
-        !WriteImportedTimetables(timetables, outDir, error)) {
+    if (!ImportAndWrite(feedPath, outDir, options, report, error)) {
         context.err << "velomar-cli import-gtfs: " << TerminalText(error)
                     << "\nvelomar-cli import-gtfs: nothing was written\n";
         return kFailure;

@@ -2,28 +2,24 @@
 
 #include <algorithm>
 
+#include "import/network_model.h"
+
 namespace velomar {
 
 namespace {
 
-int RouteOf(int file) {
-    return file % kRouteCount;
-}
-bool IsDown(int file) {
-    return file >= kRouteCount;
-}
-
-// Row position of a call in a file: Up files list the route backwards.
-int PositionIn(int file, const TrainCall& call) {
-    const RouteSlots& route = SlotsOfRoute(RouteOf(file));
+// Row position of a call in a sheet: Up sheets list the route backwards.
+int PositionIn(RouteCode file, const TrainCall& call) {
+    const RouteSlots& route = SlotsOfRoute(file.route());
     const int slot = route.slotOf[static_cast<std::size_t>(call.station)];
-    return IsDown(file) ? slot : static_cast<int>(route.slots.size()) - 1 - slot;
+    return file.direction() == Direction::Down ? slot
+                                               : static_cast<int>(route.slots.size()) - 1 - slot;
 }
 
 // Negative when `a` is earlier than `b` at the first row both are written in, positive when
 // later, 0 when they share no row or pass it at the same minute.
-int TimeOrderAtFirstSharedRow(int file, const std::vector<ImportTrain>& trains, const FileColumn& a,
-                              const FileColumn& b) {
+int TimeOrderAtFirstSharedRow(RouteCode file, const std::vector<ImportTrain>& trains,
+                              const FileColumn& a, const FileColumn& b) {
     const auto& callsA = trains[static_cast<std::size_t>(a.train)].calls;
     const auto& callsB = trains[static_cast<std::size_t>(b.train)].calls;
     std::size_t i = 0;
@@ -45,9 +41,9 @@ int TimeOrderAtFirstSharedRow(int file, const std::vector<ImportTrain>& trains, 
 
 // Each train's departure at its first row less the quickest running time the file's trains
 // show from the first row to that one: the order the trains would pass the first row in.
-void SortColumns(int file, const std::vector<ImportTrain>& trains, std::vector<FileColumn>& columns,
-                 std::size_t fixed) {
-    const std::size_t rows = SlotsOfRoute(RouteOf(file)).slots.size();
+void SortColumns(RouteCode file, const std::vector<ImportTrain>& trains,
+                 std::vector<FileColumn>& columns, std::size_t fixed) {
+    const std::size_t rows = SlotsOfRoute(file.route()).slots.size();
     std::vector<std::vector<std::pair<int, int>>> into(rows);  // (from position, minutes)
     for (const FileColumn& column : columns) {
         const auto& calls = trains[static_cast<std::size_t>(column.train)].calls;

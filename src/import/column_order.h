@@ -1,6 +1,6 @@
 #pragma once
 
-// The order of the trains in a file: by their departure at the file's first station, as far as
+// The order of the trains in a sheet: by their departure at its first station, as far as
 // the trains' own running times tell it, and where two neighbours share a station the earlier
 // one there first, so that the search, which offers only the first trains of a file in column
 // order, meets them in time order.
@@ -13,7 +13,7 @@
 namespace velomar {
 
 // Sorts columns[fixed..]; the first `fixed` columns keep their places.
-void SortColumns(int file, const std::vector<ImportTrain>& trains, std::vector<FileColumn>& columns,
-                 std::size_t fixed);
+void SortColumns(RouteCode sheet, const std::vector<ImportTrain>& trains,
+                 std::vector<FileColumn>& columns, std::size_t fixed);
 
 }  // namespace velomar

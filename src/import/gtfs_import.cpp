@@ -5,7 +5,6 @@
 
 #include "import/day_code.h"
 #include "import/import_report.h"
-#include "import/placement.h"
 #include "import/source_info.h"
 #include "import/timetable_writer.h"
 #include "platform/staged_folder.h"
@@ -24,81 +23,67 @@ bool OpenRequired(const FeedSource& feed, std::string_view name,
     return source != nullptr;
 }
 
-// Trips with the same type, number and calls (a weekday and a weekend service of one train,
-// say) become one train running on all their days.
-struct Trains {
-    std::vector<ImportTrain> trains;
-    std::vector<std::vector<int>> trips;  // per train, the trips in it
-};
-
-Trains MergeTrips(const FeedTrips& feedTrips) {
-    Trains out;
-    std::map<std::string, int> byKey;
-    for (int t = 0; t < static_cast<int>(feedTrips.trips.size()); ++t) {
-        const WeekTrip& trip = feedTrips.trips[static_cast<std::size_t>(t)];
-        if (trip.skip >= 0) {
-            continue;
-        }
-        std::string key(reinterpret_cast<const char*>(trip.number.data()),
-                        trip.number.size() * sizeof(char16_t));
-        for (const int value : {trip.type, trip.hintFile, trip.hintColumn}) {
-            key.append(reinterpret_cast<const char*>(&value), sizeof value);
-        }
-        key.append(reinterpret_cast<const char*>(trip.calls.data()),
-                   trip.calls.size() * sizeof(TrainCall));
-        const auto [it, added] = byKey.emplace(std::move(key), static_cast<int>(out.trains.size()));
-        if (added) {
-            ImportTrain train;
-            train.code = std::u16string(1, static_cast<char16_t>(u'0' + trip.type));
-            train.number = trip.number;
-            train.calls = trip.calls;
-            train.hintFile = trip.hintFile;
-            train.hintColumn = trip.hintColumn;
-            out.trains.push_back(std::move(train));
-            out.trips.emplace_back();
-        }
-        out.trains[static_cast<std::size_t>(it->second)].days |= trip.days;
-        out.trips[static_cast<std::size_t>(it->second)].push_back(t);
-    }
-    return out;
-}
-
-// Fills in each train's code; counts the trips shown on more days than they run.
-long ChooseCodes(Trains& trains) {
+// Fills in each train's code from the weekdays it runs on in the period; counts the trips
+// shown on more weekdays than they run.
+long ChooseCodes(std::vector<ImportTrain>& trains, int periodFirst) {
     long more = 0;
-    for (std::size_t i = 0; i < trains.trains.size(); ++i) {
-        ImportTrain& train = trains.trains[i];
-        const ChosenCode code = TrainCodeFor(train.code[0] - u'0', train.days);
+    for (ImportTrain& train : trains) {
+        const ChosenCode code = TrainCodeFor(train.type, train.days.weekdays(periodFirst));
         train.code = std::u16string(code.code);
-        more += code.exact ? 0 : static_cast<long>(trains.trips[i].size());
+        more += code.exact ? 0 : train.trips;
     }
     return more;
 }
 
-void CountOutcome(const FeedTrips& feedTrips, const Trains& trains, const Placement& placement,
-                  ImportReport& report) {
+void CountOutcome(const FeedTrips& feedTrips, const ImportedTimetables& out, ImportReport& report) {
     report.tripsRead = feedTrips.read;
     report.skipped = feedTrips.skipped;
-    for (const WeekTrip& trip : feedTrips.trips) {
+    for (const FeedTrip& trip : feedTrips.trips) {
         if (trip.skip >= 0) {
             ++report.skipped[static_cast<std::size_t>(trip.skip)];
         }
     }
-    for (std::size_t i = 0; i < trains.trains.size(); ++i) {
-        const long trips = static_cast<long>(trains.trips[i].size());
-        if (placement.skipped[i] >= 0) {
-            report.skipped[static_cast<std::size_t>(placement.skipped[i])] += trips;
+    for (std::size_t i = 0; i < out.trains.size(); ++i) {
+        const int skip = out.placement.skipped[i];
+        if (skip >= 0) {
+            report.skipped[static_cast<std::size_t>(skip)] += out.trains[i].trips;
             continue;
         }
-        report.tripsImported += trips;
+        report.tripsImported += out.trains[i].trips;
         ++report.trains;
     }
-    for (int file = 0; file < kFileCount; ++file) {
-        report.trainsPerFile[static_cast<std::size_t>(file)] =
-            static_cast<int>(placement.files[static_cast<std::size_t>(file)].size());
+    for (const PlacedSheet& sheet : out.placement.sheets) {
+        report.sheets.push_back({sheet.code, static_cast<int>(sheet.columns.size())});
     }
-    report.fileFull = placement.refused;
-    report.trainsWithUnservedPairs = placement.trainsWithUnservedPairs;
+    report.trainsWithUnservedPairs = out.placement.trainsWithUnservedPairs;
+}
+
+// The days of each sheet's columns; a train that runs on every day of the period needs no
+// pattern, and a sheet of such trains no line.
+std::string DatesText(const ImportedTimetables& out, const ServiceDays& days) {
+    ServiceDates dates(days.period);
+    std::map<DaySet, int> known;
+    for (const PlacedSheet& sheet : out.placement.sheets) {
+        std::vector<int> ids;
+        for (const FileColumn& column : sheet.columns) {
+            const DaySet& runs = out.trains[static_cast<std::size_t>(column.train)].days;
+            if (runs.count() == days.length()) {
+                ids.push_back(ServiceDates::kEveryDay);
+                continue;
+            }
+            const auto [it, added] = known.emplace(runs, 0);
+            if (added) {
+                const std::vector<int> list = runs.days(days.period.first);
+                it->second = dates.addPattern(DayPattern::of(list));
+            }
+            ids.push_back(it->second);
+        }
+        if (std::any_of(ids.begin(), ids.end(),
+                        [](int id) { return id != ServiceDates::kEveryDay; })) {
+            dates.setColumns(sheet.code, std::move(ids));
+        }
+    }
+    return dates.text();
 }
 
 bool ReadNetworkSide(const FeedSource& feed, const GtfsImportOptions& options, FeedStops& stops,
@@ -118,47 +103,58 @@ bool ReadNetworkSide(const FeedSource& feed, const GtfsImportOptions& options, F
     return ReadFeedRoutes(routeTable, options.types, routes, error);
 }
 
+void FillPeriod(const ServiceDays& days, ImportReport& report) {
+    report.period = days.period;
+    report.periodKind = days.kind;
+    report.periodCut = days.cut;
+    report.feedPeriod = days.feedPeriod;
+}
+
 }  // namespace
 
-std::string ImportFileName(int file) {
-    return TimetableFileName(file % kRouteCount,
-                             file >= kRouteCount ? Direction::Down : Direction::Up);
+std::string ImportedTimetables::text(RouteCode sheet) const {
+    const auto placed =
+        std::find_if(placement.sheets.begin(), placement.sheets.end(),
+                     [&](const PlacedSheet& placedSheet) { return placedSheet.code == sheet; });
+    static const std::vector<FileColumn> kNone;
+    return RenderTimetableFile(sheet, placed == placement.sheets.end() ? kNone : placed->columns,
+                               trains);
 }
 
 bool ImportGtfs(const FeedSource& feed, const GtfsImportOptions& options, ImportedTimetables& out,
                 ImportReport& report, std::string& error) {
     report = ImportReport{};
     report.feedName = options.feedName;
-    if (!ReadFeedSourceInfo(feed, report.source, error)) {
-        return false;
-    }
     FeedStops stops;
     FeedRoutes routes;
-    ServiceWeek week;
-    if (!ReadNetworkSide(feed, options, stops, routes, error) ||
-        !ReadServiceWeek(feed, options.week, week, error)) {
+    ServiceDays days;
+    if (!ReadFeedSourceInfo(feed, report.source, error) ||
+        !ReadNetworkSide(feed, options, stops, routes, error) ||
+        !ReadServiceDays(feed, options.period, days, error)) {
         return false;
     }
-    report.weekStart = week.firstDay;
-    report.periodStart = week.periodStart;
-    report.periodEnd = week.periodEnd;
+    FillPeriod(days, report);
     FeedTrips feedTrips;
-    if (!ReadFeedTrips({feed, week, routes, stops}, feedTrips, error)) {
+    if (!ReadFeedTrips({feed, days, routes, stops, options.progress}, feedTrips, error)) {
         return false;
     }
-    Trains trains = MergeTrips(feedTrips);
-    report.shownOnMoreDays = ChooseCodes(trains);
-    const Placement placement = PlaceTrains(trains.trains);
-    CountOutcome(feedTrips, trains, placement, report);
+    options.progress.stage("placing the trains");
+    out.trains = feedTrips.trains.finish(days.sets, days.length());
+    report.shownOnMoreDays = ChooseCodes(out.trains, days.period.first);
+    out.placement = PlaceTrains(out.trains);
+    CountOutcome(feedTrips, out, report);
     for (const FeedRoute& route : routes.routes) {
         if (route.type < 0 && route.trips > 0) {
             report.unmappedTypes.emplace_back(route.name, route.trips);
         }
     }
     report.stations = StationLines(stops);
-    for (int file = 0; file < kFileCount; ++file) {
-        out.files[static_cast<std::size_t>(file)] = RenderTimetableFile(
-            file, placement.files[static_cast<std::size_t>(file)], trains.trains);
+    if (report.trains == 0) {
+        error = NoTrainError(report, feedTrips.stopTimeRows);
+        return false;
+    }
+    if (days.kind != PeriodKind::Week) {
+        out.dates = DatesText(out, days);
     }
     out.source = FormatSourceText(report);
     return true;
@@ -170,11 +166,16 @@ bool WriteImportedTimetables(const ImportedTimetables& timetables,
     if (!staged.begin(directory / "TimeData", StagedFolder::Replace::WholeFolder, error)) {
         return false;
     }
-    for (int file = 0; file < kFileCount; ++file) {
-        if (!staged.write(ImportFileName(file), timetables.files[static_cast<std::size_t>(file)],
+    for (const PlacedSheet& sheet : timetables.placement.sheets) {
+        if (!staged.write(TimetableFileName(sheet.code),
+                          RenderTimetableFile(sheet.code, sheet.columns, timetables.trains),
                           error)) {
             return false;
         }
+    }
+    if (timetables.dates &&
+        !staged.write(std::string(kServiceDatesFileName), *timetables.dates, error)) {
+        return false;
     }
     return staged.write("SOURCE.txt", timetables.source, error) && staged.commit(error);
 }

@@ -12,17 +12,16 @@ namespace velomar {
 namespace {
 
 constexpr std::string_view kReasonTexts[kSkipReasonCount] = {
-    "not running in the week",
+    "not running in the period",
     "type not mapped",
     "no train number of 1-4 digits",
     "fewer than two calls at network stations",
     "times not representable (after 09:59 the next morning)",
-    "file full",
-    "number already in a file with other times",
+    "no room (999 sheets of 79 trains, or its number in each)",
 };
 constexpr std::string_view kReasonKeys[kSkipReasonCount] = {
-    "notInWeek", "typeNotMapped", "numberNotWritable", "fewerThanTwoCalls", "timesNotRepresentable",
-    "fileFull",  "numberTaken",
+    "notInPeriod",       "typeNotMapped",         "numberNotWritable",
+    "fewerThanTwoCalls", "timesNotRepresentable", "noRoom",
 };
 constexpr std::string_view kWeekdayNames[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                               "Friday", "Saturday", "Sunday"};
@@ -66,16 +65,36 @@ bool Matched(const StationLine& line) {
     return !line.networkName.empty();
 }
 
-std::string WeekText(const ImportReport& report) {
-    return IsoDate(report.weekStart) + " to " + IsoDate(report.weekStart + 6) + " (from a " +
-           std::string(kWeekdayNames[WeekdayOf(report.weekStart)]) + ")";
+std::string ReasonText(const ImportReport& report, int reason) {
+    if (reason == static_cast<int>(SkipReason::NotInPeriod) &&
+        report.periodKind == PeriodKind::Week) {
+        return "not running in the week";
+    }
+    return std::string(kReasonTexts[reason]);
 }
 
-std::string PeriodText(const ImportReport& report) {
-    if (!report.periodStart || !report.periodEnd) {
-        return "not given";
+std::string Span(const ServicePeriod& period) {
+    return IsoDate(period.first) + " to " + IsoDate(period.last);
+}
+
+// "period: ..." or "week: ...", with where the days came from.
+std::string PeriodLine(const ImportReport& report) {
+    const std::string span = Span(report.period);
+    switch (report.periodKind) {
+        case PeriodKind::Week:
+            return "week: " + span + " (from a " +
+                   std::string(kWeekdayNames[WeekdayOf(report.period.first)]) +
+                   "; day codes, no dates)";
+        case PeriodKind::Chosen:
+            return "period: " + span + " (chosen)";
+        case PeriodKind::Feed:
+            break;
     }
-    return IsoDate(*report.periodStart) + " to " + IsoDate(*report.periodEnd);
+    if (report.periodCut && report.feedPeriod) {
+        return "period: " + span + " (the first " + std::to_string(kMaxPeriodDays) +
+               " days; the feed's calendar runs to " + IsoDate(report.feedPeriod->last) + ")";
+    }
+    return "period: " + span + " (the feed's service period)";
 }
 
 std::string Joined(const std::vector<std::string>& items, std::string_view fallback) {
@@ -87,15 +106,6 @@ std::string Joined(const std::vector<std::string>& items, std::string_view fallb
 }
 
 }  // namespace
-
-std::string_view SkipReasonText(SkipReason reason) {
-    return kReasonTexts[static_cast<int>(reason)];
-}
-
-std::string IsoDate(int dayNumber) {
-    const std::string text = GtfsDateText(dayNumber);
-    return text.substr(0, 4) + "-" + text.substr(4, 2) + "-" + text.substr(6, 2);
-}
 
 std::vector<StationLine> StationLines(const FeedStops& stops) {
     std::map<int, long> calls;  // top station of each stop
@@ -166,68 +176,21 @@ void AppendStationLines(const ImportReport& report, std::string& out) {
 }
 
 void AppendFileLines(const ImportReport& report, std::string& out) {
-    auto line = [&](const std::string& text) { out += text + "\n"; };
     int empty = 0;
-    line("trains per file:");
-    for (int file = 0; file < kFileCount; ++file) {
-        const auto i = static_cast<std::size_t>(file);
-        if (report.trainsPerFile[i] == 0) {
+    out += "trains per file and sheet:\n";
+    for (const SheetLine& sheet : report.sheets) {
+        if (sheet.trains == 0 && sheet.sheet.sheet() == 1) {
             ++empty;
             continue;
         }
-        line("  " + ImportFileName(file) + " " + std::to_string(report.trainsPerFile[i]) +
-             (report.fileFull[i] ? " (full: trains left out)" : ""));
+        out += "  " + TimetableFileName(sheet.sheet) + " " + std::to_string(sheet.trains) + "\n";
     }
     if (empty > 0) {
-        line("  the other " + std::to_string(empty) + " files: no trains");
+        out += "  the other " + std::to_string(empty) + " files: no trains\n";
     }
 }
 
-}  // namespace
-
-std::string FormatReportText(const ImportReport& report) {
-    std::string out;
-    auto line = [&](const std::string& text) { out += text + "\n"; };
-    line("feed: " + report.feedName);
-    line("week: " + WeekText(report));
-    line("trips read: " + std::to_string(report.tripsRead));
-    line("imported: " + std::to_string(report.tripsImported) + " trips as " +
-         std::to_string(report.trains) + " trains");
-    line("not imported: " + std::to_string(report.tripsRead - report.tripsImported));
-    for (int r = 0; r < kSkipReasonCount; ++r) {
-        if (report.skipped[static_cast<std::size_t>(r)] > 0) {
-            line("  " + std::string(kReasonTexts[r]) + ": " +
-                 std::to_string(report.skipped[static_cast<std::size_t>(r)]));
-        }
-    }
-    line("shown on more days than they run: " + std::to_string(report.shownOnMoreDays));
-    if (report.trainsWithUnservedPairs > 0) {
-        line("trains some of whose station pairs no file can serve: " +
-             std::to_string(report.trainsWithUnservedPairs));
-    }
-    AppendStationLines(report, out);
-    line("types not mapped: " + std::to_string(report.unmappedTypes.size()));
-    for (const auto& [name, trips] : report.unmappedTypes) {
-        line("  " + name + " (" + std::to_string(trips) + " trips)");
-    }
-    AppendFileLines(report, out);
-    return out;
-}
-
-std::string FormatReportJson(const ImportReport& report) {
-    std::string out = "{\n  \"feed\": " + Json(report.feedName);
-    out += ",\n  \"weekStart\": " + Json(IsoDate(report.weekStart));
-    out += ",\n  \"weekEnd\": " + Json(IsoDate(report.weekStart + 6));
-    out += ",\n  \"tripsRead\": " + std::to_string(report.tripsRead);
-    out += ",\n  \"tripsImported\": " + std::to_string(report.tripsImported);
-    out += ",\n  \"trains\": " + std::to_string(report.trains);
-    out += ",\n  \"notImported\": {";
-    for (int r = 0; r < kSkipReasonCount; ++r) {
-        out += std::string(r ? ", " : "") + Json(kReasonKeys[r]) + ": " +
-               std::to_string(report.skipped[static_cast<std::size_t>(r)]);
-    }
-    out += "},\n  \"shownOnMoreDays\": " + std::to_string(report.shownOnMoreDays);
-    out += ",\n  \"trainsWithUnservedPairs\": " + std::to_string(report.trainsWithUnservedPairs);
+void AppendJsonLists(const ImportReport& report, std::string& out) {
     out += ",\n  \"stations\": [";
     const char* separator = "\n    ";
     for (const StationLine& s : report.stations) {
@@ -248,16 +211,71 @@ std::string FormatReportJson(const ImportReport& report) {
     }
     out += "],\n  \"files\": [";
     separator = "\n    ";
-    for (int file = 0; file < kFileCount; ++file) {
+    for (const SheetLine& sheet : report.sheets) {
         out += separator;
-        out +=
-            "{\"file\": " + Json(ImportFileName(file)) + ", \"trains\": " +
-            std::to_string(report.trainsPerFile[static_cast<std::size_t>(file)]) +
-            ", \"full\": " + (report.fileFull[static_cast<std::size_t>(file)] ? "true" : "false") +
-            "}";
+        out += "{\"file\": " + Json(TimetableFileName(sheet.sheet)) +
+               ", \"routeCode\": " + std::to_string(sheet.sheet.value()) +
+               ", \"sheet\": " + std::to_string(sheet.sheet.sheet()) +
+               ", \"trains\": " + std::to_string(sheet.trains) + "}";
         separator = ",\n    ";
     }
-    return out + "\n  ]\n}\n";
+    out += "\n  ]";
+}
+
+}  // namespace
+
+std::string FormatReportText(const ImportReport& report) {
+    std::string out;
+    auto line = [&](const std::string& text) { out += text + "\n"; };
+    line("feed: " + report.feedName);
+    line(PeriodLine(report));
+    line("trips read: " + std::to_string(report.tripsRead));
+    line("imported: " + std::to_string(report.tripsImported) + " trips as " +
+         std::to_string(report.trains) + " trains");
+    line("not imported: " + std::to_string(report.tripsRead - report.tripsImported));
+    for (int r = 0; r < kSkipReasonCount; ++r) {
+        if (report.skipped[static_cast<std::size_t>(r)] > 0) {
+            line("  " + ReasonText(report, r) + ": " +
+                 std::to_string(report.skipped[static_cast<std::size_t>(r)]));
+        }
+    }
+    line("shown on more days than they run: " + std::to_string(report.shownOnMoreDays));
+    if (report.trainsWithUnservedPairs > 0) {
+        line("trains some of whose station pairs no file can serve: " +
+             std::to_string(report.trainsWithUnservedPairs));
+    }
+    AppendStationLines(report, out);
+    line("types not mapped: " + std::to_string(report.unmappedTypes.size()));
+    for (const auto& [name, trips] : report.unmappedTypes) {
+        line("  " + name + " (" + std::to_string(trips) + " trips)");
+    }
+    AppendFileLines(report, out);
+    return out;
+}
+
+std::string FormatReportJson(const ImportReport& report) {
+    static constexpr std::string_view kKinds[] = {"feed", "chosen", "week"};
+    std::string out = "{\n  \"feed\": " + Json(report.feedName);
+    out += ",\n  \"period\": {\"first\": " + Json(IsoDate(report.period.first)) +
+           ", \"last\": " + Json(IsoDate(report.period.last)) +
+           ", \"from\": " + Json(kKinds[static_cast<int>(report.periodKind)]) +
+           ", \"cut\": " + (report.periodCut ? "true" : "false") + "}";
+    out += ",\n  \"feedPeriod\": " +
+           (report.feedPeriod ? "{\"first\": " + Json(IsoDate(report.feedPeriod->first)) +
+                                    ", \"last\": " + Json(IsoDate(report.feedPeriod->last)) + "}"
+                              : std::string("null"));
+    out += ",\n  \"tripsRead\": " + std::to_string(report.tripsRead);
+    out += ",\n  \"tripsImported\": " + std::to_string(report.tripsImported);
+    out += ",\n  \"trains\": " + std::to_string(report.trains);
+    out += ",\n  \"notImported\": {";
+    for (int r = 0; r < kSkipReasonCount; ++r) {
+        out += std::string(r ? ", " : "") + Json(kReasonKeys[r]) + ": " +
+               std::to_string(report.skipped[static_cast<std::size_t>(r)]);
+    }
+    out += "},\n  \"shownOnMoreDays\": " + std::to_string(report.shownOnMoreDays);
+    out += ",\n  \"trainsWithUnservedPairs\": " + std::to_string(report.trainsWithUnservedPairs);
+    AppendJsonLists(report, out);
+    return out + "\n}\n";
 }
 
 std::string FormatSourceText(const ImportReport& report) {
@@ -277,17 +295,43 @@ std::string FormatSourceText(const ImportReport& report) {
     line("attribution", Joined(s.attributions, s.publisher.empty() ? Joined(s.agencies, "not given")
                                                                    : s.publisher));
     line("feed version", s.version.empty() ? "not given" : s.version);
-    line("service period", PeriodText(report));
-    line("week", WeekText(report));
+    line("service period", report.feedPeriod ? Span(*report.feedPeriod) : "not given");
+    const std::string imported = PeriodLine(report);
+    const std::size_t colon = imported.find(": ");
+    line(imported.substr(0, colon), imported.substr(colon + 2));
     line("trips", std::to_string(report.tripsRead) + " read, " +
                       std::to_string(report.tripsImported) + " imported");
-    line("trains", std::to_string(report.trains) + " in 64 files");
+    line("trains", std::to_string(report.trains) + " in 64 files and " +
+                       std::to_string(report.sheets.size() - 64) + " further sheets");
     out += "\r\n";
     std::string text = FormatReportText(report);
     for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) {
         text.replace(at, 1, "\r\n");
     }
     return out + text;
+}
+
+std::string NoTrainError(const ImportReport& report, long stopTimeRows) {
+    std::string out = "no train to import: ";
+    if (report.tripsRead == 0) {
+        return out + "trips.txt has no trips";
+    }
+    out += "of the " + std::to_string(report.tripsRead) +
+           " trips of trips.txt, none becomes a train (";
+    const char* separator = "";
+    for (int r = 0; r < kSkipReasonCount; ++r) {
+        const long count = report.skipped[static_cast<std::size_t>(r)];
+        if (count == 0) {
+            continue;
+        }
+        out += separator + ReasonText(report, r);
+        if (r == static_cast<int>(SkipReason::NotInPeriod)) {
+            out += " " + Span(report.period);
+        }
+        out += ": " + std::to_string(count);
+        separator = "; ";
+    }
+    return out + (stopTimeRows == 0 ? std::string(separator) + "stop_times.txt has no rows)" : ")");
 }
 
 }  // namespace velomar

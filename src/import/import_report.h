@@ -17,10 +17,7 @@ std::string FormatReportText(const ImportReport& report);
 std::string FormatReportJson(const ImportReport& report);
 std::string FormatSourceText(const ImportReport& report);
 
-// "2024-03-04" for a day number.
-std::string IsoDate(int dayNumber);
-
-// The reasons as the report names them ("file full").
-std::string_view SkipReasonText(SkipReason reason);
+// Why an import that yields no train fails: what became of the trips of trips.txt.
+std::string NoTrainError(const ImportReport& report, long stopTimeRows);
 
 }  // namespace velomar

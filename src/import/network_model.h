@@ -15,7 +15,6 @@
 namespace velomar {
 
 inline constexpr int kNetworkStationCount = 298;
-inline constexpr int kFileCount = 2 * kRouteCount;
 
 struct NetworkStation {
     std::u16string_view name;
@@ -39,10 +38,5 @@ struct RouteSlots {
 };
 
 const RouteSlots& SlotsOfRoute(int route);
-
-// 0-31 Up files, 32-63 Down files: the order the search loads them in within a route.
-constexpr int FileIndex(int route, bool down) {
-    return (down ? kRouteCount : 0) + route;
-}
 
 }  // namespace velomar

@@ -1,52 +1,48 @@
 #pragma once
 
-// Which timetable files hold each train. The search finds a train for a station pair only in
-// the files that route selection names for the pair, so a train goes into the file of each
-// route and direction needed for every pair of its calls (S before E) that some route lists:
-// the files are chosen greedily, the one serving most of the pairs still unserved first; on a
-// tie a line before a through route, then the route with fewer stations, then the lower index. A
-// file holds at most 79 trains and each train number once; trains are placed in order of priority
-// (more days of the week, then more calls, then the earlier departure) and a train that would need
-// a file already full is left out whole. Within a file the trains stand in the order of their time
-// at the file's first station, as far as the trains' own running times tell it, so that the search,
-// which offers only the first trains of a file in column order, meets them in time order.
+// Which timetable sheets hold each train. The search finds a train for a station pair only in
+// the sheets of the route directions that route selection names for the pair, so a train goes
+// into a sheet of each route direction needed for every pair of its calls (S before E) that
+// some route lists: the route directions are chosen greedily, the one serving most of the
+// pairs still unserved first; on a tie a line before a through route, then the route with
+// fewer stations, then the lower index. Within a route direction the train takes the first
+// sheet with room (79 trains) that does not hold its number yet, the file itself first, then
+// sheets 2, 3, ... as needed; trains are placed in order of priority (more days, then more
+// calls, then the earlier departure), so the file holds the trains most people ride. Within
+// a sheet the trains stand in the order of their time at its first station, as far as the
+// trains' own running times tell it, so that the search, which offers only the first trains
+// of a sheet in column order, meets them in time order.
 
-#include <array>
-#include <string>
 #include <vector>
 
-#include "import/network_model.h"
-#include "import/trip_reader.h"
+#include "import/train_table.h"
+#include "timetable/timetable_file.h"
 
 namespace velomar {
 
-inline constexpr int kFileCapacity = 79;
-
-struct ImportTrain {
-    std::u16string code;
-    std::u16string number;
-    WeekDays days = 0;
-    std::vector<TrainCall> calls;
-    // A file and column from Velomar's own export: honoured when the train fits that file.
-    int hintFile = -1;
-    int hintColumn = 0;
-};
+inline constexpr int kSheetCapacity = 79;
 
 struct FileColumn {
     int train;
-    std::vector<int> calls;  // indices into the train's calls written into this file
+    std::vector<int> calls;  // indices into the train's calls written into this sheet
+};
+
+struct PlacedSheet {
+    RouteCode code;
+    std::vector<FileColumn> columns;  // in column order
 };
 
 struct Placement {
-    std::array<std::vector<FileColumn>, kFileCount> files;  // in column order
-    std::vector<int> skipped;  // per train: -1 placed, else SkipReason::FileFull or NumberTaken
-    std::array<bool, kFileCount> refused{};  // a train was refused for want of room here
-    int trainsWithUnservedPairs = 0;         // placed, but some pair of calls no file can serve
+    // Every route direction's sheets, each file followed by its sheets 2, 3, ...: the Up files
+    // of routes 0 to 31, then the Down files. The 64 files are always there.
+    std::vector<PlacedSheet> sheets;
+    std::vector<int> skipped;         // per train: -1 placed, else SkipReason::NoRoom
+    int trainsWithUnservedPairs = 0;  // placed, but some pair of calls no sheet can serve
 };
 
 Placement PlaceTrains(const std::vector<ImportTrain>& trains);
 
-// Whether `train`'s calls all stand on the route of `file`, in the order of its rows.
-bool FitsFileWhole(const ImportTrain& train, int file);
+// Whether all of the train's calls stand on the sheet's route, in the order of its rows.
+bool FitsSheetWhole(const ImportTrain& train, RouteCode sheet);
 
 }  // namespace velomar

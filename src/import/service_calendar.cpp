@@ -1,9 +1,8 @@
 #include "import/service_calendar.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
-#include <vector>
+#include <map>
 
 #include "import/csv_reader.h"
 #include "timetable/calendar_date.h"
@@ -19,15 +18,38 @@ struct CalendarRow {
     int end;
 };
 
-struct Calendar {
-    std::vector<CalendarRow> rows;
-    bool hasDates = false;  // calendar_dates.txt is there
-};
-
 constexpr const char* kWeekdayColumns[] = {"monday", "tuesday",  "wednesday", "thursday",
                                            "friday", "saturday", "sunday"};
 
-bool ReadCalendar(const FeedSource& feed, Calendar& calendar, std::string& error) {
+bool ReadCalendarRow(const CsvTable& table, TextMap<int>& seen, CalendarRow& row,
+                     std::string& error) {
+    row = CalendarRow{std::string(TrimBlanks(table.field(table.column("service_id")))), 0, 0, 0};
+    for (int day = 0; day < 7; ++day) {
+        const std::string_view flag = TrimBlanks(table.field(table.column(kWeekdayColumns[day])));
+        if (flag != "0" && flag != "1") {
+            error = table.where(std::string(kWeekdayColumns[day]) + " must be 0 or 1, not '" +
+                                std::string(flag) + "'");
+            return false;
+        }
+        row.weekdays |= static_cast<WeekDays>(flag == "1" ? 1 << day : 0);
+    }
+    const auto start = GtfsDayNumber(TrimBlanks(table.field(table.column("start_date"))));
+    const auto end = GtfsDayNumber(TrimBlanks(table.field(table.column("end_date"))));
+    if (!start || !end) {
+        error = table.where("start_date and end_date must be dates YYYYMMDD");
+        return false;
+    }
+    if (row.id.empty() || !seen.emplace(row.id, 0).second) {
+        error = table.where(row.id.empty() ? "service_id is empty"
+                                           : "service_id '" + row.id + "' is given twice");
+        return false;
+    }
+    row.start = *start;
+    row.end = *end;
+    return true;
+}
+
+bool ReadCalendar(const FeedSource& feed, std::vector<CalendarRow>& rows, std::string& error) {
     auto source = feed.open("calendar.txt", error);
     if (!source) {
         return error.empty();
@@ -41,51 +63,20 @@ bool ReadCalendar(const FeedSource& feed, Calendar& calendar, std::string& error
     }
     TextMap<int> seen;
     while (table.next()) {
-        CalendarRow row{std::string(TrimBlanks(table.field(table.column("service_id")))), 0, 0, 0};
-        for (int day = 0; day < 7; ++day) {
-            const std::string_view flag =
-                TrimBlanks(table.field(table.column(kWeekdayColumns[day])));
-            if (flag != "0" && flag != "1") {
-                error = table.where(std::string(kWeekdayColumns[day]) + " must be 0 or 1, not '" +
-                                    std::string(flag) + "'");
-                return false;
-            }
-            row.weekdays |= static_cast<WeekDays>(flag == "1" ? 1 << day : 0);
-        }
-        const auto start = GtfsDayNumber(TrimBlanks(table.field(table.column("start_date"))));
-        const auto end = GtfsDayNumber(TrimBlanks(table.field(table.column("end_date"))));
-        if (!start || !end) {
-            error = table.where("start_date and end_date must be dates YYYYMMDD");
+        CalendarRow row;
+        if (!ReadCalendarRow(table, seen, row, error)) {
             return false;
         }
-        if (row.id.empty() || !seen.emplace(row.id, 0).second) {
-            error = table.where(row.id.empty() ? "service_id is empty"
-                                               : "service_id '" + row.id + "' is given twice");
-            return false;
-        }
-        row.start = *start;
-        row.end = *end;
-        calendar.rows.push_back(std::move(row));
+        rows.push_back(std::move(row));
     }
     error = table.error();
     return error.empty();
 }
 
-// Every service's days in [first, first + length) as bits (bit i: day first + i), with the
-// exceptions of calendar_dates.txt applied. Also widens the feed's period by the dates seen.
-bool WindowMasks(const FeedSource& feed, const Calendar& calendar, int first, int length,
-                 TextMap<std::uint32_t>& masks, ServiceWeek& period, std::string& error) {
-    masks.clear();
-    for (const CalendarRow& row : calendar.rows) {
-        std::uint32_t mask = 0;
-        for (int i = 0; i < length; ++i) {
-            const int day = first + i;
-            if (day >= row.start && day <= row.end && (row.weekdays >> WeekdayOf(day)) & 1) {
-                mask |= 1u << i;
-            }
-        }
-        masks[row.id] = mask;
-    }
+// Hands every row of calendar_dates.txt to take(service id, day, added); a feed without the
+// file has none.
+template <class Take>
+bool EachException(const FeedSource& feed, std::string& error, Take take) {
     auto source = feed.open("calendar_dates.txt", error);
     if (!source) {
         return error.empty();
@@ -106,137 +97,178 @@ bool WindowMasks(const FeedSource& feed, const Calendar& calendar, int first, in
                                      : "exception_type must be 1 (added) or 2 (removed)");
             return false;
         }
-        if (type == "1") {
-            period.periodStart = std::min(period.periodStart.value_or(INT_MAX), *day);
-            period.periodEnd = std::max(period.periodEnd.value_or(INT_MIN), *day);
-        }
-        if (*day < first || *day >= first + length) {
-            continue;
-        }
-        const std::string_view id = TrimBlanks(table.field(idColumn));
-        auto it = masks.find(id);
-        if (it == masks.end()) {
-            it = masks.emplace(std::string(id), 0u).first;
-        }
-        const std::uint32_t bit = 1u << (*day - first);
-        it->second = type == "1" ? it->second | bit : it->second & ~bit;
+        take(TrimBlanks(table.field(idColumn)), *day, type == "1");
     }
     error = table.error();
     return error.empty();
 }
 
-// The first day on or after `from` that a calendar row or an added date gives service on,
-// before removals; INT_MAX when there is none.
-bool NextCandidate(const FeedSource& feed, const Calendar& calendar, int from, int& day,
-                   std::string& error) {
-    day = INT_MAX;
+struct Calendar {
+    const FeedSource& feed;
+    std::vector<CalendarRow> rows;
+};
+
+// The days each service runs in `window`, exceptions applied; services with none are kept
+// too (all bits clear).
+bool DaysIn(const Calendar& calendar, ServicePeriod window, TextMap<DaySet>& days,
+            std::string& error) {
+    const int length = window.last - window.first + 1;
+    days.clear();
     for (const CalendarRow& row : calendar.rows) {
-        for (int d = std::max(from, row.start); row.weekdays != 0 && d <= row.end && d < day; ++d) {
-            if ((row.weekdays >> WeekdayOf(d)) & 1) {
-                day = d;
-                break;
-            }
+        DaySet set(length);
+        for (int day = std::max(row.start, window.first); day <= std::min(row.end, window.last);
+             ++day) {
+            set.set(day - window.first, ((row.weekdays >> WeekdayOf(day)) & 1) != 0);
+        }
+        days.emplace(row.id, std::move(set));
+    }
+    return EachException(calendar.feed, error, [&](std::string_view id, int day, bool added) {
+        if (!window.contains(day)) {
+            return;
+        }
+        auto it = days.find(id);
+        if (it == days.end()) {
+            it = days.emplace(std::string(id), DaySet(length)).first;
+        }
+        it->second.set(day - window.first, added);
+    });
+}
+
+// The first or the last day (offset in the window) on which any service runs; -1 for none.
+int EdgeDay(const TextMap<DaySet>& days, bool last) {
+    int edge = -1;
+    for (const auto& [id, set] : days) {
+        const int day = last ? set.last() : set.first();
+        if (day >= 0 && (edge < 0 || (last ? day > edge : day < edge))) {
+            edge = day;
         }
     }
-    auto source = feed.open("calendar_dates.txt", error);
-    if (!source) {
-        return error.empty();
+    return edge;
+}
+
+// The days from `lower` to `upper` that calendar rows and added dates name, before removals.
+bool FeedRange(const Calendar& calendar, std::optional<ServicePeriod>& range, std::string& error) {
+    auto widen = [&](int first, int last) {
+        range = ServicePeriod{std::min(range ? range->first : INT_MAX, first),
+                              std::max(range ? range->last : INT_MIN, last)};
+    };
+    for (const CalendarRow& row : calendar.rows) {
+        if (row.weekdays != 0 && row.start <= row.end) {
+            widen(row.start, row.end);
+        }
     }
-    CsvTable table(std::move(source), "calendar_dates.txt");
-    if (!table.start({"service_id", "date", "exception_type"})) {
-        error = table.error();
+    return EachException(calendar.feed, error, [&](std::string_view, int day, bool added) {
+        if (added) {
+            widen(day, day);
+        }
+    });
+}
+
+// From the first day with service within [lower, upper] on, at most kMaxPeriodDays, ending on
+// the last day with service.
+bool FindPeriod(const Calendar& calendar, ServicePeriod bounds, ServiceDays& out,
+                TextMap<DaySet>& days, std::string& error) {
+    ServicePeriod window{bounds.first, bounds.first};
+    int first = -1;
+    while (first < 0 && window.first <= bounds.last) {
+        window.last = std::min(bounds.last, window.first + (kMaxPeriodDays - 1));
+        if (!DaysIn(calendar, window, days, error)) {
+            return false;
+        }
+        first = EdgeDay(days, false);
+        window.first = first < 0 ? window.last + 1 : window.first;
+    }
+    if (first < 0) {
+        out.period = bounds;
+        return true;  // no service at all: the caller says so
+    }
+    out.period.first = window.first + first;
+    out.period.last = std::min(bounds.last, out.period.first + (kMaxPeriodDays - 1));
+    out.cut = bounds.last > out.period.last;
+    if (out.period.first != window.first && !DaysIn(calendar, out.period, days, error)) {
         return false;
     }
-    while (table.next()) {
-        const auto date = GtfsDayNumber(TrimBlanks(table.field(table.column("date"))));
-        if (date && *date >= from &&
-            TrimBlanks(table.field(table.column("exception_type"))) == "1") {
-            day = std::min(day, *date);
-        }
-    }
-    error = table.error();
-    return error.empty();
+    out.period.last = out.period.first + EdgeDay(days, true);
+    return DaysIn(calendar, out.period, days, error);
 }
 
-// Looks at two weeks at a time so that a first day found in the first of them has its whole
-// week in view; a stretch with no service skips to the next day that may have some.
-bool DefaultWeek(const FeedSource& feed, const Calendar& calendar, int& week, ServiceWeek& out,
-                 std::string& error) {
-    int from = INT_MIN / 2;
-    for (int round = 0; round < 10000; ++round) {
-        int candidate = 0;
-        if (!NextCandidate(feed, calendar, from, candidate, error)) {
-            return false;
-        }
-        if (candidate == INT_MAX) {
-            break;
-        }
-        TextMap<std::uint32_t> masks;
-        if (!WindowMasks(feed, calendar, candidate, 14, masks, out, error)) {
-            return false;
-        }
-        std::uint32_t any = 0;
-        for (const auto& [id, mask] : masks) {
-            any |= mask;
-        }
-        if (any != 0) {
-            const int first = std::countr_zero(any);
-            if (first <= 7) {
-                week = candidate + first;
-                return true;
-            }
-            from = candidate + first;
-        } else {
-            from = candidate + 14;
-        }
+// Why no service is left: the feed has none, or none in the days chosen.
+std::string NoServiceError(const PeriodChoice& choice, const ServiceDays& days) {
+    if (!days.feedPeriod || days.kind == PeriodKind::Feed) {
+        return "calendar.txt and calendar_dates.txt give no day of service";
     }
-    error = "calendar.txt and calendar_dates.txt give no day of service";
-    return false;
+    std::string chosen;
+    if (choice.week) {
+        chosen = "the week " + IsoDate(days.period.first) + " to " + IsoDate(days.period.last);
+    } else if (choice.from && choice.to) {
+        chosen = "the period " + IsoDate(*choice.from) + " to " + IsoDate(*choice.to);
+    } else {
+        chosen = choice.from ? "the days from " + IsoDate(*choice.from)
+                             : "the days up to " + IsoDate(*choice.to);
+    }
+    return "no service of the feed runs in " + chosen + " (its calendar covers " +
+           IsoDate(days.feedPeriod->first) + " to " + IsoDate(days.feedPeriod->last) + ")";
+}
+
+bool ChoosePeriod(const Calendar& calendar, const PeriodChoice& choice, ServiceDays& out,
+                  TextMap<DaySet>& days, std::string& error) {
+    if (choice.week || (choice.from && choice.to)) {
+        out.kind = choice.week ? PeriodKind::Week : PeriodKind::Chosen;
+        out.period = choice.week ? ServicePeriod{*choice.week, *choice.week + 6}
+                                 : ServicePeriod{*choice.from, *choice.to};
+        return DaysIn(calendar, out.period, days, error);
+    }
+    if (!out.feedPeriod) {
+        return true;
+    }
+    out.kind = choice.from || choice.to ? PeriodKind::Chosen : PeriodKind::Feed;
+    const ServicePeriod bounds{choice.from.value_or(out.feedPeriod->first),
+                               choice.to.value_or(out.feedPeriod->last)};
+    return FindPeriod(calendar, bounds, out, days, error);
 }
 
 }  // namespace
 
-bool ReadServiceWeek(const FeedSource& feed, std::optional<int> week, ServiceWeek& out,
+std::string IsoDate(int dayNumber) {
+    const std::string text = GtfsDateText(dayNumber);
+    return text.substr(0, 4) + "-" + text.substr(4, 2) + "-" + text.substr(6, 2);
+}
+
+bool ReadServiceDays(const FeedSource& feed, const PeriodChoice& choice, ServiceDays& out,
                      std::string& error) {
-    Calendar calendar;
-    if (!ReadCalendar(feed, calendar, error)) {
+    Calendar calendar{feed, {}};
+    if (!ReadCalendar(feed, calendar.rows, error)) {
         return false;
     }
     std::string datesError;
-    calendar.hasDates = feed.open("calendar_dates.txt", datesError) != nullptr;
+    const bool hasDates = feed.open("calendar_dates.txt", datesError) != nullptr;
     if (!datesError.empty()) {
         error = datesError;
         return false;
     }
-    if (calendar.rows.empty() && !calendar.hasDates) {
+    if (calendar.rows.empty() && !hasDates) {
         error = "the feed has neither calendar.txt nor calendar_dates.txt (or both are empty)";
         return false;
     }
-    for (const CalendarRow& row : calendar.rows) {
-        out.periodStart = std::min(out.periodStart.value_or(INT_MAX), row.start);
-        out.periodEnd = std::max(out.periodEnd.value_or(INT_MIN), row.end);
-    }
-    int first = 0;
-    if (week) {
-        first = *week;
-    } else if (!DefaultWeek(feed, calendar, first, out, error)) {
+    TextMap<DaySet> days;
+    if (!FeedRange(calendar, out.feedPeriod, error) ||
+        !ChoosePeriod(calendar, choice, out, days, error)) {
         return false;
     }
-    TextMap<std::uint32_t> masks;
-    if (!WindowMasks(feed, calendar, first, 7, masks, out, error)) {
-        return false;
+    std::map<DaySet, int> known;
+    for (auto& [id, set] : days) {
+        if (!set.any()) {
+            continue;
+        }
+        const auto [it, added] = known.emplace(set, static_cast<int>(out.sets.size()));
+        if (added) {
+            out.sets.push_back(std::move(set));
+        }
+        out.setOf.emplace(id, it->second);
     }
-    out.firstDay = first;
-    for (const auto& [id, mask] : masks) {
-        WeekDays days = 0;
-        for (int i = 0; i < 7; ++i) {
-            if ((mask >> i) & 1) {
-                days |= static_cast<WeekDays>(1 << WeekdayOf(first + i));
-            }
-        }
-        if (days != 0) {
-            out.days.emplace(id, days);
-        }
+    if (out.setOf.empty()) {
+        error = NoServiceError(choice, out);
+        return false;
     }
     return true;
 }

@@ -28,6 +28,7 @@ inline constexpr StationRename kStationRenames[] = {
     {u"여수엑스포", u"여수"},  // 2011-10-01
     {u"여수EXPO", u"여수"},    // the same station as the operator's systems spell it
     {u"광운대", u"성북"},      // 2013-02-25
+    {u"쌍룡", u"쌍용"},        // 태백선: the operator's spelling of the station
 };
 
 enum class MatchKind : std::uint8_t { Name, Rename, Parent, Override, Ignored, Unmatched };

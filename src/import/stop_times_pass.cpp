@@ -2,206 +2,224 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
-#include <unordered_map>
 #include <vector>
 
 #include "import/csv_reader.h"
-#include "timetable/service_time.h"
+#include "import/trip_calls.h"
 
 namespace velomar {
 
 namespace {
 
-constexpr int kUnseen = 0;
-constexpr int kClosed = 1;
-constexpr int kSpread = 2;  // rows in more than one run: read again in the second pass
+// FeedTrip::state
+constexpr std::uint8_t kUnseen = 0;
+constexpr std::uint8_t kClosed = 1;     // its rows so far made its train
+constexpr std::uint8_t kSpread = 2;     // rows in more than one run: read again later
+constexpr std::uint8_t kGathering = 3;  // being read in this further pass
+constexpr std::uint8_t kDone = 4;
 // No train has so many calls; a trip that does is a broken file, and gathering its rows
 // would hold the file in memory.
-constexpr std::size_t kMaxRowsPerTrip = 100000;
+constexpr std::uint32_t kMaxRowsPerTrip = 100000;
+// A further pass gathers rows of about a quarter of the file's size, and at least this much,
+// so that small files take one.
+constexpr std::uint64_t kMinGatherBytes = 4u << 20;
 
-struct RawCall {
-    std::uint32_t sequence;
-    std::int32_t stop;
-    std::int32_t arrival;  // seconds, -1 when not given
-    std::int32_t departure;
-    long line;
+constexpr std::string_view kFile = "stop_times.txt";
+
+// Counts the bytes read, for the size of the file.
+class CountingSource : public ByteSource {
+  public:
+    CountingSource(std::unique_ptr<ByteSource> source, std::uint64_t& bytes)
+        : m_source(std::move(source)), m_bytes(bytes) {}
+    std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
+        const auto got = m_source->read(buffer, capacity);
+        m_bytes += got.value_or(0);
+        return got;
+    }
+
+  private:
+    std::unique_ptr<ByteSource> m_source;
+    std::uint64_t& m_bytes;
 };
 
-std::string TimeText(int seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    return text;
-}
+struct Columns {
+    std::optional<std::size_t> trip, arrival, departure, stop, sequence;
+};
 
-// Turns the gathered rows of one trip into its calls at network stations.
-class TripCloser {
+struct Gathered {
+    int trip;
+    std::string id;
+    std::vector<RawCall> rows;
+};
+
+class StopTimesReader {
   public:
-    TripCloser(FeedStops& stops, const std::string& fileName) : m_stops(stops), m_file(fileName) {}
+    StopTimesReader(const TripSources& sources, FeedTrips& trips)
+        : m_sources(sources), m_trips(trips) {}
 
-    bool close(WeekTrip& trip, std::vector<RawCall>& rows, std::string& error) {
-        std::stable_sort(rows.begin(), rows.end(), [](const RawCall& a, const RawCall& b) {
-            return a.sequence < b.sequence;
-        });
-        int last = -1;
-        long lastLine = 0;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const RawCall& row = rows[i];
-            if (i > 0 && rows[i - 1].sequence == row.sequence) {
-                return fail(row.line,
-                            "trip '" + trip.id + "' has stop_sequence " +
-                                std::to_string(row.sequence) + " twice",
-                            error);
-            }
-            for (const int time : {row.arrival, row.departure}) {
-                if (time < 0) {
-                    continue;
-                }
-                if (time < last) {
-                    return fail(row.line,
-                                "trip '" + trip.id + "' goes back in time: " + TimeText(time) +
-                                    " after " + TimeText(last) + " on line " +
-                                    std::to_string(lastLine),
-                                error);
-                }
-                last = time;
-                lastLine = row.line;
+    bool firstPass(std::string& error) { return pass(false, error) && closeRun(error); }
+
+    bool furtherPasses(std::string& error) {
+        std::vector<int> spread;
+        for (std::size_t t = 0; t < m_trips.trips.size(); ++t) {
+            if (m_trips.trips[t].state == kSpread) {
+                spread.push_back(static_cast<int>(t));
             }
         }
-        convert(trip, rows);
-        rows.clear();
+        const std::uint64_t budget = std::max(kMinGatherBytes, m_bytes / 4);
+        for (std::size_t next = 0; next < spread.size();) {
+            std::uint64_t cost = 0;
+            m_gathered.clear();
+            for (; next < spread.size() && (m_gathered.empty() || cost < budget); ++next) {
+                FeedTrip& trip = m_trips.trips[static_cast<std::size_t>(spread[next])];
+                trip.state = kGathering;
+                trip.train = static_cast<std::int32_t>(m_gathered.size());  // its slot, for now
+                cost += trip.rows * sizeof(RawCall) + sizeof(Gathered) + 32;
+                m_gathered.push_back({spread[next], {}, {}});
+                m_gathered.back().rows.reserve(trip.rows);
+            }
+            if (!pass(true, error) || !closeGathered(error)) {
+                return false;
+            }
+        }
         return true;
     }
 
   private:
-    bool fail(long line, const std::string& text, std::string& error) const {
-        error = m_file + ":" + std::to_string(line) + ": " + text;
-        return false;
-    }
-
-    void convert(WeekTrip& trip, const std::vector<RawCall>& rows) const {
-        trip.calls.clear();
-        trip.skip = -1;
-        bool late = false;
-        for (const RawCall& row : rows) {
-            const std::int16_t station = m_stops.stationOf(row.stop);
-            if (station < 0 || (row.arrival < 0 && row.departure < 0)) {
-                continue;  // not a network station, or passed without a time
-            }
-            const int arrival = (row.arrival >= 0 ? row.arrival : row.departure) / 60;
-            const int departure = (row.departure >= 0 ? row.departure : row.arrival) / 60;
-            late = late || departure > kLastCellMinute;
-            if (!trip.calls.empty() && trip.calls.back().station == station) {
-                trip.calls.back().departure = static_cast<std::int16_t>(departure);
-                continue;  // one call given as two rows
-            }
-            trip.calls.push_back({station, static_cast<std::int16_t>(arrival),
-                                  static_cast<std::int16_t>(departure)});
-        }
-        if (late) {
-            trip.skip = static_cast<int>(SkipReason::TimesNotRepresentable);
-        } else if (trip.calls.size() < 2) {
-            trip.skip = static_cast<int>(SkipReason::FewerThanTwoCalls);
-        }
-        if (trip.skip >= 0) {
-            trip.calls.clear();
-            trip.calls.shrink_to_fit();
-        }
-    }
-
-    FeedStops& m_stops;
-    const std::string& m_file;
-};
-
-struct StopTimesColumns {
-    std::optional<std::size_t> trip, arrival, departure, stop, sequence;
-};
-
-class StopTimesPass {
-  public:
-    StopTimesPass(const TripSources& sources, FeedTrips& trips, const TextMap<int>& index)
-        : m_sources(sources),
-          m_trips(trips),
-          m_index(index),
-          m_state(trips.trips.size(), kUnseen),
-          m_closer(sources.stops, m_fileName) {}
-
-    // The first pass reads every trip; the second only those marked spread.
-    bool run(bool second, std::string& error) {
-        auto source = m_sources.feed.open(m_fileName, error);
+    bool pass(bool further, std::string& error) {
+        auto source = m_sources.feed.open(kFile, error);
         if (!source) {
             error = error.empty() ? "the feed has no stop_times.txt" : error;
             return false;
         }
-        CsvTable table(std::move(source), m_fileName);
+        m_bytes = 0;
+        CsvTable table(std::make_unique<CountingSource>(std::move(source), m_bytes),
+                       std::string(kFile));
         if (!table.start(
                 {"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"})) {
             error = table.error();
             return false;
         }
-        const StopTimesColumns columns{table.column("trip_id"), table.column("arrival_time"),
-                                       table.column("departure_time"), table.column("stop_id"),
-                                       table.column("stop_sequence")};
-        m_second = second;
-        while (table.next()) {
+        const Columns columns{table.column("trip_id"), table.column("arrival_time"),
+                              table.column("departure_time"), table.column("stop_id"),
+                              table.column("stop_sequence")};
+        m_further = further;
+        m_currentId.assign(1, '\0');  // no trip id is a lone NUL
+        m_current = -1;
+        const std::string_view what = further ? "stop_times.txt (trips spread over it)" : kFile;
+        for (long rows = 1; table.next(); ++rows) {
+            m_sources.progress.rows(what, rows);
+            m_trips.stopTimeRows = further ? m_trips.stopTimeRows : rows;
             if (!row(table, columns, error)) {
                 return false;
             }
         }
-        if (!table.error().empty()) {
-            error = table.error();
+        error = table.error();
+        return error.empty();
+    }
+
+    bool row(const CsvTable& table, const Columns& c, std::string& error) {
+        const std::string_view tripId = TrimBlanks(table.field(c.trip));
+        if (tripId != m_currentId && !beginRun(table, tripId, error)) {
             return false;
         }
-        return second ? closeSpread(error) : closeCurrent(error);
-    }
-
-    bool anySpread() const {
-        return std::find(m_state.begin(), m_state.end(), kSpread) != m_state.end();
-    }
-
-  private:
-    bool row(const CsvTable& table, const StopTimesColumns& c, std::string& error) {
-        const std::string_view tripId = TrimBlanks(table.field(c.trip));
-        if (tripId != m_currentId) {
-            if (!m_second && !closeCurrent(error)) {
-                return false;
-            }
-            const auto it = m_index.find(tripId);
-            if (it == m_index.end()) {
-                error = table.where("trip_id '" + std::string(tripId) + "' is not in trips.txt");
-                return false;
-            }
-            m_currentId.assign(tripId);
-            m_current = it->second;
-            if (m_current >= 0 && !m_second &&
-                m_state[static_cast<std::size_t>(m_current)] != kUnseen) {
-                m_state[static_cast<std::size_t>(m_current)] = kSpread;
-            }
+        if (m_current < 0) {
+            return true;  // a trip that becomes no train
         }
-        if (m_current < 0 ||
-            (m_second && m_state[static_cast<std::size_t>(m_current)] != kSpread)) {
-            return true;  // a trip that is not imported, or one already read whole
+        FeedTrip& trip = m_trips.trips[static_cast<std::size_t>(m_current)];
+        if (m_further && trip.state != kGathering) {
+            return true;
         }
         RawCall call{};
         if (!parse(table, c, call, error)) {
             return false;
         }
-        std::vector<RawCall>& rows = m_second ? m_spreadRows[m_current] : m_rows;
-        if (rows.size() == kMaxRowsPerTrip) {
-            error = table.where("trip '" + m_currentId + "' has more than " +
-                                std::to_string(kMaxRowsPerTrip) + " stop times");
-            return false;
-        }
-        if (!m_second) {
+        if (!m_further) {
+            // Every row counts, also those of a trip that is read again later.
             ++m_sources.stops.calls[static_cast<std::size_t>(call.stop)];
+            if (++trip.rows > kMaxRowsPerTrip) {
+                error = table.where("trip '" + m_currentId + "' has more than " +
+                                    std::to_string(kMaxRowsPerTrip) + " stop times");
+                return false;
+            }
+            if (trip.state == kSpread) {
+                return true;
+            }
         }
-        rows.push_back(call);
+        (m_further ? m_gathered[static_cast<std::size_t>(trip.train)].rows : m_rows)
+            .push_back(call);
         return true;
     }
 
-    bool parse(const CsvTable& table, const StopTimesColumns& c, RawCall& call,
-               std::string& error) const {
+    bool beginRun(const CsvTable& table, std::string_view tripId, std::string& error) {
+        if (!m_further && !closeRun(error)) {
+            return false;
+        }
+        const auto value = m_trips.index.find(tripId);
+        if (!value) {
+            error = table.where("trip_id '" + std::string(tripId) + "' is not in trips.txt");
+            return false;
+        }
+        m_currentId.assign(tripId);
+        m_current = *value;
+        if (m_current < 0) {
+            return true;
+        }
+        FeedTrip& trip = m_trips.trips[static_cast<std::size_t>(m_current)];
+        if (m_further && trip.state == kGathering) {
+            std::string& id = m_gathered[static_cast<std::size_t>(trip.train)].id;
+            id = id.empty() ? m_currentId : id;
+        } else if (!m_further && trip.state == kClosed) {
+            // Its rows go on here: what its first rows made is taken back.
+            if (trip.train >= 0) {
+                m_trips.trains.remove(trip.train, trip.daySet);
+            }
+            trip.train = -1;
+            trip.skip = -1;
+            trip.state = kSpread;
+        }
+        return true;
+    }
+
+    // The run of rows just read ends its trip, unless more of it comes later.
+    bool closeRun(std::string& error) {
+        if (m_current >= 0 && m_trips.trips[static_cast<std::size_t>(m_current)].state == kUnseen &&
+            !close(m_current, m_currentId, m_rows, error)) {
+            return false;
+        }
+        m_rows.clear();
+        return true;
+    }
+
+    bool closeGathered(std::string& error) {
+        for (Gathered& gathered : m_gathered) {
+            m_trips.trips[static_cast<std::size_t>(gathered.trip)].train = -1;
+            if (!close(gathered.trip, gathered.id, gathered.rows, error)) {
+                return false;
+            }
+            gathered.rows = {};
+        }
+        m_gathered.clear();
+        return true;
+    }
+
+    bool close(int index, std::string_view id, std::vector<RawCall>& rows, std::string& error) {
+        FeedTrip& trip = m_trips.trips[static_cast<std::size_t>(index)];
+        TripCalls made;
+        if (!CloseTrip(id, rows, m_sources.stops, made, error)) {
+            return false;
+        }
+        trip.state = m_further ? kDone : kClosed;
+        if (made.skip) {
+            trip.skip = static_cast<std::int8_t>(*made.skip);
+            return true;
+        }
+        trip.train = m_trips.trains.add({trip.type, trip.number, trip.hint, trip.hintColumn},
+                                        std::move(made.calls), trip.daySet);
+        return true;
+    }
+
+    bool parse(const CsvTable& table, const Columns& c, RawCall& call, std::string& error) const {
         const std::string_view stopId = TrimBlanks(table.field(c.stop));
         const auto stop = m_sources.stops.indexOf.find(stopId);
         if (stop == m_sources.stops.indexOf.end()) {
@@ -232,53 +250,29 @@ class StopTimesPass {
         return true;
     }
 
-    bool closeCurrent(std::string& error) {
-        if (m_current < 0 || m_second) {
-            m_rows.clear();
-            return true;
-        }
-        const auto i = static_cast<std::size_t>(m_current);
-        if (m_state[i] == kUnseen) {
-            m_state[i] = kClosed;
-        }
-        if (m_state[i] == kSpread) {
-            m_rows.clear();
-            return true;
-        }
-        return m_closer.close(m_trips.trips[i], m_rows, error);
-    }
-
-    bool closeSpread(std::string& error) {
-        for (auto& [trip, rows] : m_spreadRows) {
-            if (!m_closer.close(m_trips.trips[static_cast<std::size_t>(trip)], rows, error)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    const std::string m_fileName = "stop_times.txt";
     const TripSources& m_sources;
     FeedTrips& m_trips;
-    const TextMap<int>& m_index;
-    std::vector<int> m_state;
-    TripCloser m_closer;
-    bool m_second = false;
-    std::string m_currentId = std::string(1, '\0');  // no trip id is a lone NUL
+    std::uint64_t m_bytes = 0;  // of the file, as the last pass read it
+    bool m_further = false;
+    std::string m_currentId;
     int m_current = -1;
     std::vector<RawCall> m_rows;
-    std::unordered_map<int, std::vector<RawCall>> m_spreadRows;
+    std::vector<Gathered> m_gathered;  // the trips of this further pass
 };
 
 }  // namespace
 
-bool ReadStopTimes(const TripSources& sources, FeedTrips& trips, const TextMap<int>& index,
-                   std::string& error) {
-    StopTimesPass pass(sources, trips, index);
-    if (!pass.run(false, error)) {
+bool ReadStopTimes(const TripSources& sources, FeedTrips& trips, std::string& error) {
+    StopTimesReader reader(sources, trips);
+    if (!reader.firstPass(error) || !reader.furtherPasses(error)) {
         return false;
     }
-    return !pass.anySpread() || pass.run(true, error);
+    for (FeedTrip& trip : trips.trips) {
+        if (trip.state == kUnseen) {
+            trip.skip = static_cast<std::int8_t>(SkipReason::FewerThanTwoCalls);  // no rows
+        }
+    }
+    return true;
 }
 
 }  // namespace velomar

@@ -1,5 +1,6 @@
 #include "import/timetable_writer.h"
 
+#include "import/network_model.h"
 #include "platform/utf8.h"
 #include "timetable/service_time.h"
 
@@ -12,11 +13,11 @@ struct Row {
     bool arrivalRow;  // the first of a station's two rows
 };
 
-std::vector<Row> RowsOf(int file) {
-    const RouteSlots& route = SlotsOfRoute(file % kRouteCount);
+std::vector<Row> RowsOf(RouteCode sheet) {
+    const RouteSlots& route = SlotsOfRoute(sheet.route());
     std::vector<Row> rows;
     const int count = static_cast<int>(route.slots.size());
-    const bool down = file >= kRouteCount;
+    const bool down = sheet.direction() == Direction::Down;
     for (int k = 0; k < count; ++k) {
         const int slot = down ? k : count - 1 - k;
         if (route.slots[static_cast<std::size_t>(slot)].rows == 2) {
@@ -29,10 +30,10 @@ std::vector<Row> RowsOf(int file) {
 
 }  // namespace
 
-std::string RenderTimetableFile(int file, const std::vector<FileColumn>& columns,
+std::string RenderTimetableFile(RouteCode sheet, const std::vector<FileColumn>& columns,
                                 const std::vector<ImportTrain>& trains) {
-    const RouteSlots& route = SlotsOfRoute(file % kRouteCount);
-    const std::vector<Row> rows = RowsOf(file);
+    const RouteSlots& route = SlotsOfRoute(sheet.route());
+    const std::vector<Row> rows = RowsOf(sheet);
     // cells[row][column]
     std::vector<std::vector<std::u16string>> cells(
         rows.size(), std::vector<std::u16string>(columns.size(), u"9999"));

@@ -2,112 +2,191 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 
 #include "import/csv_reader.h"
-#include "import/network_model.h"
 #include "import/stop_times_pass.h"
-#include "timetable/service_time.h"
 
 namespace velomar {
 
 namespace {
 
-std::optional<int> HintFile(std::string_view routeCode) {
+constexpr std::string_view kTrips = "trips.txt";
+
+std::optional<RouteCode> HintSheet(std::string_view text) {
     int value = -1;
-    const auto [end, ec] =
-        std::from_chars(routeCode.data(), routeCode.data() + routeCode.size(), value);
-    if (ec != std::errc() || end != routeCode.data() + routeCode.size()) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !RouteCode(value).names_file()) {
         return std::nullopt;
     }
-    if (value >= 0 && value < kRouteCount) {
-        return FileIndex(value, false);
+    return RouteCode(value);
+}
+
+struct TripColumns {
+    std::optional<std::size_t> route, service, id, name, hint, column;
+};
+
+struct TripFields {
+    std::string_view id, service, name, hint, column;
+};
+
+TripFields FieldsOf(const CsvTable& table, const TripColumns& c) {
+    return {TrimBlanks(table.field(c.id)), TrimBlanks(table.field(c.service)),
+            TrimBlanks(table.field(c.name)), TrimBlanks(table.field(c.hint)),
+            TrimBlanks(table.field(c.column))};
+}
+
+// The trip as one that may become a train, or why it becomes none. Changes nothing, so that
+// a second reading of trips.txt classifies every row alike.
+std::optional<SkipReason> Classify(const TripSources& sources, int routeIndex,
+                                   const TripFields& fields, FeedTrip& trip) {
+    const FeedRoute& feedRoute = sources.routes.routes[static_cast<std::size_t>(routeIndex)];
+    const auto days = sources.days.setOf.find(fields.service);
+    if (days == sources.days.setOf.end()) {
+        return SkipReason::NotInPeriod;
     }
-    if (value >= 100 && value < 100 + kRouteCount) {
-        return FileIndex(value - 100, true);
+    if (feedRoute.type < 0) {
+        return SkipReason::TypeNotMapped;
+    }
+    const auto number = TrainNumberCell(fields.name.empty() ? fields.id : fields.name);
+    if (!number) {
+        return SkipReason::NumberNotWritable;
+    }
+    trip = FeedTrip{};
+    trip.daySet = days->second;
+    trip.type = static_cast<std::int8_t>(feedRoute.type);
+    for (const char16_t digit : *number) {
+        trip.number = static_cast<std::uint16_t>(trip.number * 10 + (digit - u'0'));
+    }
+    if (const auto sheet = HintSheet(fields.hint)) {
+        int column = 0;
+        std::from_chars(fields.column.data(), fields.column.data() + fields.column.size(), column);
+        trip.hint = *sheet;
+        trip.hintColumn = static_cast<std::int16_t>(std::clamp(column, 0, 1000));
     }
     return std::nullopt;
 }
 
-struct TripColumns {
-    std::string_view service, name, hint, column;
-};
-
-// The trip as a train of the week, or nothing (counted by reason) when it is none.
-std::optional<WeekTrip> WeekTripOf(const TripSources& sources, int routeIndex,
-                                   const std::string& id, const TripColumns& fields,
-                                   FeedTrips& out) {
-    FeedRoute& feedRoute = sources.routes.routes[static_cast<std::size_t>(routeIndex)];
-    const auto days = sources.week.days.find(TrimBlanks(fields.service));
-    if (days == sources.week.days.end()) {
-        ++out.skipped[static_cast<int>(SkipReason::NotInWeek)];
-        return std::nullopt;
-    }
-    ++feedRoute.trips;
-    if (feedRoute.type < 0) {
-        ++out.skipped[static_cast<int>(SkipReason::TypeNotMapped)];
-        return std::nullopt;
-    }
-    const std::string_view name = TrimBlanks(fields.name);
-    const auto number = TrainNumberCell(name.empty() ? std::string_view(id) : name);
-    if (!number) {
-        ++out.skipped[static_cast<int>(SkipReason::NumberNotWritable)];
-        return std::nullopt;
-    }
-    WeekTrip trip;
-    trip.id = id;
-    trip.number = *number;
-    trip.type = feedRoute.type;
-    trip.days = days->second;
-    if (const auto file = HintFile(TrimBlanks(fields.hint))) {
-        const std::string_view text = TrimBlanks(fields.column);
-        std::from_chars(text.data(), text.data() + text.size(), trip.hintColumn);
-        trip.hintFile = *file;
-    }
-    return trip;
-}
-
-bool ReadTripsFile(const TripSources& sources, FeedTrips& out, TextMap<int>& index,
-                   std::string& error) {
-    auto source = sources.feed.open("trips.txt", error);
+// trips.txt opened with its columns; false (error set) when it cannot be.
+bool OpenTrips(const TripSources& sources, std::optional<CsvTable>& table, TripColumns& columns,
+               std::string& error) {
+    auto source = sources.feed.open(kTrips, error);
     if (!source) {
         error = error.empty() ? "the feed has no trips.txt" : error;
         return false;
     }
-    CsvTable table(std::move(source), "trips.txt");
-    if (!table.start({"route_id", "service_id", "trip_id"})) {
-        error = table.error();
+    table.emplace(std::move(source), std::string(kTrips));
+    if (!table->start({"route_id", "service_id", "trip_id"})) {
+        error = table->error();
         return false;
     }
-    const auto routeColumn = table.column("route_id");
-    const auto serviceColumn = table.column("service_id");
-    const auto idColumn = table.column("trip_id");
-    const auto nameColumn = table.column("trip_short_name");
-    const auto hintColumn = table.column("velomar_route_code");
-    const auto columnColumn = table.column("velomar_column");
-    while (table.next()) {
-        ++out.read;
-        const std::string id(TrimBlanks(table.field(idColumn)));
-        const auto [slot, added] = index.emplace(id, -1);
-        if (id.empty() || !added) {
-            error = table.where(id.empty() ? "trip_id is empty"
-                                           : "trip_id '" + id + "' is given twice");
-            return false;
+    columns = {table->column("route_id"),
+               table->column("service_id"),
+               table->column("trip_id"),
+               table->column("trip_short_name"),
+               table->column("velomar_route_code"),
+               table->column("velomar_column")};
+    return true;
+}
+
+// The rows, to reserve the index: a hash a trip, and no copies made while it grows.
+bool CountTrips(const TripSources& sources, long& rows, std::string& error) {
+    std::optional<CsvTable> table;
+    TripColumns columns;
+    if (!OpenTrips(sources, table, columns, error)) {
+        return false;
+    }
+    for (rows = 0; table->next(); ++rows) {
+        sources.progress.rows("trips.txt (counting)", rows + 1);
+    }
+    error = table->error();
+    return error.empty();
+}
+
+bool ReadTripRow(const TripSources& sources, const CsvTable& table, const TripColumns& columns,
+                 FeedTrips& out, std::string& error) {
+    const TripFields fields = FieldsOf(table, columns);
+    if (fields.id.empty()) {
+        error = table.where("trip_id is empty");
+        return false;
+    }
+    const std::string_view routeId = TrimBlanks(table.field(columns.route));
+    const auto route = sources.routes.indexOf.find(routeId);
+    if (route == sources.routes.indexOf.end()) {
+        error = table.where("route_id '" + std::string(routeId) + "' is not in routes.txt");
+        return false;
+    }
+    FeedTrip trip;
+    const auto skip = Classify(sources, route->second, fields, trip);
+    if (!skip || *skip != SkipReason::NotInPeriod) {
+        ++sources.routes.routes[static_cast<std::size_t>(route->second)].trips;
+    }
+    if (skip) {
+        ++out.skipped[static_cast<std::size_t>(*skip)];
+        out.index.add(fields.id, -1);
+        return true;
+    }
+    out.index.add(fields.id, static_cast<int>(out.trips.size()));
+    out.trips.push_back(trip);
+    return true;
+}
+
+// Ids whose hashes meet, read again by their text: a trip id given twice is an error at its
+// second line; different ids (all but never) are looked up by their text from then on.
+bool ResolveSharedHashes(const TripSources& sources, const std::vector<std::uint64_t>& shared,
+                         FeedTrips& out, std::string& error) {
+    std::optional<CsvTable> table;
+    TripColumns columns;
+    if (!OpenTrips(sources, table, columns, error)) {
+        return false;
+    }
+    std::map<std::string, int, std::less<>> seen;
+    int candidates = 0;
+    while (table->next()) {
+        const TripFields fields = FieldsOf(*table, columns);
+        const auto route = sources.routes.indexOf.find(TrimBlanks(table->field(columns.route)));
+        FeedTrip trip;
+        const bool candidate = route != sources.routes.indexOf.end() &&
+                               !Classify(sources, route->second, fields, trip);
+        const int value = candidate ? candidates++ : -1;
+        if (!std::binary_search(shared.begin(), shared.end(), out.index.hashOf(fields.id))) {
+            continue;
         }
-        const std::string_view routeId = TrimBlanks(table.field(routeColumn));
-        const auto route = sources.routes.indexOf.find(routeId);
-        if (route == sources.routes.indexOf.end()) {
-            error = table.where("route_id '" + std::string(routeId) + "' is not in routes.txt");
+        if (!seen.emplace(std::string(fields.id), value).second) {
+            error = table->where("trip_id '" + std::string(fields.id) + "' is given twice");
             return false;
-        }
-        const TripColumns columns{table.field(serviceColumn), table.field(nameColumn),
-                                  table.field(hintColumn), table.field(columnColumn)};
-        if (auto trip = WeekTripOf(sources, route->second, id, columns, out)) {
-            slot->second = static_cast<int>(out.trips.size());
-            out.trips.push_back(std::move(*trip));
         }
     }
-    error = table.error();
+    for (auto& [id, value] : seen) {
+        out.index.addExact(id, value);
+    }
+    error = table->error();
     return error.empty();
+}
+
+bool ReadTripsFile(const TripSources& sources, FeedTrips& out, std::string& error) {
+    long rows = 0;
+    std::optional<CsvTable> table;
+    TripColumns columns;
+    if (!CountTrips(sources, rows, error) || !OpenTrips(sources, table, columns, error)) {
+        return false;
+    }
+    // Reserved, not grown: a vector that grows holds its old and its new copy for a moment.
+    // Pages never written to take no memory.
+    out.index.reserve(static_cast<std::size_t>(rows));
+    out.trips.reserve(static_cast<std::size_t>(rows));
+    while (table->next()) {
+        sources.progress.rows(kTrips, ++out.read);
+        if (!ReadTripRow(sources, *table, columns, out, error)) {
+            return false;
+        }
+    }
+    error = table->error();
+    if (!error.empty()) {
+        return false;
+    }
+    const std::vector<std::uint64_t> shared = out.index.finish();
+    return shared.empty() || ResolveSharedHashes(sources, shared, out, error);
 }
 
 }  // namespace
@@ -149,19 +228,7 @@ std::optional<std::u16string> TrainNumberCell(std::string_view text) {
 }
 
 bool ReadFeedTrips(const TripSources& sources, FeedTrips& out, std::string& error) {
-    TextMap<int> index;
-    if (!ReadTripsFile(sources, out, index, error)) {
-        return false;
-    }
-    if (!ReadStopTimes(sources, out, index, error)) {
-        return false;
-    }
-    for (WeekTrip& trip : out.trips) {
-        if (trip.calls.empty() && trip.skip < 0) {
-            trip.skip = static_cast<int>(SkipReason::FewerThanTwoCalls);  // no stop_times rows
-        }
-    }
-    return true;
+    return ReadTripsFile(sources, out, error) && ReadStopTimes(sources, out, error);
 }
 
 }  // namespace velomar

@@ -1,10 +1,8 @@
 #pragma once
 
-// trips.txt and stop_times.txt to the trains of the imported week. stop_times.txt is read as
-// a stream: the rows of one trip are gathered while they come one after another (as feeds
-// write them) and turned into a train when the next trip begins, so memory follows the trains
-// of the week, not the size of the file. A trip whose rows are spread over the file is read
-// again in a second pass.
+// trips.txt and stop_times.txt to the trains of the imported period. trips.txt keeps a hash
+// of every trip id and a small record of each trip that may become a train; stop_times.txt is
+// read as a stream (stop_times_pass.h), each trip turned into its train when its rows end.
 
 #include <array>
 #include <cstdint>
@@ -12,55 +10,54 @@
 #include <vector>
 
 #include "import/feed_source.h"
+#include "import/import_progress.h"
 #include "import/service_calendar.h"
 #include "import/station_match.h"
-#include "import/string_index.h"
+#include "import/train_table.h"
 #include "import/train_types.h"
+#include "import/trip_index.h"
 
 namespace velomar {
 
 // Why a trip of the feed is not in the timetables.
 enum class SkipReason : int {
-    NotInWeek,              // runs on no day of the week
+    NotInPeriod,            // runs on no day of the period
     TypeNotMapped,          // its route has no train type
     NumberNotWritable,      // no train number of one to four digits
     FewerThanTwoCalls,      // fewer than two calls at stations of the route tables
     TimesNotRepresentable,  // a call later than 09:59 after midnight
-    FileFull,               // a file it needs already holds 79 trains
-    NumberTaken,            // a file it needs has a train of that number with other times
+    NoRoom,                 // every sheet a route direction may have holds 79 trains or its number
 };
-inline constexpr int kSkipReasonCount = 7;
+inline constexpr int kSkipReasonCount = 6;
 
-// One call at a network station; minutes of the service day.
-struct TrainCall {
-    std::int16_t station;
-    std::int16_t arrival;
-    std::int16_t departure;
-    friend bool operator==(const TrainCall&, const TrainCall&) = default;
-};
-
-struct WeekTrip {
-    std::string id;
-    std::u16string number;  // four digits
-    int type = 0;
-    WeekDays days = 0;
-    int hintFile = -1;  // from the velomar_route_code column of Velomar's own export
-    int hintColumn = 0;
-    std::vector<TrainCall> calls;  // empty when the trip became no train
-    int skip = -1;                 // a SkipReason, or -1 while it is a train
+// A trip of a mapped type, with a train number, that runs in the period: 24 bytes.
+struct FeedTrip {
+    std::int32_t daySet = -1;  // into ServiceDays::sets
+    std::int32_t train = -1;   // the train it became, once its stop times are read
+    std::uint32_t rows = 0;    // its rows of stop_times.txt
+    RouteCode hint;            // from the velomar_route_code column of Velomar's own export
+    std::int16_t hintColumn = 0;
+    std::uint16_t number = 0;  // 0-9998
+    std::int8_t type = 0;
+    std::int8_t skip = -1;   // a SkipReason once it is known to become no train
+    std::uint8_t state = 0;  // how far stop_times.txt has been read for it
 };
 
 struct FeedTrips {
     long read = 0;                                 // rows of trips.txt
-    std::array<long, kSkipReasonCount> skipped{};  // NotInWeek etc. found while reading
-    std::vector<WeekTrip> trips;                   // the week's trips of a mapped type
+    long stopTimeRows = 0;                         // rows of stop_times.txt
+    std::array<long, kSkipReasonCount> skipped{};  // trips that never were a FeedTrip
+    std::vector<FeedTrip> trips;
+    TripIdIndex index;  // trip id to its index in `trips`, -1 for the others
+    TrainTable trains;
 };
 
 struct TripSources {
     const FeedSource& feed;
-    const ServiceWeek& week;
+    const ServiceDays& days;
     FeedRoutes& routes;
     FeedStops& stops;
+    const ImportProgress& progress;
 };
 
 bool ReadFeedTrips(const TripSources& sources, FeedTrips& out, std::string& error);

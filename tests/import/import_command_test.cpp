@@ -99,7 +99,7 @@ TEST(ImportCommand, WritesTheFilesThatCheckAndSearchRead) {
                            "  파주 (1 calls)\n"),
               std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("trains per file:\n  UpData_06.txt 1\n  DownData_06.txt 1\n"
+    EXPECT_NE(run.out.find("trains per file and sheet:\n  UpData_06.txt 1\n  DownData_06.txt 1\n"
                            "  the other 62 files: no trains\n"),
               std::string::npos);
     EXPECT_TRUE(ReadText(out / "TimeData" / "SOURCE.txt").starts_with("feed: feed\r\n"));
@@ -129,7 +129,10 @@ TEST(ImportCommand, ReportsAsOneJsonObject) {
     const CliRun run = Cli({"import-gtfs", feed.string(), "--out", (temp.path() / "d").string(),
                             "--format=json", "--week", "20240101"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("{\n  \"feed\": \"feed\",\n  \"weekStart\": \"2024-01-01\",\n"))
+    EXPECT_TRUE(
+        run.out.starts_with("{\n  \"feed\": \"feed\",\n  \"period\": {\"first\": "
+                            "\"2024-01-01\", \"last\": \"2024-01-07\", \"from\": "
+                            "\"week\", \"cut\": false},\n"))
         << run.out;
     EXPECT_NE(run.out.find("\"tripsRead\": 2,\n  \"tripsImported\": 2,"), std::string::npos);
     EXPECT_NE(
@@ -153,6 +156,14 @@ TEST(ImportCommand, BadUsageIsExitStatusTwo) {
         {{"import-gtfs", "--out", feed}, "expects one feed"},
         {{"import-gtfs", feed, "--out", feed, "--week", "20240230"},
          "--week must be a date YYYYMMDD"},
+        {{"import-gtfs", feed, "--out", feed, "--week", "99991231"},
+         "the week from 99991231 runs past 9999-12-31"},
+        {{"import-gtfs", feed, "--out", feed, "--week", "20240101", "--from", "20240101"},
+         "--week takes one week, --from and --to a period: give either"},
+        {{"import-gtfs", feed, "--out", feed, "--from", "20240301", "--to", "20240229"},
+         "--to 20240229 lies before --from 20240301"},
+        {{"import-gtfs", feed, "--out", feed, "--from", "20240101", "--to", "20260101"},
+         "a period of at most 731 days can be imported"},
         {{"import-gtfs", feed, "--out", feed, "--format", "xml"}, "--format must be text or json"},
         {{"import-gtfs", feed, "--out", feed, "--stations", (temp.path() / "none").string()},
          "cannot read --stations file"},
@@ -233,7 +244,32 @@ INSTANTIATE_TEST_SUITE_P(
                 "trips.txt:1: no column 'service_id'"},
         BadFeed{"a bad exception type", "calendar_dates.txt",
                 "service_id,date,exception_type\nDAILY,20240101,3\n",
-                "calendar_dates.txt:2: exception_type must be 1 (added) or 2 (removed)"}));
+                "calendar_dates.txt:2: exception_type must be 1 (added) or 2 (removed)"},
+        // An import that yields no train would replace a good set with empty files.
+        BadFeed{"stop times with a header only", "stop_times.txt",
+                "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n",
+                "no train to import: of the 2 trips of trips.txt, none becomes a train (fewer "
+                "than two calls at network stations: 2; stop_times.txt has no rows)"},
+        BadFeed{"no trip runs in the period", "trips.txt",
+                "route_id,service_id,trip_id,trip_short_name\nM,OTHER,T1,101\nM,OTHER,T2,102\n",
+                "no train to import: of the 2 trips of trips.txt, none becomes a train (not "
+                "running in the period 2024-01-01 to 2024-12-31: 2)"}));
+
+TEST(ImportCommand, AWeekOutsideTheFeedFailsAndReplacesNothing) {
+    TempFolder temp;
+    auto files = GoodFeed();
+    const fs::path feed = WriteFolder(temp.path() / "feed", files);
+    const fs::path out = temp.path() / "data";
+    PlantOldTimeData(out);
+    const CliRun run =
+        Cli({"import-gtfs", feed.string(), "--out", out.string(), "--week", "20300107"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "velomar-cli import-gtfs: no service of the feed runs in the week 2030-01-07 to "
+              "2030-01-13 (its calendar covers 2024-01-01 to 2024-12-31)\n"
+              "velomar-cli import-gtfs: nothing was written\n");
+    EXPECT_EQ(ReadText(out / "TimeData" / "SOURCE.txt"), "feed: old\r\n");
+}
 
 // Rows are gathered per trip; a trip with more rows than any train has calls is a broken file,
 // not a reason to hold the whole of it in memory.

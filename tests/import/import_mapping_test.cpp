@@ -59,6 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Names, StationNames,
                                            StationCase{"여수엑스포", u"여수", MatchKind::Rename},
                                            StationCase{"태화강", u"울산", MatchKind::Rename},
                                            StationCase{"광운대", u"성북", MatchKind::Rename},
+                                           StationCase{"쌍룡", u"쌍용", MatchKind::Rename},
                                            // new stations, never their namesakes without the suffix
                                            StationCase{"김천(구미)", u"", MatchKind::Unmatched},
                                            StationCase{"울산(통도사)", u"", MatchKind::Unmatched},
@@ -179,20 +180,21 @@ TEST(ImportCalendar, AppliesRemovedAndAddedDaysOfTheWeek) {
         "service_id,date,exception_type\r\nWEEKDAY,20240101,2\r\nEXTRA,20240106,1\r\n"
         "GONE,20240103,2\r\nWEEKDAY,20240301,2\r\n";
     GtfsImportOptions options;
-    options.week = GtfsDayNumber("20240101");
+    options.period.week = GtfsDayNumber("20240101");
     const auto run = ImportFiles(files, options);
     ASSERT_TRUE(run.ok) << run.error;
-    const std::string& file = run.file(6, true);
+    const std::string file = run.file(6, true);
     EXPECT_EQ(TrainCells(file, "0101").front(), "code:0000");  // Tue-Fri: shown daily
     EXPECT_EQ(TrainCells(file, "0103").front(), "code:0100");  // (무)B
     EXPECT_EQ(TrainCells(file, "0105"), std::vector<std::string>{});
     EXPECT_EQ(TrainCells(file, "0107").front(), "code:0000");
     EXPECT_EQ(run.report.shownOnMoreDays, 1);
-    EXPECT_EQ(run.report.skipped[static_cast<int>(SkipReason::NotInWeek)], 1);
+    EXPECT_EQ(run.report.skipped[static_cast<int>(SkipReason::NotInPeriod)], 1);
     EXPECT_EQ(run.report.tripsImported, 3);
+    EXPECT_FALSE(run.timetables.dates);  // a week is written as day codes alone
 }
 
-TEST(ImportCalendar, DefaultWeekStartsOnTheFirstDayWithService) {
+TEST(ImportCalendar, DefaultPeriodRunsFromTheFirstToTheLastDayWithService) {
     auto files = Feed("M,S,T1,101\n", "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n");
     // Only calendar_dates.txt: the first added date that is not removed again.
     files.erase("calendar.txt");
@@ -200,8 +202,42 @@ TEST(ImportCalendar, DefaultWeekStartsOnTheFirstDayWithService) {
         "service_id,date,exception_type\nS,20240320,1\nS,20240305,1\nS,20240305,2\n";
     const auto run = ImportFiles(files);
     ASSERT_TRUE(run.ok) << run.error;
-    EXPECT_EQ(IsoDate(run.report.weekStart), "2024-03-20");
+    EXPECT_EQ(IsoDate(run.report.period.first), "2024-03-20");
+    EXPECT_EQ(IsoDate(run.report.period.last), "2024-03-20");
     EXPECT_EQ(TrainCells(run.file(6, true), "0101").front(), "code:0000");  // a Wednesday
+}
+
+struct PeriodCase {
+    const char* from;  // "" for none
+    const char* to;
+    const char* first;
+    const char* last;
+    bool cut;
+};
+
+// A calendar written to run until 2099: two years from its first day of service to the last
+// day with service in them, or the days chosen, either end alone taking the feed's other one.
+TEST(ImportCalendar, PeriodsAreTheFeedsOwnOrChosenAndAtMostTwoYears) {
+    auto files = Feed("M,S,T1,101\n", "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n");
+    files["calendar.txt"] =
+        "service_id,monday,tuesday,wednesday,thursday,friday,saturday,sunday,start_date,"
+        "end_date\nS,0,0,1,1,1,1,1,20240101,20991231\n";  // from Wednesday the 3rd
+    const PeriodCase cases[] = {
+        {"", "", "2024-01-03", "2026-01-02", true},
+        {"20250301", "", "2025-03-01", "2027-02-28", true},  // to the Sunday before
+        {"", "20240331", "2024-01-03", "2024-03-31", false},
+        {"20240101", "20240107", "2024-01-01", "2024-01-07", false},
+    };
+    for (const PeriodCase& c : cases) {
+        GtfsImportOptions options;
+        options.period.from = *c.from ? GtfsDayNumber(c.from) : std::nullopt;
+        options.period.to = *c.to ? GtfsDayNumber(c.to) : std::nullopt;
+        const auto run = ImportFiles(files, options);
+        ASSERT_TRUE(run.ok) << run.error;
+        EXPECT_EQ(IsoDate(run.report.period.first), c.first) << c.from << c.to;
+        EXPECT_EQ(IsoDate(run.report.period.last), c.last) << c.from << c.to;
+        EXPECT_EQ(run.report.periodCut, c.cut) << c.from << c.to;
+    }
 }
 
 TEST(ImportTimes, CellsHoldDeparturesAndTheArrivalAtTheLastCall) {
@@ -243,12 +279,13 @@ TEST(ImportTimes, AStationListedTwiceGetsArrivalThenDeparture) {
 }
 
 TEST(ImportTrips, ReportsTripsThatBecomeNoTrain) {
-    auto files =
-        Feed("M,DAILY,T1,1\nM,DAILY,T2,2\nQ,DAILY,T3,3\nM,DAILY,T4,KTX1\nM,DAILY,T5,5\n",
-             "T1,08:00:00,08:00:00,PJ,1\nT1,08:10:00,08:10:00,MS,2\n"  // one network call
-             "T2,08:00:00,08:00:00,PJ,1\n"                             // none
-             "T3,08:00:00,08:00:00,MS,1\nT3,08:30:00,08:30:00,DR,2\n"
-             "T4,08:00:00,08:00:00,MS,1\nT4,08:30:00,08:30:00,DR,2\n");  // T5 has no stop times
+    auto files = Feed(
+        "M,DAILY,T1,1\nM,DAILY,T2,2\nQ,DAILY,T3,3\nM,DAILY,T4,KTX1\nM,DAILY,T5,5\nM,DAILY,T6,6\n",
+        "T1,08:00:00,08:00:00,PJ,1\nT1,08:10:00,08:10:00,MS,2\n"  // one network call
+        "T2,08:00:00,08:00:00,PJ,1\n"                             // none
+        "T3,08:00:00,08:00:00,MS,1\nT3,08:30:00,08:30:00,DR,2\n"
+        "T4,08:00:00,08:00:00,MS,1\nT4,08:30:00,08:30:00,DR,2\n"    // T5 has no stop times
+        "T6,09:00:00,09:00:00,DR,1\nT6,09:30:00,09:30:00,MS,2\n");  // the one train
     files["routes.txt"] += "Q,ITX-청춘,2\n";
     const auto run = ImportFiles(files);
     ASSERT_TRUE(run.ok) << run.error;
@@ -256,8 +293,8 @@ TEST(ImportTrips, ReportsTripsThatBecomeNoTrain) {
     EXPECT_EQ(skipped[static_cast<int>(SkipReason::FewerThanTwoCalls)], 3);
     EXPECT_EQ(skipped[static_cast<int>(SkipReason::TypeNotMapped)], 1);
     EXPECT_EQ(skipped[static_cast<int>(SkipReason::NumberNotWritable)], 1);
-    EXPECT_EQ(run.report.tripsRead, 5);
-    EXPECT_EQ(run.report.tripsImported, 0);
+    EXPECT_EQ(run.report.tripsRead, 6);
+    EXPECT_EQ(run.report.tripsImported, 1);
     EXPECT_EQ(run.report.unmappedTypes,
               (std::vector<std::pair<std::string, long>>{{"ITX-청춘", 1}}));
     // The unmatched stop is reported with its calls; it is never guessed.
@@ -293,7 +330,7 @@ TEST(ImportFiles, QuotedFieldsByteOrderMarksAndCrLfAreRead) {
               (std::vector<std::string>{"code:0000", "0401:0800", "0403:0830"}));
 }
 
-TEST(ImportFiles, SourceTextTellsFeedPublisherLicenceAndWeek) {
+TEST(ImportFiles, SourceTextTellsFeedPublisherLicenceAndPeriod) {
     auto files = Feed("M,DAILY,T1,1\n", "T1,08:00:00,08:00:00,MS,1\nT1,08:30:00,08:30:00,DR,2\n");
     files["feed_info.txt"] =
         "feed_publisher_name,feed_publisher_url,feed_lang,feed_version,feed_license\n"
@@ -302,15 +339,14 @@ TEST(ImportFiles, SourceTextTellsFeedPublisherLicenceAndWeek) {
         "agency_name,agency_url,agency_timezone\n철도,https://a.invalid,Asia/Seoul\n";
     GtfsImportOptions options;
     options.feedName = "feed.zip";
-    options.week = GtfsDayNumber("20240101");
     const auto run = ImportFiles(files, options);
     ASSERT_TRUE(run.ok) << run.error;
     EXPECT_TRUE(run.timetables.source.starts_with(
         "feed: feed.zip\r\npublisher: 한국철도 (https://example.invalid)\r\n"
         "agency: 철도 (https://a.invalid)\r\nlicence: CC BY 4.0\r\nattribution: 한국철도\r\n"
         "feed version: 2024-01\r\nservice period: 2024-01-01 to 2024-12-31\r\n"
-        "week: 2024-01-01 to 2024-01-07 (from a Monday)\r\ntrips: 1 read, 1 imported\r\n"
-        "trains: 1 in 64 files\r\n\r\n"))
+        "period: 2024-01-01 to 2024-12-31 (the feed's service period)\r\n"
+        "trips: 1 read, 1 imported\r\ntrains: 1 in 64 files and 0 further sheets\r\n\r\n"))
         << run.timetables.source;
 }
 

@@ -29,9 +29,9 @@ struct FeedRun {
     ImportReport report;
     ImportedTimetables timetables;
 
-    // The written file of a route and direction.
-    const std::string& file(int route, bool down) const {
-        return timetables.files[static_cast<std::size_t>(FileIndex(route, down))];
+    // The written file of a route and direction, or one of its further sheets.
+    std::string file(int route, bool down, int sheet = 1) const {
+        return timetables.text(RouteCode::of(route, down ? Direction::Down : Direction::Up, sheet));
     }
 };
 

@@ -1,4 +1,4 @@
-// Which files a train goes into, and what happens when a file is full.
+// Which files and sheets a train goes into, and what happens when a file is full.
 #include <gtest/gtest.h>
 
 #include "import/placement.h"
@@ -27,12 +27,12 @@ std::map<std::string, std::string> Feed(const std::string& trips, const std::str
     return files;
 }
 
-// The files (by name) whose row of train numbers lists `number`.
+// The files and sheets (by name) whose row of train numbers lists `number`.
 std::vector<std::string> FilesWith(const testing_support::FeedRun& run, std::string_view number) {
     std::vector<std::string> out;
-    for (int file = 0; file < kFileCount; ++file) {
-        if (!TrainCells(run.timetables.files[static_cast<std::size_t>(file)], number).empty()) {
-            out.push_back(ImportFileName(file));
+    for (const SheetLine& sheet : run.report.sheets) {
+        if (!TrainCells(run.timetables.text(sheet.sheet), number).empty()) {
+            out.push_back(TimetableFileName(sheet.sheet));
         }
     }
     return out;
@@ -68,43 +68,67 @@ TEST(Placement, OnATieTheClosestLineTakesTheTrain) {
     EXPECT_EQ(FilesWith(run, "1201"), std::vector<std::string>{"DownData_00.txt"});
 }
 
+// `count` trains between 문산 and 도라산 (down: from 문산), `every` minutes apart.
 std::string ShuttleTrips(int count, int firstNumber, const std::string& service, int firstMinute,
-                         std::string& stopTimes) {
+                         std::string& stopTimes, int every = 10, bool down = true) {
     std::string trips;
     for (int i = 0; i < count; ++i) {
-        const std::string id = service + std::to_string(i);
+        const std::string id = service + (down ? "D" : "U") + std::to_string(i);
         trips += "M," + service + "," + id + "," + std::to_string(firstNumber + 2 * i) + "\n";
-        const int minute = firstMinute + i * 10;
+        const int minute = firstMinute + i * every;
         char times[96];
         std::snprintf(times, sizeof times,
-                      "%s,%02d:%02d:00,%02d:%02d:00,MS,1\n%s,%02d:%02d:00,%02d:%02d:00,DR,2\n",
-                      id.c_str(), minute / 60, minute % 60, minute / 60, minute % 60, id.c_str(),
-                      (minute + 20) / 60, (minute + 20) % 60, (minute + 20) / 60,
-                      (minute + 20) % 60);
+                      "%s,%02d:%02d:00,%02d:%02d:00,%s,1\n%s,%02d:%02d:00,%02d:%02d:00,%s,2\n",
+                      id.c_str(), minute / 60, minute % 60, minute / 60, minute % 60,
+                      down ? "MS" : "DR", id.c_str(), (minute + 20) / 60, (minute + 20) % 60,
+                      (minute + 20) / 60, (minute + 20) % 60, down ? "DR" : "MS");
         stopTimes += times;
     }
     return trips;
 }
 
-// 80 trains want 경의선's Down file: the Saturday extra is the one left out, whatever its time.
+// 80 trains want 경의선's Down file: the Saturday extra is the one that goes on to sheet 2.
 TEST(Placement, AFullFileKeepsTheTrainsThatRunOnMostDays) {
     std::string stopTimes;
     std::string trips = ShuttleTrips(1, 3001, "SAT", 5 * 60, stopTimes);
     trips += ShuttleTrips(79, 1001, "DAILY", 5 * 60 + 5, stopTimes);
     const auto run = ImportFiles(Feed(trips, stopTimes));
     ASSERT_TRUE(run.ok) << run.error;
-    EXPECT_EQ(run.report.trainsPerFile[static_cast<std::size_t>(FileIndex(6, true))], 79);
-    EXPECT_TRUE(run.report.fileFull[static_cast<std::size_t>(FileIndex(6, true))]);
-    EXPECT_EQ(run.report.skipped[static_cast<int>(SkipReason::FileFull)], 1);
-    EXPECT_EQ(FilesWith(run, "3001"), std::vector<std::string>{});
-    // The kept trains stand in time order.
+    EXPECT_EQ(FilesWith(run, "3001"), std::vector<std::string>{"DownData_06.2.txt"});
+    EXPECT_EQ(run.report.tripsImported, 80);
     const auto rows = testing_support::FileRows(run.file(6, true));
     ASSERT_EQ(rows.at(1).size(), 80u);
     EXPECT_EQ(rows[1][1], "1001");
     EXPECT_EQ(rows[1][79], "1157");
 }
 
-TEST(Placement, TripsOfOneTrainMergeAndANumberIsWrittenOncePerFile) {
+// Four hundred trains a day each way on one route: the file and five further sheets a
+// direction, each in time order, and the numbers each sheet holds once.
+TEST(Placement, FourHundredTrainsADayFillSheetsWithoutLeavingOneOut) {
+    std::string stopTimes;
+    std::string trips = ShuttleTrips(400, 1, "DAILY", 4 * 60, stopTimes, 2, true);
+    trips += ShuttleTrips(400, 2, "DAILY", 4 * 60, stopTimes, 2, false);
+    const auto run = ImportFiles(Feed(trips, stopTimes));
+    ASSERT_TRUE(run.ok) << run.error;
+    EXPECT_EQ(run.report.trains, 800);
+    EXPECT_EQ(run.report.tripsImported, run.report.tripsRead);
+    for (const bool down : {false, true}) {
+        std::vector<std::string> departures;
+        for (int sheet = 1; sheet <= 6; ++sheet) {
+            const auto rows = testing_support::FileRows(run.file(6, down, sheet));
+            ASSERT_GE(rows.size(), 3u);
+            EXPECT_EQ(rows[1].size() - 1, sheet < 6 ? 79u : 5u) << sheet;
+            const auto& first = rows[down ? 2 : rows.size() - 1];
+            EXPECT_TRUE(std::is_sorted(first.begin() + 1, first.end())) << sheet;
+            departures.insert(departures.end(), first.begin() + 1, first.end());
+        }
+        std::sort(departures.begin(), departures.end());
+        EXPECT_EQ(std::unique(departures.begin(), departures.end()) - departures.begin(), 400);
+    }
+    EXPECT_EQ(run.report.sheets.size(), 64u + 10u);
+}
+
+TEST(Placement, TripsOfOneTrainMergeAndANumberIsWrittenOncePerSheet) {
     auto files = Feed("M,WEEK,A,101\nM,SAT,B,101\nM,DAILY,C,103\nM,DAILY,D,103\n",
                       "A,08:00:00,08:00:00,MS,1\nA,08:30:00,08:30:00,DR,2\n"
                       "B,08:00:00,08:00:00,MS,1\nB,08:30:00,08:30:00,DR,2\n"
@@ -116,12 +140,13 @@ TEST(Placement, TripsOfOneTrainMergeAndANumberIsWrittenOncePerFile) {
     // Every day but Saturday, plus Saturday: one train running daily.
     EXPECT_EQ(TrainCells(run.file(6, true), "0101").front(), "code:0000");
     EXPECT_EQ(run.report.shownOnMoreDays, 0);
-    EXPECT_EQ(run.report.trains, 2);
-    EXPECT_EQ(run.report.tripsImported, 3);
-    // Two trains numbered 103 with other times cannot share the file.
-    EXPECT_EQ(run.report.skipped[static_cast<int>(SkipReason::NumberTaken)], 1);
+    EXPECT_EQ(run.report.trains, 3);
+    EXPECT_EQ(run.report.tripsImported, 4);
+    // Two trains numbered 103 with other times cannot share a sheet.
     EXPECT_EQ(TrainCells(run.file(6, true), "0103"),
               (std::vector<std::string>{"code:0000", "0401:0900", "0403:0930"}));
+    EXPECT_EQ(TrainCells(run.file(6, true, 2), "0103"),
+              (std::vector<std::string>{"code:0000", "0401:1000", "0403:1035"}));
 }
 
 // Velomar's own export names the file and column of each train; a hint that does not fit
