@@ -1,0 +1,46 @@
+#pragma once
+
+// How velomar-cli and its zip reader velomar-unzip talk. One helper serves a whole import:
+// requests go to its standard input, one per line; every reply is a frame on its standard
+// output: one byte of kind, the payload's length as four bytes (least significant first),
+// the payload.
+//
+//   at start        List (the feed files' names, one per line) or Failed (the reason)
+//   "o NAME"        Opened (a handle, as digits), Missing, or Failed (the reason)
+//   "r HANDLE MAX"  Data (at most MAX bytes of the file; none at its end) or Failed
+//   "c HANDLE"      no reply
+//
+// A file is checked whole (its checksum) before its first byte is handed out, so a damaged
+// archive is reported as such rather than as whatever its damaged bytes appear to say.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace velomar::zip_protocol {
+
+inline constexpr char kList = 'L';
+inline constexpr char kOpened = 'O';
+inline constexpr char kMissing = 'M';
+inline constexpr char kData = 'D';
+inline constexpr char kFailed = 'E';
+
+inline constexpr std::size_t kHeaderBytes = 5;
+inline constexpr std::size_t kMaxPiece = 64 * 1024;
+// No reply is longer: a listing of this size is not a feed.
+inline constexpr std::uint32_t kMaxPayload = 16 * 1024 * 1024;
+
+inline void PutLength(unsigned char* to, std::uint32_t length) {
+    for (int i = 0; i < 4; ++i) {
+        to[i] = static_cast<unsigned char>(length >> (8 * i));
+    }
+}
+
+inline std::uint32_t GetLength(const unsigned char* from) {
+    std::uint32_t length = 0;
+    for (int i = 0; i < 4; ++i) {
+        length |= static_cast<std::uint32_t>(from[i]) << (8 * i);
+    }
+    return length;
+}
+
+}  // namespace velomar::zip_protocol
