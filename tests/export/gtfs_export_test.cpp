@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "export/gtfs_export.h"
 #include "export_test_support.h"
@@ -410,6 +414,45 @@ TEST(GtfsWrite, AFailedWriteReplacesNothing) {
     }
     EXPECT_EQ(entries, 1u);
 }
+
+#ifndef _WIN32
+// A folder, a link or a pipe where a feed file goes is the user's, not the export's: refused
+// with the reason, and nothing replaced or removed.
+TEST(GtfsWrite, RefusesAnythingButAPlainFileWhereAFeedFileGoes) {
+    namespace fs = std::filesystem;
+    TempFolder temp("velomar-gtfs-place");
+    const fs::path out = temp.path() / "feed";
+    const fs::path place = out / "stops.txt";
+    GtfsFeed feed;
+    feed.files = {{"agency.txt", "new\r\n"}, {"stops.txt", "new\r\n"}};
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"a folder",
+         [&] {
+             fs::create_directories(place / "important");
+             std::ofstream(place / "important" / "file") << "mine";
+         }},
+        {"a symbolic link", [&] { fs::create_symlink(temp.path() / "elsewhere", place); }},
+        {"a named pipe", [&] { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); }},
+    };
+    for (const auto& [what, make] : cases) {
+        fs::remove_all(out);
+        fs::create_directories(out);
+        std::ofstream(out / "agency.txt") << "old";
+        make();
+        const fs::file_type before = fs::symlink_status(place).type();
+        std::string error;
+        EXPECT_FALSE(WriteGtfsFeed(feed, out, error)) << what;
+        EXPECT_EQ(error, place.string() + " is " + what +
+                             ", not a file of the feed: nothing was replaced (move it away, or "
+                             "write the feed into another folder)");
+        EXPECT_EQ(fs::symlink_status(place).type(), before) << what;
+        EXPECT_TRUE(before != fs::file_type::directory || fs::exists(place / "important" / "file"));
+        std::ifstream agency(out / "agency.txt");
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(agency)), {}), "old") << what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2) << what;
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace velomar
