@@ -7,10 +7,10 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/option_values.h"
 #include "import/gtfs_import.h"
 #include "import/import_report.h"
 #include "platform/utf8.h"
-#include "timetable/calendar_date.h"
 
 namespace velomar::cli {
 
@@ -65,10 +65,9 @@ std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
         if (name == "--out") {
             outDir = value;
         } else if (name == "--week") {
-            options.week = GtfsDayNumber(value);
+            options.week = TakeDate(kName, name, value, context.err);
             if (!options.week) {
-                return UsageError(kName, "--week must be a date YYYYMMDD, not '" + value + "'",
-                                  context.err);
+                return kUsage;
             }
         } else if (name == "--format") {
             if (value != "text" && value != "json") {
