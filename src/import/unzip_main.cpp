@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -125,7 +126,9 @@ class Server {
 };
 
 // Why the entry cannot be handed out; empty when it can. Its data is read once to its end,
-// where libzip compares the checksum.
+// where libzip compares the checksum, or to a line longer than the import reads: a line of
+// nothing but commas that unpacks to gigabytes is refused by the import within its first
+// MiB, and need not be unpacked whole first.
 std::string Server::unreadable(const Entry& entry) {
     if (!entry.conflict.empty()) {
         return entry.conflict;
@@ -146,7 +149,15 @@ std::string Server::unreadable(const Entry& entry) {
     }
     static char scratch[protocol::kMaxPiece];
     zip_int64_t n = 0;
+    std::size_t lineBytes = 0;  // since the last line break
     while ((n = zip_fread(file, scratch, sizeof scratch)) > 0) {
+        const std::string_view piece(scratch, static_cast<std::size_t>(n));
+        const std::size_t lastBreak = piece.rfind('\n');
+        lineBytes = lastBreak == std::string_view::npos ? lineBytes + piece.size()
+                                                        : piece.size() - lastBreak - 1;
+        if (lineBytes > protocol::kLongestLine) {
+            break;  // the import refuses the file at that line, before any check could matter
+        }
     }
     const std::string reason = n < 0 ? std::string("cannot be unpacked: ") +
                                            zip_file_strerror(file) + " (the archive is damaged)"

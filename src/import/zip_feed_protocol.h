@@ -11,10 +11,13 @@
 //   "c HANDLE"      no reply
 //
 // A file is checked whole (its checksum) before its first byte is handed out, so a damaged
-// archive is reported as such rather than as whatever its damaged bytes appear to say.
+// archive is reported as such rather than as whatever its damaged bytes appear to say. The
+// one exception is a file with a line longer than the import reads, which it refuses there.
 
 #include <cstddef>
 #include <cstdint>
+
+#include "import/csv_reader.h"
 
 namespace velomar::zip_protocol {
 
@@ -26,6 +29,8 @@ inline constexpr char kFailed = 'E';
 
 inline constexpr std::size_t kHeaderBytes = 5;
 inline constexpr std::size_t kMaxPiece = 64 * 1024;
+// A line longer than this is a record longer than the import reads (CsvReader refuses it).
+inline constexpr std::size_t kLongestLine = CsvReader::kMaxRecordBytes;
 // No reply is longer: a listing of this size is not a feed.
 inline constexpr std::uint32_t kMaxPayload = 16 * 1024 * 1024;
 
