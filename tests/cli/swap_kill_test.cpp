@@ -35,6 +35,12 @@ using Files = std::map<std::string, std::string>;
 constexpr const char* kFolderCalls[] = {"rename",   "renameat", "renameat2", "unlink",
                                         "unlinkat", "rmdir",    "mkdir",     "mkdirat"};
 
+// The program under test: this build's, or VELOMAR_KILL_CLI (an optimised build, say).
+std::string CliPath() {
+    const char* path = std::getenv("VELOMAR_KILL_CLI");
+    return path != nullptr ? path : VELOMAR_CLI_PATH;
+}
+
 // The exit status of `args` run as a process with its output thrown away; -1 when killed.
 int RunProgram(std::vector<std::string> args) {
     std::vector<char*> argv;
@@ -60,7 +66,7 @@ int RunProgram(std::vector<std::string> args) {
 }
 
 int Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), VELOMAR_CLI_PATH);
+    args.insert(args.begin(), CliPath());
     return RunProgram(args);
 }
 
@@ -74,19 +80,22 @@ int RunKilledAt(const char* call, int n, const std::vector<std::string>& args) {
         "/dev/null",
         std::string("-etrace=") + call,
         std::string("-einject=") + call + ":signal=KILL:when=" + std::to_string(n),
-        VELOMAR_CLI_PATH};
+        CliPath()};
     command.insert(command.end(), args.begin(), args.end());
     return RunProgram(command);
 }
 
 // `args` killed at each call that changes a folder, from `reset` each time, and `check`ed
-// after each kill; the number of kills. Each call up to its 12th, then every 8th: removing a
-// set takes one call per file, each leaving the same kind of state.
+// after each kill; the number of kills. Each call up to its 12th, then every 8th
+// (VELOMAR_KILL_STEP): removing a set takes one call per file, each leaving the same kind of
+// state.
 int KillAtEachCall(const std::vector<std::string>& args, const std::function<void()>& reset,
                    const std::function<void(const std::string&)>& check) {
+    const char* every = std::getenv("VELOMAR_KILL_STEP");  // 1: every call
+    const int step = every != nullptr ? std::max(1, std::atoi(every)) : 8;
     int kills = 0;
     for (const char* call : kFolderCalls) {
-        for (int n = 1;; n += n < 12 ? 1 : 8) {
+        for (int n = 1;; n += n < 12 ? 1 : step) {
             reset();
             const int status = RunKilledAt(call, n, args);
             if (status != -1) {
@@ -204,7 +213,7 @@ TEST_F(SwapKill, AnImportKilledAtAnyMomentLeavesTheOldOrTheNewTimetablesWhole) {
 TEST_F(SwapKill, AnExportKilledAtAnyMomentLeavesTheOldOrTheNewFeedWhole) {
     const fs::path out = m_root / "feed";
     // Two of the samples, copied beside the program by the build: a feed of a few trains.
-    const fs::path samples = fs::path(VELOMAR_CLI_PATH).parent_path() / "TimeData";
+    const fs::path samples = fs::path(CliPath()).parent_path() / "TimeData";
     fs::create_directories(m_root / "data" / "TimeData");
     for (const char* name : {"UpData_06.txt", "DownData_06.txt"}) {
         fs::copy_file(samples / name, m_root / "data" / "TimeData" / name);
