@@ -65,9 +65,10 @@ std::map<std::string, Entry> FeedEntries(zip_t* archive) {
     return entries;
 }
 
-void Reply(char kind, std::string_view payload) {
+void Reply(char kind, std::string_view payload, unsigned long handle = 0) {
     unsigned char header[protocol::kHeaderBytes] = {static_cast<unsigned char>(kind)};
-    protocol::PutLength(header + 1, static_cast<std::uint32_t>(payload.size()));
+    protocol::PutNumber(header + 1, static_cast<std::uint32_t>(handle));
+    protocol::PutNumber(header + 5, static_cast<std::uint32_t>(payload.size()));
     std::fwrite(header, 1, sizeof header, stdout);
     std::fwrite(payload.data(), 1, payload.size(), stdout);
     std::fflush(stdout);
@@ -191,17 +192,19 @@ void Server::open(const std::string& name) {
 void Server::read(unsigned long handle, std::size_t max) {
     const auto it = m_open.find(handle);
     if (it == m_open.end()) {
-        Reply(protocol::kFailed, "no such open file");
+        Reply(protocol::kFailed, "no such open file", handle);
         return;
     }
     static char piece[protocol::kMaxPiece];
     const zip_int64_t n = zip_fread(it->second, piece, std::min(max, sizeof piece));
     if (n < 0) {
-        Reply(protocol::kFailed, std::string("cannot be unpacked: ") +
-                                     zip_file_strerror(it->second) + " (the archive is damaged)");
+        Reply(protocol::kFailed,
+              std::string("cannot be unpacked: ") + zip_file_strerror(it->second) +
+                  " (the archive is damaged)",
+              handle);
         return;
     }
-    Reply(protocol::kData, std::string_view(piece, static_cast<std::size_t>(n)));
+    Reply(protocol::kData, std::string_view(piece, static_cast<std::size_t>(n)), handle);
 }
 
 // Opened with the consistency checks; an archive they refuse only because two entries share
