@@ -33,8 +33,9 @@ class StagedFolder {
     // Makes the staging folder: beside `target` (parents created), or, for SameNames into
     // a folder that exists, a hidden folder inside it, so that the final renames stay on
     // one file system even when the target is a mount point. Runs for one target take turns
-    // (a lock on the folder that holds the target), and each first removes what runs before
-    // it left behind when they were killed.
+    // (a lock on the folder that holds the target, so a process holds one StagedFolder per
+    // folder at a time), and each first removes what runs before it left behind when they
+    // were killed.
     bool begin(const std::filesystem::path& target, Replace mode, std::string& error);
     const std::filesystem::path& path() const { return m_staging; }
 
