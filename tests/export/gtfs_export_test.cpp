@@ -11,6 +11,7 @@
 
 #include "export/gtfs_export.h"
 #include "export_test_support.h"
+#include "platform/staged_folder.h"
 #include "platform/utf8.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
@@ -451,6 +452,39 @@ TEST(GtfsWrite, RefusesAnythingButAPlainFileWhereAFeedFileGoes) {
         EXPECT_EQ(std::string((std::istreambuf_iterator<char>(agency)), {}), "old") << what;
         EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2) << what;
     }
+}
+
+// What killed runs left: an old TimeData moved aside whose replacement never came is put
+// back, other run folders go; anything else, however like them it is named, stays.
+TEST(StagedFolder, CleansUpOnlyTheFoldersOfKilledRuns) {
+    namespace fs = std::filesystem;
+    TempFolder temp("velomar-staged-leftovers");
+    const fs::path dir = temp.path();
+    auto plant = [&](const char* name) {
+        fs::create_directories(dir / name);
+        std::ofstream(dir / name / "SOURCE.txt") << name;
+    };
+    plant(".TimeData.velomar-old-17");
+    plant(".TimeData.velomar-new-18");
+    plant(".TimeData.velomar-new-x");  // not a run's name
+    plant("mine");
+    fs::create_directory_symlink(dir / "mine", dir / ".TimeData.velomar-new-19");
+    {
+        StagedFolder staged;
+        std::string error;
+        ASSERT_TRUE(staged.begin(dir / "TimeData", StagedFolder::Replace::WholeFolder, error))
+            << error;
+    }  // never committed
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"TimeData", ".TimeData.velomar-new-x",
+                                            ".TimeData.velomar-new-19", "mine"}));
+    std::ifstream source(dir / "TimeData" / "SOURCE.txt");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(source)), {}),
+              ".TimeData.velomar-old-17");
+    EXPECT_TRUE(fs::exists(dir / "mine" / "SOURCE.txt"));
 }
 #endif
 
