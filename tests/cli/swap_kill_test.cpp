@@ -112,15 +112,13 @@ int KillAtEachCall(const std::vector<std::string>& args, const std::function<voi
     return kills;
 }
 
-Files Snapshot(const fs::path& folder, const std::string& suffix = "") {
+Files Snapshot(const fs::path& folder) {
     Files files;
     std::error_code code;
     for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
-        const std::string name = it->path().filename().string();
-        if (name.ends_with(suffix) && it->is_regular_file()) {
-            std::ifstream in(it->path(), std::ios::binary);
-            files[name] = std::string((std::istreambuf_iterator<char>(in)), {});
-        }
+        std::ifstream in(it->path(), std::ios::binary);
+        files[it->path().filename().string()] =
+            std::string((std::istreambuf_iterator<char>(in)), {});
     }
     return files;
 }
@@ -230,31 +228,25 @@ TEST_F(SwapKill, AnExportKilledAtAnyMomentLeavesTheOldOrTheNewFeedWhole) {
     ASSERT_EQ(Cli(exportFrom("20100101", "20101231")), 0);
     const Files oldSet = Snapshot(out);
     ASSERT_NE(oldSet, newSet);
-    std::vector<std::string> names;
-    for (const auto& [name, text] : oldSet) {
-        names.push_back(name);
-    }
-    names.push_back("notes.md");
-    std::sort(names.begin(), names.end());
-    const int kills = KillAtEachCall(
-        exportNew,
-        [&] {
-            fs::remove_all(out);
-            Write(out, oldSet);
-            std::ofstream(out / "notes.md") << "mine";
-        },
-        [&](const std::string& when) {
-            {
-                StagedFolder next;  // what the next run does first
-                std::string error;
-                ASSERT_TRUE(next.begin(out, StagedFolder::Replace::SameNames, error)) << error;
-            }
-            Files now = Snapshot(out);
-            EXPECT_EQ(now["notes.md"], "mine");
-            now.erase("notes.md");
-            ASSERT_TRUE(now == oldSet || now == newSet) << when;
-            EXPECT_EQ(Entries(out), names) << when;
-        });
+    const auto reset = [&] {
+        fs::remove_all(out);
+        Write(out, oldSet);
+        std::ofstream(out / "notes.md") << "mine";
+    };
+    reset();
+    const std::vector<std::string> names = Entries(out);
+    const int kills = KillAtEachCall(exportNew, reset, [&](const std::string& when) {
+        {
+            StagedFolder next;  // what the next run does first
+            std::string error;
+            ASSERT_TRUE(next.begin(out, StagedFolder::Replace::SameNames, error)) << error;
+        }
+        Files now = Snapshot(out);
+        EXPECT_EQ(now["notes.md"], "mine");
+        now.erase("notes.md");
+        ASSERT_TRUE(now == oldSet || now == newSet) << when;
+        EXPECT_EQ(Entries(out), names) << when;
+    });
     std::cout << kills << " kills\n";
     EXPECT_GT(kills, 2);
 }
