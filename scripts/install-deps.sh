@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libzip-dev libgtest-dev libgmock-dev
           librsvg2-bin libxcb1-dev libical-dev
-          libbenchmark-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth "$@")
+          libbenchmark-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth strace "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -73,9 +73,7 @@ std::optional<CalendarOptions> takeCalendarOptions(ParsedArgs& parsed, std::ostr
     std::vector<std::pair<std::string, std::string>> rest;
     for (auto& option : parsed.options) {
         if (option.first == "--date") {
-            if (!GtfsDayNumber(option.second)) {
-                UsageError(kName, "--date must be a date YYYYMMDD, not '" + option.second + "'",
-                           err);
+            if (!TakeDate(kName, option.first, option.second, err)) {
                 return std::nullopt;
             }
             calendar.date = option.second;

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/option_values.h"
 #include "export/gtfs_export.h"
 #include "platform/utf8.h"
 #include "timetable/file_reader.h"
@@ -24,9 +25,8 @@ int RunExportGtfs(CliContext& context) {
     }
     GtfsExportOptions options;
     for (const auto& [name, value] : parsed->options) {
-        if (!IsGtfsDate(value)) {
-            return UsageError(kName, name + " must be a date YYYYMMDD, not '" + value + "'",
-                              context.err);
+        if (!TakeDate(kName, name, value, context.err)) {
+            return kUsage;
         }
         (name == "--start-date" ? options.startDate : options.endDate) = value;
     }

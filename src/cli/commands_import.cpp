@@ -14,11 +14,11 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/option_values.h"
 #include "import/gtfs_import.h"
 #include "import/import_report.h"
 #include "import/service_calendar.h"
 #include "platform/utf8.h"
-#include "timetable/calendar_date.h"
 
 namespace velomar::cli {
 
@@ -118,17 +118,6 @@ class ProgressLine {
 };
 
 // A date option: a day whose whole range (a week from it) can be written as YYYYMMDD.
-std::optional<int> TakeDate(const std::string& name, const std::string& value, int span,
-                            std::ostream& err, std::optional<int>& status) {
-    const auto day = GtfsDayNumber(value);
-    if (!day) {
-        status = UsageError(kName, name + " must be a date YYYYMMDD, not '" + value + "'", err);
-    } else if (!GtfsDayNumber(GtfsDateText(*day + span - 1))) {
-        status = UsageError(kName, "the week from " + value + " runs past 9999-12-31", err);
-    }
-    return status ? std::nullopt : day;
-}
-
 // --week against --from and --to: one or the other, and a period of at most two years.
 std::optional<int> CheckPeriod(const PeriodChoice& period, std::ostream& err) {
     if (period.week && (period.from || period.to)) {
@@ -177,7 +166,10 @@ std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
             auto& target = name == "--week"
                                ? options.period.week
                                : (name == "--from" ? options.period.from : options.period.to);
-            target = TakeDate(name, value, name == "--week" ? 7 : 1, context.err, status);
+            target = TakeDate(kName, name, value, context.err);
+            if (!target) {
+                return kUsage;
+            }
         } else if (name == "--format") {
             if (value != "text" && value != "json") {
                 return UsageError(kName, "--format must be text or json, not '" + value + "'",

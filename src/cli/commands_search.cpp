@@ -172,10 +172,26 @@ std::vector<OutputRecord> resultRecords(const std::vector<ResultRow>& rows,
     return records;
 }
 
+// Passes the messages on and notes a timetable file that could not be read: a page without
+// that file's trains is no whole answer, however many trains it shows.
+class ReadFailureWatch : public MessageSink {
+  public:
+    explicit ReadFailureWatch(MessageSink& to) : m_to(to) {}
+    void showMessage(std::u16string_view text, std::u16string_view caption) override {
+        m_failed = m_failed || text == u"Read Data File Error";
+        m_to.showMessage(text, caption);
+    }
+    bool failed() const { return m_failed; }
+
+  private:
+    MessageSink& m_to;
+    bool m_failed = false;
+};
+
 // Why the store of this run could not be opened, for messages.
 std::string openTrouble(const CliSettingsStore& settings) {
-    if (settings.openFailure == SettingsStatus::Busy) {
-        return StoreTrouble(settings, SettingsStatus::Busy, false);
+    if (settings.openFailure == SettingsStatus::Busy || !settings.backend->failureText().empty()) {
+        return StoreTrouble(settings, settings.openFailure, false);
     }
     return "the settings store " + StoreName(settings) + " cannot be opened";
 }
@@ -217,7 +233,8 @@ int RunSearchCommand(CliContext& context) {
     WarnIfNoTimeData(context, kName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
-    StreamMessageSink messages(context.err);
+    StreamMessageSink shown(context.err);
+    ReadFailureWatch messages(shown);
     SystemClock clock;
     ResultRows rows;
     const ScreenSize screen =
@@ -244,7 +261,7 @@ int RunSearchCommand(CliContext& context) {
     SuggestStationNames(context.err, main.form().arrivalField);
     WriteRecords(context.out, options->format, kResultColumns,
                  resultRecords(rows.rows, main.page()));
-    return rows.rows.empty() ? kFailure : kSuccess;
+    return rows.rows.empty() || messages.failed() ? kFailure : kSuccess;
 }
 
 }  // namespace velomar::cli

@@ -71,8 +71,9 @@ void printValue(std::ostream& out, const StoredValue& value) {
 bool storeUsable(const CliSettingsStore& store, const CliContext& context) {
     if (!store.usable) {
         context.err << "velomar-cli settings: ";
-        if (store.openFailure == SettingsStatus::Busy) {
-            context.err << StoreTrouble(store, SettingsStatus::Busy, false) << '\n';
+        // Busy, or damaged (SQLite's words for it are known): the trouble named.
+        if (store.openFailure == SettingsStatus::Busy || !store.backend->failureText().empty()) {
+            context.err << StoreTrouble(store, store.openFailure, false) << '\n';
         } else {
             context.err << "the settings store " << StoreName(store) << " cannot be opened\n";
         }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/utf8.h"
+#include "timetable/calendar_date.h"
 #include "timetable/train_codes.h"
 
 namespace velomar::cli {
@@ -61,6 +62,23 @@ std::optional<TimeChoice> ParseTimeChoice(std::string_view text) {
         return std::nullopt;
     }
     return TimeChoice{*minutes / 60, *minutes % 60 / 10};
+}
+
+std::string AcceptedDates() {
+    return "dates from " + std::string(kFirstAcceptedDate) + " to " +
+           std::string(kLastAcceptedDate);
+}
+
+std::optional<int> TakeDate(std::string_view command, std::string_view name, std::string_view value,
+                            std::ostream& err) {
+    const auto day = AcceptedDayNumber(value);
+    if (!day) {
+        UsageError(command,
+                   std::string(name) + " must be a date YYYYMMDD, not '" + std::string(value) +
+                       "' (" + AcceptedDates() + ")",
+                   err);
+    }
+    return day;
 }
 
 std::optional<OutputFormat> TakeFormat(const ParsedArgs& parsed, std::string_view command,

@@ -36,8 +36,7 @@ bool CsvReader::fill() {
     const auto n = m_source->read(m_buffer.data(), m_buffer.size());
     if (!n) {
         m_eof = true;
-        fail(m_line, "the file cannot be read to its end");
-        return false;
+        return readFailed();
     }
     m_at = 0;
     m_end = *n;
@@ -52,7 +51,7 @@ bool CsvReader::fill() {
             const auto more = m_source->read(m_buffer.data() + m_end, m_buffer.size() - m_end);
             if (!more) {
                 m_eof = true;
-                return fail(m_line, "the file cannot be read to its end");
+                return readFailed();
             }
             if (*more == 0) {
                 break;
@@ -74,16 +73,50 @@ bool CsvReader::fail(long line, std::string_view text) {
     return false;
 }
 
+// The source's own reason, when it has one, says more than that the read failed.
+bool CsvReader::readFailed() {
+    const std::string reason = m_source->failure();
+    return fail(m_line, "the file cannot be read to its end" +
+                            (reason.empty() ? std::string() : ": " + reason));
+}
+
+bool CsvReader::countByte(bool quoted) {
+    return ++m_recordBytes <= kMaxRecordBytes ||
+           fail(m_recordLine, quoted ? "a record longer than 1 MiB (is a quote left open?)"
+                                     : "a record longer than 1 MiB");
+}
+
+// Each field by itself: a sequence split by a comma is no character of either field.
 bool CsvReader::finishRecord() {
-    m_ends.push_back(m_record.size());
-    if (!IsValidUtf8(m_record)) {
-        return fail(m_recordLine, "the text is not UTF-8");
+    m_ends.push_back(static_cast<std::uint32_t>(m_record.size()));
+    for (std::size_t i = 0; i < m_ends.size(); ++i) {
+        const std::string_view text = field(i);
+        if (!IsValidUtf8(text)) {
+            return fail(m_recordLine, "the text is not UTF-8");
+        }
+        if (text.find("\xEF\xBB\xBF") != std::string_view::npos) {
+            return fail(m_recordLine,
+                        "a byte order mark (U+FEFF) in the middle of the file (were two files "
+                        "joined?)");
+        }
     }
     return true;
 }
 
+// A CR outside quotes must start a CR LF; a file of CR-only line ends would otherwise read
+// as one long line and fail far from its cause. A CR as the last byte of the file passes.
+bool CsvReader::lineEndAfterCr() {
+    if (m_at == m_end && !fill()) {
+        return m_error.empty();
+    }
+    return m_buffer[m_at] == '\n' ||
+           fail(m_line,
+                "the file uses CR-only line ends (a CR without LF); save it with LF or "
+                "CR LF line ends");
+}
+
 // Fields are collected into one string; a state machine over the bytes decides where each
-// ends. Only the record being read is held.
+// ends. Only the record being read is held, and never more than the record limit of it.
 bool CsvReader::next() {
     m_record.clear();
     m_ends.clear();
@@ -93,6 +126,7 @@ bool CsvReader::next() {
     State state = State::FieldStart;
     bool any = false;  // the line holds something, so its end closes a record
     m_recordLine = m_line;
+    m_recordBytes = 0;
     for (;;) {
         if (m_at == m_end && !fill()) {
             if (!m_error.empty()) {
@@ -105,13 +139,11 @@ bool CsvReader::next() {
             return any && finishRecord();
         }
         const char c = m_buffer[m_at++];
-        if (m_record.size() > kMaxRecordBytes) {
-            return fail(m_recordLine, "a record longer than 1 MiB (is a quote left open?)");
-        }
-        if (state == State::Quoted || state == State::QuoteInQuoted) {
-            if (inQuotes(c, state)) {
-                continue;
+        if ((state == State::Quoted || state == State::QuoteInQuoted) && inQuotes(c, state)) {
+            if (!countByte(true)) {
+                return false;
             }
+            continue;
         }
         if (c == '\n') {
             ++m_line;
@@ -119,14 +151,21 @@ bool CsvReader::next() {
                 return finishRecord();
             }
             m_recordLine = m_line;
+            m_recordBytes = 0;
             continue;
         }
         if (c == '\r') {
-            continue;  // a CR LF ends the line at the LF; a lone CR is no content
+            if (!lineEndAfterCr()) {
+                return false;
+            }
+            continue;  // a CR LF ends the line at the LF
+        }
+        if (!countByte(false)) {
+            return false;
         }
         any = true;
         if (c == ',') {
-            m_ends.push_back(m_record.size());
+            m_ends.push_back(static_cast<std::uint32_t>(m_record.size()));
             state = State::FieldStart;
         } else if (c == '"' && state == State::FieldStart) {
             state = State::Quoted;

@@ -2,10 +2,11 @@
 
 // A CSV reader that pulls its bytes piece by piece, so a feed file of any size is read with
 // the memory of one record. Quoted fields may hold commas, doubled quotes and line breaks;
-// lines end with LF or CR LF; a UTF-8 byte order mark at the start is skipped. Every record
-// must be UTF-8.
+// lines end with LF or CR LF (a CR alone is refused); a UTF-8 byte order mark at the start is
+// skipped, one further on is refused. Every field must be UTF-8.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,7 +19,8 @@ namespace velomar {
 
 class CsvReader {
   public:
-    // A record longer than this is taken for a broken file (an unclosed quote, say).
+    // A record longer than this, separators and quotes counted, is taken for a broken file
+    // (an unclosed quote, say).
     static constexpr std::size_t kMaxRecordBytes = 1 << 20;
 
     CsvReader(std::unique_ptr<ByteSource> source, std::string fileName);
@@ -42,6 +44,9 @@ class CsvReader {
     bool fill();
     bool inQuotes(char c, State& state);
     bool fail(long line, std::string_view text);
+    bool readFailed();
+    bool countByte(bool quoted);
+    bool lineEndAfterCr();
     bool finishRecord();
 
     std::unique_ptr<ByteSource> m_source;
@@ -53,8 +58,9 @@ class CsvReader {
     bool m_started = false;
     long m_line = 1;
     long m_recordLine = 0;
-    std::string m_record;             // the fields' bytes, one after another
-    std::vector<std::size_t> m_ends;  // where each field ends in m_record
+    std::size_t m_recordBytes = 0;      // of the record so far, separators included
+    std::string m_record;               // the fields' bytes, one after another
+    std::vector<std::uint32_t> m_ends;  // where each field ends in m_record (below 1 MiB)
     std::string m_error;
 };
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,39 +14,14 @@ extern char** environ;
 
 namespace velomar {
 
-namespace {
-
-std::optional<std::size_t> ReadSome(int fd, char* buffer, std::size_t capacity) {
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, capacity);
-        if (n >= 0) {
-            return static_cast<std::size_t>(n);
-        }
-        if (errno != EINTR) {
-            return std::nullopt;
-        }
-    }
-}
-
-void CloseBoth(const int (&fds)[2]) {
-    ::close(fds[0]);
-    ::close(fds[1]);
-}
-
-}  // namespace
-
-std::unique_ptr<HelperOutput> HelperOutput::start(const std::filesystem::path& program,
-                                                  const std::vector<std::string>& arguments,
-                                                  std::string& error) {
-    int output[2];
-    int messages[2];
-    if (::pipe2(output, O_CLOEXEC) != 0) {
-        error = std::string("cannot make a pipe: ") + std::strerror(errno);
-        return nullptr;
-    }
-    if (::pipe2(messages, O_CLOEXEC) != 0) {
-        error = std::string("cannot make a pipe: ") + std::strerror(errno);
-        CloseBoth(output);
+std::unique_ptr<HelperProcess> HelperProcess::start(const std::filesystem::path& program,
+                                                    const std::vector<std::string>& arguments,
+                                                    std::string& error) {
+    // A socket rather than two pipes: sending to a helper that died must fail, not raise
+    // SIGPIPE in the calling program.
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+        error = std::string("cannot connect to a helper: ") + std::strerror(errno);
         return nullptr;
     }
     std::vector<std::string> texts{program.string()};
@@ -57,65 +33,74 @@ std::unique_ptr<HelperOutput> HelperOutput::start(const std::filesystem::path& p
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, messages[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    ::close(output[1]);
-    ::close(messages[1]);
+    ::close(ends[1]);
     if (failed != 0) {
         error = program.string() + " cannot be started: " + std::strerror(failed);
-        ::close(output[0]);
-        ::close(messages[0]);
+        ::close(ends[0]);
         return nullptr;
     }
-    return std::unique_ptr<HelperOutput>(new HelperOutput(pid, output[0], messages[0]));
+    return std::unique_ptr<HelperProcess>(new HelperProcess(pid, ends[0]));
 }
 
-HelperOutput::~HelperOutput() {
-    if (!m_finished) {
-        // Read no further: the helper need not finish its work.
+HelperProcess::~HelperProcess() {
+    ::close(m_connection);
+    if (!m_reaped) {
+        // It may be checking a large file; nothing it does is needed any more.
         ::kill(m_pid, SIGTERM);
-        finish();
-    }
-    ::close(m_output);
-    ::close(m_messagesFd);
-}
-
-std::optional<std::size_t> HelperOutput::read(char* buffer, std::size_t capacity) {
-    if (m_finished) {
-        return m_status == 0 ? std::optional<std::size_t>(0) : std::nullopt;
-    }
-    const auto n = ReadSome(m_output, buffer, capacity);
-    if (n && *n > 0) {
-        return n;
-    }
-    if (!n) {
-        ::kill(m_pid, SIGTERM);  // it might wait for a reader forever
-    }
-    finish();
-    return n && m_status == 0 ? n : std::nullopt;
-}
-
-void HelperOutput::finish() {
-    m_finished = true;
-    char piece[4096];
-    while (m_messages.size() < 64 * 1024) {
-        const auto n = ReadSome(m_messagesFd, piece, sizeof piece);
-        if (!n || *n == 0) {
-            break;
+        while (::waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) {
         }
-        m_messages.append(piece, *n);
     }
+}
+
+bool HelperProcess::send(std::string_view bytes) {
+    while (!bytes.empty() && m_failure.empty()) {
+        const ssize_t n = ::send(m_connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        } else if (n < 0 && errno != EINTR) {
+            return broke(std::strerror(errno));
+        }
+    }
+    return m_failure.empty();
+}
+
+bool HelperProcess::receive(char* buffer, std::size_t size) {
+    while (size > 0 && m_failure.empty()) {
+        const ssize_t n = ::read(m_connection, buffer, size);
+        if (n > 0) {
+            buffer += n;
+            size -= static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            return broke("");
+        } else if (errno != EINTR) {
+            return broke(std::strerror(errno));
+        }
+    }
+    return m_failure.empty();
+}
+
+// The helper is gone or unreachable: how it ended says more than the failed call.
+bool HelperProcess::broke(std::string reason) {
     int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return;
+    pid_t ended = 0;
+    while ((ended = ::waitpid(m_pid, &status, reason.empty() ? 0 : WNOHANG)) < 0 &&
+           errno == EINTR) {
+    }
+    if (ended == m_pid) {
+        m_reaped = true;
+        if (WIFSIGNALED(status)) {
+            reason = "ended by signal " + std::to_string(WTERMSIG(status));
+        } else if (reason.empty()) {
+            reason = "ended with status " + std::to_string(WEXITSTATUS(status));
         }
     }
-    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    m_failure = reason.empty() ? "ended" : reason;
+    return false;
 }
 
 }  // namespace velomar

@@ -1,50 +1,45 @@
 #pragma once
 
-// A helper program run as a child process, its standard output read as a stream of bytes
-// (POSIX only). What it writes to its standard error is kept for the message of a failure.
+// A helper program run as a child process and talked to over one connection: what is sent
+// arrives on its standard input, what it writes to its standard output is received (POSIX
+// only). The helper ends when the connection closes; it is ended at once when this ends.
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include "timetable/file_reader.h"
 
 namespace velomar {
 
-class HelperOutput : public ByteSource {
+class HelperProcess {
   public:
     // Starts `program` with `arguments`; nothing (error set) when it cannot be started.
-    static std::unique_ptr<HelperOutput> start(const std::filesystem::path& program,
-                                               const std::vector<std::string>& arguments,
-                                               std::string& error);
-    ~HelperOutput() override;
-    HelperOutput(const HelperOutput&) = delete;
-    HelperOutput& operator=(const HelperOutput&) = delete;
+    static std::unique_ptr<HelperProcess> start(const std::filesystem::path& program,
+                                                const std::vector<std::string>& arguments,
+                                                std::string& error);
+    ~HelperProcess();
+    HelperProcess(const HelperProcess&) = delete;
+    HelperProcess& operator=(const HelperProcess&) = delete;
 
-    // The next bytes; 0 at the end when the helper exited with status 0, nothing when
-    // reading failed or the helper ended with any other status.
-    std::optional<std::size_t> read(char* buffer, std::size_t capacity) override;
-
-    // Once the output has been read to its end: the helper's exit status (-1 when a signal
-    // ended it) and what it wrote to its standard error.
-    int status() const { return m_status; }
-    const std::string& messages() const { return m_messages; }
+    // All of `bytes`, or false (failure() says why). Never raises SIGPIPE.
+    bool send(std::string_view bytes);
+    // Exactly `size` bytes, or false at the helper's end or on a failed read.
+    bool receive(char* buffer, std::size_t size);
+    // Once sending or receiving failed: why, the helper's end included ("ended by signal 9").
+    const std::string& failure() const { return m_failure; }
 
   private:
-    HelperOutput(pid_t pid, int output, int messages)
-        : m_pid(pid), m_output(output), m_messagesFd(messages) {}
-    void finish();
+    HelperProcess(pid_t pid, int connection) : m_pid(pid), m_connection(connection) {}
+    bool broke(std::string reason);
 
     pid_t m_pid;
-    int m_output;
-    int m_messagesFd;
-    bool m_finished = false;
-    int m_status = -1;
-    std::string m_messages;
+    int m_connection;
+    bool m_reaped = false;
+    std::string m_failure;
 };
 
 }  // namespace velomar

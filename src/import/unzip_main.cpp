@@ -1,33 +1,36 @@
-// velomar-unzip ARCHIVE [NAME]: the zip reader of `velomar-cli import-gtfs`, run by it as a
-// child process. libzip comes as a shared library only, and the optimised velomar-cli is
-// linked statically because loading shared libraries costs a short search as much as the
-// search itself; so libzip lives here.
+// velomar-unzip ARCHIVE: the zip reader of `velomar-cli import-gtfs`, run by it as a child
+// process for the length of one import and asked for files as the import reads them (the
+// protocol is in zip_feed_protocol.h). libzip comes as a shared library only, and the
+// optimised velomar-cli is linked statically because loading shared libraries costs a short
+// search as much as the search itself; so libzip lives here.
 //
-// Without NAME: checks that ARCHIVE is a readable zip and prints the names of the feed files
-// it holds, one per line. With NAME: writes that file's bytes to standard output. A file
-// "gtfs/stops.txt" serves as stops.txt when the archive has none at its top.
-// Exit status: 0 done, 1 the archive or the file cannot be read (the reason on standard
-// error), 2 bad usage, 3 the archive has no such file.
+// A file "gtfs/stops.txt" serves as stops.txt when the archive has none at its top. Exit
+// status: 0 at the end of the requests, 1 when the archive cannot be read, 2 bad usage.
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
+#include "import/zip_feed_protocol.h"
+
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-constexpr int kNoSuchFile = 3;
+namespace protocol = velomar::zip_protocol;
 
 struct Entry {
-    zip_uint64_t index;
-    bool top;
+    zip_uint64_t index = 0;
+    bool top = false;
+    std::string path;
+    std::string conflict;  // why the name cannot be read as one file
 };
 
-// Each base name once, an entry at the top before one in a folder.
+// Each base name once, an entry at the top before those in folders. Two entries that could
+// both be meant are noted, so that the import never reads one of them by chance.
 std::map<std::string, Entry> FeedEntries(zip_t* archive) {
     std::map<std::string, Entry> entries;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
@@ -43,79 +46,225 @@ std::map<std::string, Entry> FeedEntries(zip_t* archive) {
         if (base.empty() || base.find('\n') != std::string::npos) {
             continue;  // a folder, or a name no line can carry
         }
-        const Entry entry{static_cast<zip_uint64_t>(i), top};
+        const Entry entry{static_cast<zip_uint64_t>(i), top, std::string(path), {}};
         const auto [it, added] = entries.try_emplace(base, entry);
-        if (!added && top && !it->second.top) {
+        if (added || (it->second.top && !top)) {
+            continue;
+        }
+        if (top && !it->second.top) {
             it->second = entry;
+        } else if (top) {
+            it->second.conflict = "is in the archive twice";
+        } else {
+            it->second.conflict = "is in the archive twice, as " + it->second.path + " and " +
+                                  entry.path +
+                                  ", and not at its top: which one is meant is "
+                                  "not clear";
         }
     }
     return entries;
 }
 
-int Fail(const std::string& text) {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return kFailed;
+void Reply(char kind, std::string_view payload, unsigned long handle = 0) {
+    unsigned char header[protocol::kHeaderBytes] = {static_cast<unsigned char>(kind)};
+    protocol::PutNumber(header + 1, static_cast<std::uint32_t>(handle));
+    protocol::PutNumber(header + 5, static_cast<std::uint32_t>(payload.size()));
+    std::fwrite(header, 1, sizeof header, stdout);
+    std::fwrite(payload.data(), 1, payload.size(), stdout);
+    std::fflush(stdout);
 }
 
-int CopyEntry(zip_t* archive, const Entry& entry, const char* name) {
-    zip_file_t* file = zip_fopen_index(archive, entry.index, 0);
+std::string MethodName(zip_uint16_t method) {
+    switch (method) {
+        case ZIP_CM_BZIP2:
+            return "bzip2";
+        case ZIP_CM_LZMA:
+            return "LZMA";
+        case ZIP_CM_XZ:
+            return "XZ";
+        case ZIP_CM_DEFLATE64:
+            return "Deflate64";
+        default:
+            return "method " + std::to_string(method);
+    }
+}
+
+class Server {
+  public:
+    explicit Server(zip_t* archive) : m_archive(archive), m_entries(FeedEntries(archive)) {}
+    ~Server() {
+        for (const auto& [handle, file] : m_open) {
+            zip_fclose(file);
+        }
+    }
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    void list() const {
+        std::string names;
+        for (const auto& [name, entry] : m_entries) {
+            names += name + '\n';
+        }
+        Reply(protocol::kList, names);
+    }
+    void open(const std::string& name);
+    void read(unsigned long handle, std::size_t max);
+    void close(unsigned long handle) {
+        if (const auto it = m_open.find(handle); it != m_open.end()) {
+            zip_fclose(it->second);
+            m_open.erase(it);
+        }
+    }
+
+  private:
+    std::string unreadable(const Entry& entry);
+
+    zip_t* m_archive;
+    std::map<std::string, Entry> m_entries;
+    std::set<zip_uint64_t> m_checked;
+    std::map<unsigned long, zip_file_t*> m_open;
+    unsigned long m_next = 1;
+};
+
+// Why the entry cannot be handed out; empty when it can. Its data is read once to its end,
+// where libzip compares the checksum, or to a line longer than the import reads: a line of
+// nothing but commas that unpacks to gigabytes is refused by the import within its first
+// MiB, and need not be unpacked whole first.
+std::string Server::unreadable(const Entry& entry) {
+    if (!entry.conflict.empty()) {
+        return entry.conflict;
+    }
+    zip_stat_t stat;
+    if (zip_stat_index(m_archive, entry.index, 0, &stat) == 0 &&
+        (stat.valid & ZIP_STAT_COMP_METHOD) != 0 &&
+        zip_compression_method_supported(stat.comp_method, 0) == 0) {
+        return "is compressed with " + MethodName(stat.comp_method) +
+               ", which this reader cannot unpack; pack the archive again with deflate";
+    }
+    if (m_checked.contains(entry.index)) {
+        return {};
+    }
+    zip_file_t* file = zip_fopen_index(m_archive, entry.index, 0);
     if (file == nullptr) {
-        return Fail(std::string(name) +
-                    " cannot be read from the archive: " + zip_strerror(archive));
+        return std::string("cannot be unpacked: ") + zip_strerror(m_archive);
     }
-    static char buffer[64 * 1024];
-    for (;;) {
-        const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
-        if (n < 0) {
-            // Damaged data, or a checksum that does not match at the end.
-            const std::string reason = zip_file_strerror(file);
-            zip_fclose(file);
-            return Fail(std::string(name) + ": " + reason);
-        }
-        if (n == 0) {
-            break;
-        }
-        if (std::fwrite(buffer, 1, static_cast<std::size_t>(n), stdout) !=
-            static_cast<std::size_t>(n)) {
-            zip_fclose(file);
-            return kFailed;  // the reader went away
+    static char scratch[protocol::kMaxPiece];
+    zip_int64_t n = 0;
+    std::size_t lineBytes = 0;  // since the last line break
+    while ((n = zip_fread(file, scratch, sizeof scratch)) > 0) {
+        const std::string_view piece(scratch, static_cast<std::size_t>(n));
+        const std::size_t lastBreak = piece.rfind('\n');
+        lineBytes = lastBreak == std::string_view::npos ? lineBytes + piece.size()
+                                                        : piece.size() - lastBreak - 1;
+        if (lineBytes > protocol::kLongestLine) {
+            break;  // the import refuses the file at that line, before any check could matter
         }
     }
+    const std::string reason = n < 0 ? std::string("cannot be unpacked: ") +
+                                           zip_file_strerror(file) + " (the archive is damaged)"
+                                     : std::string();
     zip_fclose(file);
-    return std::fflush(stdout) == 0 ? 0 : kFailed;
+    if (reason.empty()) {
+        m_checked.insert(entry.index);
+    }
+    return reason;
+}
+
+void Server::open(const std::string& name) {
+    const auto it = m_entries.find(name);
+    if (it == m_entries.end()) {
+        Reply(protocol::kMissing, {});
+        return;
+    }
+    if (const std::string reason = unreadable(it->second); !reason.empty()) {
+        Reply(protocol::kFailed, reason);
+        return;
+    }
+    zip_file_t* file = zip_fopen_index(m_archive, it->second.index, 0);
+    if (file == nullptr) {
+        Reply(protocol::kFailed, std::string("cannot be unpacked: ") + zip_strerror(m_archive));
+        return;
+    }
+    m_open[m_next] = file;
+    Reply(protocol::kOpened, std::to_string(m_next++));
+}
+
+void Server::read(unsigned long handle, std::size_t max) {
+    const auto it = m_open.find(handle);
+    if (it == m_open.end()) {
+        Reply(protocol::kFailed, "no such open file", handle);
+        return;
+    }
+    static char piece[protocol::kMaxPiece];
+    const zip_int64_t n = zip_fread(it->second, piece, std::min(max, sizeof piece));
+    if (n < 0) {
+        Reply(protocol::kFailed,
+              std::string("cannot be unpacked: ") + zip_file_strerror(it->second) +
+                  " (the archive is damaged)",
+              handle);
+        return;
+    }
+    Reply(protocol::kData, std::string_view(piece, static_cast<std::size_t>(n)), handle);
+}
+
+// Opened with the consistency checks; an archive they refuse only because two entries share
+// a name is opened without them, so that the import can say which name it is.
+zip_t* OpenArchive(const char* path, std::string& reason) {
+    int code = 0;
+    zip_t* archive = zip_open(path, ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (archive == nullptr && code == ZIP_ER_EXISTS) {
+        archive = zip_open(path, ZIP_RDONLY, &code);
+    }
+    if (archive == nullptr) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        reason =
+            code == ZIP_ER_NOZIP ? "not a zip archive (nor a folder)" : zip_error_strerror(&error);
+        zip_error_fini(&error);
+    }
+    return archive;
+}
+
+void Serve(Server& server) {
+    char line[4096 + 8];
+    while (std::fgets(line, sizeof line, stdin) != nullptr) {
+        std::string request(line);
+        if (request.empty() || request.back() != '\n') {
+            return;  // a name longer than any entry's, or the end of a cut request
+        }
+        request.pop_back();
+        unsigned long handle = 0;
+        std::size_t max = 0;
+        if (request.starts_with("o ")) {
+            server.open(request.substr(2));
+        } else if (std::sscanf(request.c_str(), "r %lu %zu", &handle, &max) == 2) {
+            server.read(handle, max);
+        } else if (std::sscanf(request.c_str(), "c %lu", &handle) == 1) {
+            server.close(handle);
+        } else {
+            Reply(protocol::kFailed, "unknown request");
+        }
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "Usage: velomar-unzip ARCHIVE [NAME]\n");
-        return kUsage;
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: velomar-unzip ARCHIVE (requests on standard input)\n");
+        return 2;
     }
-    int code = 0;
-    zip_t* archive = zip_open(argv[1], ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    std::string reason;
+    zip_t* archive = OpenArchive(argv[1], reason);
     if (archive == nullptr) {
-        if (code == ZIP_ER_NOZIP) {
-            return Fail("not a zip archive (nor a folder)");
-        }
-        zip_error_t error;
-        zip_error_init_with_code(&error, code);
-        const std::string reason = zip_error_strerror(&error);
-        zip_error_fini(&error);
-        return Fail(reason);
+        Reply(protocol::kFailed, reason);
+        return 1;
     }
-    const auto entries = FeedEntries(archive);
-    int status = 0;
-    if (argc == 2) {
-        for (const auto& [name, entry] : entries) {
-            std::printf("%s\n", name.c_str());
-        }
-        status = std::fflush(stdout) == 0 ? 0 : kFailed;
-    } else if (const auto it = entries.find(argv[2]); it == entries.end()) {
-        status = kNoSuchFile;
-    } else {
-        status = CopyEntry(archive, it->second, argv[2]);
+    {
+        Server server(archive);
+        server.list();
+        Serve(server);
     }
     zip_discard(archive);
-    return status;
+    return 0;
 }

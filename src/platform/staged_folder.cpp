@@ -6,36 +6,25 @@
 #include <random>
 #include <system_error>
 
+#include "platform/staged_folder_steps.h"
 #include "platform/utf8.h"
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
 namespace velomar {
 
 namespace fs = std::filesystem;
+using staging::Quoted;
+using staging::SyncFolder;
 
 namespace {
 
 std::string RandomSuffix() {
     std::random_device random;
     return std::to_string(random() % 1000000000u);
-}
-
-std::string Quoted(const fs::path& path) {
-    return PathToUtf8(path);
-}
-
-// A rename is only durable once the folder that holds it is on the disk too.
-void SyncFolder([[maybe_unused]] const fs::path& folder) {
-#ifndef _WIN32
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#endif
 }
 
 // "feed" for "/a/feed" and for "/a/feed/".
@@ -48,6 +37,64 @@ fs::path Normalised(const fs::path& target) {
 }
 
 }  // namespace
+
+namespace staging {
+
+std::string Quoted(const fs::path& path) {
+    return PathToUtf8(path);
+}
+
+void SyncFolder([[maybe_unused]] const fs::path& folder) {
+#ifndef _WIN32
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#endif
+}
+
+int LockFolder([[maybe_unused]] const fs::path& folder) {
+#ifdef _WIN32
+    return -1;
+#else
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(fd);
+            return -1;
+        }
+    }
+    return fd;
+#endif
+}
+
+void UnlockFolder([[maybe_unused]] int lock) {
+#ifndef _WIN32
+    if (lock >= 0) {
+        ::close(lock);  // releases the lock
+    }
+#endif
+}
+
+bool ExchangeFolders([[maybe_unused]] const fs::path& a, [[maybe_unused]] const fs::path& b,
+                     std::error_code& code) {
+#ifdef __linux__
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) {
+        code.clear();
+        return true;
+    }
+    code.assign(errno, std::generic_category());
+#else
+    code = std::make_error_code(std::errc::not_supported);
+#endif
+    return false;
+}
+
+}  // namespace staging
 
 bool WriteFileDurably(const fs::path& path, std::string_view bytes, std::string& error) {
 #ifdef _WIN32
@@ -78,30 +125,35 @@ StagedFolder::~StagedFolder() {
         std::error_code ignored;
         fs::remove_all(m_staging, ignored);
     }
+    staging::UnlockFolder(m_lock);
 }
 
 bool StagedFolder::begin(const fs::path& target, Replace mode, std::string& error) {
     m_target = Normalised(fs::absolute(target));
     m_mode = mode;
     std::error_code code;
-    const fs::file_status status = fs::status(m_target, code);
-    m_targetExisted = fs::exists(status);
-    if (m_targetExisted && !fs::is_directory(status)) {
-        error = Quoted(m_target) + " exists and is not a folder";
-        return false;
-    }
     const fs::path parent = m_target.parent_path();
     fs::create_directories(parent, code);
     if (code) {
         error = "cannot create the folder " + Quoted(parent) + ": " + code.message();
         return false;
     }
+    // Until this run ends no other run for the target starts, so every run folder found
+    // from now on was left by a run that is gone.
+    m_lock = staging::LockFolder(parent);
+    if (m_lock >= 0 && !staging::CleanLeftovers(m_target, m_mode == Replace::WholeFolder, error)) {
+        return false;
+    }
+    const fs::file_status status = fs::status(m_target, code);
+    m_targetExisted = fs::exists(status);
+    if (m_targetExisted && !fs::is_directory(status)) {
+        error = Quoted(m_target) + " exists and is not a folder";
+        return false;
+    }
     const bool inside = m_mode == Replace::SameNames && m_targetExisted;
-    // Built in steps: GCC 12 at -O2 warns wrongly (-Wrestrict) about "." + a temporary.
-    std::string name = ".";
-    name += m_target.filename().string() + ".velomar-new-";
+    const std::string prefix = staging::LeftoverPrefix(m_target, false);
     for (int attempt = 0; attempt < 10; ++attempt) {
-        const fs::path staging = (inside ? m_target : parent) / (name + RandomSuffix());
+        const fs::path staging = (inside ? m_target : parent) / (prefix + RandomSuffix());
         if (fs::create_directory(staging, code) && !code) {
             m_staging = staging;
             return true;
@@ -142,11 +194,18 @@ bool StagedFolder::commit(std::string& error) {
     return commitByName(error);
 }
 
+// One exchange of the two folders: readers find the old set or the new one, whatever moment
+// a kill comes. The staging name then holds the old set, removed by the destructor (or by the
+// next run, when a kill comes first). Where the file system cannot exchange, the old folder
+// is moved aside first; a kill between the two renames leaves it for the next run to put back.
 bool StagedFolder::commitWhole(std::string& error) {
     std::error_code code;
-    std::string oldName = ".";
-    oldName += m_target.filename().string() + ".velomar-old-" + RandomSuffix();
-    const fs::path old = m_target.parent_path() / oldName;
+    if (staging::ExchangeFolders(m_staging, m_target, code)) {
+        SyncFolder(m_target.parent_path());
+        return true;
+    }
+    const fs::path old =
+        m_target.parent_path() / (staging::LeftoverPrefix(m_target, true) + RandomSuffix());
     fs::rename(m_target, old, code);
     if (code) {
         error = "cannot move " + Quoted(m_target) + " aside: " + code.message();
@@ -159,49 +218,24 @@ bool StagedFolder::commitWhole(std::string& error) {
         error = "cannot move the new files into " + Quoted(m_target) + ": " + code.message();
         return false;
     }
-    m_staging.clear();
+    m_staging = old;
     SyncFolder(m_target.parent_path());
-    fs::remove_all(old, code);
     return true;
 }
 
-// The staged folder lies inside the target: move each old file aside into it, the new one
-// in its place, and undo every step when one of them fails.
+// The destructor removes the staging folder with the old files and the journal in it,
+// unless an undo is left to do.
 bool StagedFolder::commitByName(std::string& error) {
-    const fs::path aside = m_staging / ".old";
-    std::error_code code;
-    fs::create_directory(aside, code);
-    std::vector<std::pair<std::string, bool>> done;  // name, whether an old file was moved
-    for (const std::string& name : m_names) {
-        const fs::path final = m_target / name;
-        const bool hadOld = fs::exists(fs::symlink_status(final, code));
-        code.clear();
-        if (hadOld) {
-            fs::rename(final, aside / name, code);
-        }
-        if (!code) {
-            fs::rename(m_staging / name, final, code);
-            if (code && hadOld) {
-                std::error_code back;
-                fs::rename(aside / name, final, back);
-            }
-        }
-        if (code) {
-            error =
-                "cannot move the new " + name + " into " + Quoted(m_target) + ": " + code.message();
-            for (auto it = done.rbegin(); it != done.rend(); ++it) {
-                std::error_code back;
-                fs::rename(m_target / it->first, m_staging / it->first, back);
-                if (it->second) {
-                    fs::rename(aside / it->first, m_target / it->first, back);
-                }
-            }
-            return false;
-        }
-        done.emplace_back(name, hadOld);
+    if (!staging::CheckPlaces(m_target, m_names, error)) {
+        return false;
     }
-    SyncFolder(m_target);
-    return true;  // the destructor removes the staging folder and the old files in it
+    if (staging::ReplaceByName(m_staging, m_target, m_names, error)) {
+        return true;
+    }
+    if (staging::Unfinished(m_staging)) {
+        m_staging.clear();
+    }
+    return false;
 }
 
 }  // namespace velomar

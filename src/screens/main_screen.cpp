@@ -39,14 +39,37 @@ SettingsStatus writeStation(SettingsBackend& store, std::u16string_view name,
     return TryWriteTextSetting(store, kSettingsRoot, kSettingsKeyPath, name, text);
 }
 
+// The first start's marker and page size, unless the marker is there: written with the pair
+// when start-up could not store them, so that a pair is never stored without the marker
+// (the next start would take the store for new and overwrite the pair).
+SettingsStatus completeFirstStart(SettingsBackend& store, std::uint32_t pageSize) {
+    std::uint32_t marker = 0;
+    const SettingsStatus read =
+        TryReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kFirstRunMarkerName, &marker);
+    if (IsStoreFailure(read) || (read == SettingsStatus::Ok && marker == kFirstRunMarker)) {
+        return read;
+    }
+    const SettingsStatus written = TryWriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath,
+                                                         kFirstRunMarkerName, kFirstRunMarker);
+    return written != SettingsStatus::Ok
+               ? written
+               : TryWriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, kResultCountName,
+                                       pageSize);
+}
+
 // The pair is stored as one change: another program never sees half of it, and one commit
 // costs one flush to disk instead of two. When any step fails nothing of it is stored.
-SettingsStatus storeStationPair(SettingsBackend& store, const SearchQuery& query) {
+SettingsStatus storeStationPair(SettingsBackend& store, const SearchQuery& query,
+                                bool startUpStored) {
     SettingsTransaction transaction(store);
     if (!transaction.active()) {
         return transaction.beginStatus();
     }
-    SettingsStatus status = writeStation(store, kStartStationName, query.startStation);
+    SettingsStatus status =
+        startUpStored ? SettingsStatus::Ok : completeFirstStart(store, query.pageSize);
+    if (status == SettingsStatus::Ok) {
+        status = writeStation(store, kStartStationName, query.startStation);
+    }
     if (status == SettingsStatus::Ok) {
         status = writeStation(store, kEndStationName, query.endStation);
     }
@@ -202,7 +225,8 @@ void MainScreen::search() {
         RunSearch(m_query, m_page, m_list, m_currentFile, services,
                   m_layout == Layout::Portrait ? NoRouteRule::ClearListAndEnd : NoRouteRule::GoOn);
     if (end == SearchEnd::Finished) {
-        const SettingsStatus stored = storeStationPair(m_services.settings, m_query);
+        const SettingsStatus stored =
+            storeStationPair(m_services.settings, m_query, m_restore.ok());
         if (m_pairStore == SettingsStatus::Ok) {
             m_pairStore = stored;
         }

@@ -72,6 +72,11 @@ std::unique_ptr<SqliteSettingsBackend> SqliteSettingsBackend::Open(
                 out.busy = true;
                 backend->m_openFailure = SettingsStatus::Busy;
                 return backend;
+            case FileVerdict::Damaged:
+                out.damaged = true;
+                backend->m_openFailureText = sqlite3_errstr(SQLITE_CORRUPT);
+                backend->m_failureText = backend->m_openFailureText;
+                return backend;
             case FileVerdict::Broken:
                 // Another process may have replaced the file meanwhile; never move that.
                 if (sqlite::Identify(file) != before) {
@@ -138,7 +143,8 @@ bool SqliteSettingsBackend::unusable() {
         return false;
     }
     noteFailure(m_openFailure);
-    m_failureText = m_openFailure == SettingsStatus::Busy ? "database is locked" : "";
+    m_failureText =
+        m_openFailure == SettingsStatus::Busy ? "database is locked" : m_openFailureText;
     return true;
 }
 

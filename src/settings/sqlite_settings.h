@@ -21,6 +21,8 @@ struct SettingsOpenReport {
     std::filesystem::path movedTo;
     bool foreignDatabase = false;  // another program's database sits there; left untouched
     bool busy = false;             // another program held it locked beyond the busy timeout
+    bool damaged = false;          // its reads cannot be trusted (an index that disagrees with the
+                                   // values): nothing is read from it or written to it
 };
 
 // Marks a database file as ours ("VLMR").
@@ -46,6 +48,7 @@ class SqliteSettingsBackend : public SettingsBackend {
 
     bool usable() const { return m_db != nullptr; }
     // Why an unusable store could not be opened: Busy when another program held it locked.
+    // Until the first request, failureText() gives SQLite's words for a damaged store.
     SettingsStatus openFailure() const { return m_openFailure; }
     const std::filesystem::path& file() const { return m_file; }
     // The failure of the last request in SQLite's words ("database is locked", "database
@@ -79,6 +82,7 @@ class SqliteSettingsBackend : public SettingsBackend {
     sqlite3* m_db = nullptr;
     bool m_inTransaction = false;
     SettingsStatus m_openFailure = SettingsStatus::Failed;
+    std::string m_openFailureText;
     std::string m_failureText;
     std::unique_ptr<Turnstile> m_turnstile;
     sqlite::LockWait m_lockWait;

@@ -101,9 +101,9 @@ bool schemaPresent(sqlite3* db, LockPath lock) {
            tables == 2;
 }
 
-// A torn or truncated store of ours shows here; a busy one is only busy for now.
-FileVerdict quickCheck(sqlite3* db, LockPath lock) {
-    Statement check(db, "PRAGMA quick_check", lock);
+// "ok" from one of SQLite's checks: Ours; anything it found: Broken.
+FileVerdict runCheck(sqlite3* db, const char* pragma, LockPath lock) {
+    Statement check(db, pragma, lock);
     const int rc = check.step();
     if (rc != SQLITE_ROW) {
         return classifyError(rc);
@@ -111,6 +111,19 @@ FileVerdict quickCheck(sqlite3* db, LockPath lock) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
     return text != nullptr && std::strcmp(text, "ok") == 0 ? FileVerdict::Ours
                                                            : FileVerdict::Broken;
+}
+
+// Every page, and every index against the rows it indexes: an index that lost or changed an
+// entry would read a value that is there as missing, and a listing short. A torn or
+// truncated store fails the page check too and is broken; intact pages under an index that
+// disagrees with them make it damaged, and it is left as it is.
+FileVerdict checkStore(sqlite3* db, LockPath lock) {
+    const FileVerdict whole = runCheck(db, "PRAGMA integrity_check(1)", lock);
+    if (whole != FileVerdict::Broken) {
+        return whole;
+    }
+    const FileVerdict pages = runCheck(db, "PRAGMA quick_check(1)", lock);
+    return pages == FileVerdict::Ours ? FileVerdict::Damaged : pages;
 }
 
 }  // namespace
@@ -219,7 +232,7 @@ Connection Connect(const std::filesystem::path& file, LockPath lock) {
         // Only an empty database becomes ours; prepareStore checks that under a lock.
         verdict = prepareStore(db, lock);
     } else {
-        verdict = quickCheck(db, lock);
+        verdict = checkStore(db, lock);
     }
     // Set only once the file is known to be ours: on a database in WAL mode this rewrites
     // the header. The mode is persistent only for WAL, so setting it every time brings ours

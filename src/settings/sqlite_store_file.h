@@ -15,6 +15,7 @@ enum class FileVerdict {
     Unclear,     // a torn header with a hot journal: ours to recover
     Foreign,     // another program's database: never touched
     Broken,      // not a usable store: moved aside
+    Damaged,     // ours, its values intact but an index that disagrees: left as it is
     Busy,        // another program held the lock beyond the timeout
     Unopenable,  // cannot be opened now (permissions, I/O)
 };

@@ -65,6 +65,15 @@ std::string GtfsDateText(int dayNumber) {
     return text;
 }
 
+std::optional<int> AcceptedDayNumber(std::string_view text) {
+    const auto day = GtfsDayNumber(text);
+    if (!day || *day < *GtfsDayNumber(kFirstAcceptedDate) ||
+        *day > *GtfsDayNumber(kLastAcceptedDate)) {
+        return std::nullopt;
+    }
+    return day;
+}
+
 int WeekdayOf(int dayNumber) {
     // 1970-01-01 was a Thursday.
     return ((dayNumber % 7) + 7 + 3) % 7;

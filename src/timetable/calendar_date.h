@@ -15,4 +15,11 @@ std::string GtfsDateText(int dayNumber);
 // 0 Monday ... 6 Sunday.
 int WeekdayOf(int dayNumber);
 
+// The dates a command takes: every range a command writes from one (the week from it, an
+// event that ends after midnight, a week later on) stays within years of four digits.
+inline constexpr std::string_view kFirstAcceptedDate = "00010101";
+inline constexpr std::string_view kLastAcceptedDate = "99991224";
+// GtfsDayNumber of a date within those bounds; nothing for any other text.
+std::optional<int> AcceptedDayNumber(std::string_view text);
+
 }  // namespace velomar

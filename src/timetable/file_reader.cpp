@@ -1,7 +1,9 @@
 #include "timetable/file_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 
 namespace velomar {
@@ -36,15 +38,21 @@ class FileByteSource : public ByteSource {
         return m_file != nullptr;
     }
     std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
+        errno = 0;
         const std::size_t n = std::fread(buffer, 1, capacity, m_file);
         if (n < capacity && std::ferror(m_file)) {
+            m_errno = errno;
             return std::nullopt;
         }
         return n;
     }
+    std::string failure() const override {
+        return m_errno != 0 ? std::strerror(m_errno) : "";
+    }
 
   private:
     std::FILE* m_file = nullptr;
+    int m_errno = 0;
 };
 
 }  // namespace

@@ -17,6 +17,9 @@ class ByteSource {
     // Fills the front of the buffer with the next bytes and says how many: 0 at the end of
     // the file, nothing when reading failed. Never throws.
     virtual std::optional<std::size_t> read(char* buffer, std::size_t capacity) = 0;
+    // Why the last read failed, in the words of whatever failed ("Input/output error", an
+    // archive's "CRC error"); empty when the source cannot tell.
+    virtual std::string failure() const { return {}; }
 };
 
 // Hands out the bytes of a text it does not own; the text must outlive the source.

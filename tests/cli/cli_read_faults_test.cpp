@@ -108,6 +108,24 @@ TEST_F(CliReadFaults, AFileWhoseReadsFailGivesReadDataFileErrorInEveryCommand) {
         << exported.err;
     EXPECT_NE(exported.err.find("no timetable file could be read"), std::string::npos);
 }
+
+// One file of the pair's two cannot be read: the page shows the other file's trains, and
+// the exit status says the answer is not whole.
+TEST_F(CliReadFaults, APageWithoutAFileThatCannotBeReadIsAFailure) {
+    const fs::path samples = fs::path(VELOMAR_CLI_PATH).parent_path() / "TimeData";
+    for (const auto& entry : fs::directory_iterator(samples)) {
+        fs::copy_file(entry.path(), m_root / "TimeData" / entry.path().filename());
+    }
+    fs::remove(m_root / "TimeData" / "DownData_16.txt");
+    fs::create_symlink("/proc/self/mem", m_root / "TimeData" / "DownData_16.txt");
+    const Run search = run({"search", "서울", "부산", "--time", "07:00", "--format", "tsv"});
+    EXPECT_EQ(search.status, 1);
+    EXPECT_TRUE(search.out.starts_with("1003\t07:35\t12:19\t새마을\t100")) << search.out;
+    EXPECT_EQ(search.out.find("KTX"), std::string::npos);
+    EXPECT_NE(search.err.find("Velomar: Read Data File Error\nInfo: GetTimeTable() Error\n"),
+              std::string::npos)
+        << search.err;
+}
 #endif
 
 // A sparse file of 4 GiB (VELOMAR_HUGE_FILE_BYTES to change it) as every timetable file:

@@ -20,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::CorruptValueIndex;
+using testing_support::HideLastIndexEntry;
 using testing_support::StoredRowsOf;
 using testing_support::StoreLockHolder;
 
@@ -82,10 +83,35 @@ TEST_F(CliSettingsFaults, ADamagedStoreIsReportedNotTakenForMissingValues) {
         EXPECT_EQ(get.out, "");
         EXPECT_EQ(get.err, unread) << name;
     }
-    EXPECT_EQ(Settings(file, {"get", "Nope"}).err, "velomar-cli settings: no value named 'Nope'\n");
+    // Nor is a value missing from such a store: the index cannot tell.
+    EXPECT_EQ(Settings(file, {"get", "Nope"}).err, unread);
     const CliRun del = Settings(file, {"delete", "FS5"});
     EXPECT_EQ(del.status, 1);
     EXPECT_EQ(del.err.find("no value named"), std::string::npos) << del.err;
+    EXPECT_EQ(StoredRowsOf(file), before);
+}
+
+// An index entry that names another key hides its value, here the first start's marker,
+// with no error from SQLite. A search without stations must not take the store for a first
+// start and store the built-in pair over the user's.
+TEST_F(CliSettingsFaults, AStoreWhoseIndexHidesAValueIsNeitherReadNorWritten) {
+    const fs::path file = seeded("settings.sqlite3");
+    ASSERT_EQ(Settings(file, {"set", "StartStation", "--text", "문산"}).status, 0);
+    ASSERT_EQ(Settings(file, {"set", "Velomar", "--number", "1020"}).status, 0);
+    const auto before = StoredRowsOf(file);
+    ASSERT_TRUE(HideLastIndexEntry(file));
+    const std::string unread = "the settings store " + file.string() +
+                               " could not be read (database disk image is malformed)";
+
+    const CliRun list = Settings(file, {"list"});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(list.err, "velomar-cli settings: " + unread + "\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"--settings", file.string(), "search"}, out, err), 1);
+    EXPECT_EQ(err.str(), "velomar-cli search: the stored stations cannot be read: " + unread +
+                             "; give FROM and TO\n");
     EXPECT_EQ(StoredRowsOf(file), before);
 }
 

@@ -102,6 +102,42 @@ TEST(CliUsage, HelpForTheProgramAndEachCommand) {
     }
 }
 
+// Every command that takes a date takes the same ones: those whose whole range (the week
+// from it, an event that ends after midnight) can be written with years of four digits.
+TEST(CliUsage, DatesAreTakenOnlyWhereTheirRangeCanBeWritten) {
+    const std::string range = " (dates from 00010101 to 99991224)";
+    const std::string x = (std::filesystem::temp_directory_path() / "velomar_no_such_dir").string();
+    const std::vector<std::string> ics = {"detail", "서울",     "부산", "0111",
+                                          "116",    "--format", "ics",  "--date"};
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"import-gtfs", x, "--out", x, "--week", "99991225"},
+         "--week must be a date YYYYMMDD, not '99991225'" + range},
+        {{"export-gtfs", x, "--end-date", "99991231"},
+         "--end-date must be a date YYYYMMDD, not '99991231'" + range},
+        {{"export-gtfs", x, "--start-date", "00001231"},
+         "--start-date must be a date YYYYMMDD, not '00001231'" + range},
+    };
+    for (const auto& [args, message] : refused) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_NE(r.err.find(message + "\n"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(x));
+    std::vector<std::string> last = ics;
+    last.push_back("99991231");
+    EXPECT_EQ(run(last).status, 2);
+    last.back() = "99991224";
+    const CliRun event = run(last);
+    EXPECT_EQ(event.status, 0) << event.err;
+    EXPECT_NE(event.out.find("DTEND;TZID=Asia/Seoul:99991224T094700\r\n"), std::string::npos)
+        << event.out;
+    for (const char* command : {"import-gtfs", "export-gtfs", "detail"}) {
+        EXPECT_NE(run({command, "--help"}).out.find("dates from 00010101 to 99991224"),
+                  std::string::npos)
+            << command;
+    }
+}
+
 TEST(CliUsage, GlobalOptionsGoBeforeOrAfterTheCommand) {
     EXPECT_EQ(run({"--data", "/tmp", "routes", "서울", "부산"}).status, 0);
     EXPECT_EQ(run({"routes", "서울", "부산", "--data=/tmp"}).out, "up:\ndown: 0 16\n");

@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "export/gtfs_export.h"
 #include "export_test_support.h"
+#include "platform/staged_folder.h"
 #include "platform/utf8.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
@@ -410,6 +415,78 @@ TEST(GtfsWrite, AFailedWriteReplacesNothing) {
     }
     EXPECT_EQ(entries, 1u);
 }
+
+#ifndef _WIN32
+// A folder, a link or a pipe where a feed file goes is the user's, not the export's: refused
+// with the reason, and nothing replaced or removed.
+TEST(GtfsWrite, RefusesAnythingButAPlainFileWhereAFeedFileGoes) {
+    namespace fs = std::filesystem;
+    TempFolder temp("velomar-gtfs-place");
+    const fs::path out = temp.path() / "feed";
+    const fs::path place = out / "stops.txt";
+    GtfsFeed feed;
+    feed.files = {{"agency.txt", "new\r\n"}, {"stops.txt", "new\r\n"}};
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"a folder",
+         [&] {
+             fs::create_directories(place / "important");
+             std::ofstream(place / "important" / "file") << "mine";
+         }},
+        {"a symbolic link", [&] { fs::create_symlink(temp.path() / "elsewhere", place); }},
+        {"a named pipe", [&] { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); }},
+    };
+    for (const auto& [what, make] : cases) {
+        fs::remove_all(out);
+        fs::create_directories(out);
+        std::ofstream(out / "agency.txt") << "old";
+        make();
+        const fs::file_type before = fs::symlink_status(place).type();
+        std::string error;
+        EXPECT_FALSE(WriteGtfsFeed(feed, out, error)) << what;
+        EXPECT_EQ(error, place.string() + " is " + what +
+                             ", not a file of the feed: nothing was replaced (move it away, or "
+                             "write the feed into another folder)");
+        EXPECT_EQ(fs::symlink_status(place).type(), before) << what;
+        EXPECT_TRUE(before != fs::file_type::directory || fs::exists(place / "important" / "file"));
+        std::ifstream agency(out / "agency.txt");
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(agency)), {}), "old") << what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2) << what;
+    }
+}
+
+// What killed runs left: an old TimeData moved aside whose replacement never came is put
+// back, other run folders go; anything else, however like them it is named, stays.
+TEST(StagedFolder, CleansUpOnlyTheFoldersOfKilledRuns) {
+    namespace fs = std::filesystem;
+    TempFolder temp("velomar-staged-leftovers");
+    const fs::path dir = temp.path();
+    auto plant = [&](const char* name) {
+        fs::create_directories(dir / name);
+        std::ofstream(dir / name / "SOURCE.txt") << name;
+    };
+    plant(".TimeData.velomar-old-17");
+    plant(".TimeData.velomar-new-18");
+    plant(".TimeData.velomar-new-x");  // not a run's name
+    plant("mine");
+    fs::create_directory_symlink(dir / "mine", dir / ".TimeData.velomar-new-19");
+    {
+        StagedFolder staged;
+        std::string error;
+        ASSERT_TRUE(staged.begin(dir / "TimeData", StagedFolder::Replace::WholeFolder, error))
+            << error;
+    }  // never committed
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"TimeData", ".TimeData.velomar-new-x",
+                                            ".TimeData.velomar-new-19", "mine"}));
+    std::ifstream source(dir / "TimeData" / "SOURCE.txt");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(source)), {}),
+              ".TimeData.velomar-old-17");
+    EXPECT_TRUE(fs::exists(dir / "mine" / "SOURCE.txt"));
+}
+#endif
 
 }  // namespace
 }  // namespace velomar

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "import/csv_reader.h"
+#include "support/file_faults.h"
 
 namespace velomar {
 namespace {
@@ -19,6 +20,7 @@ class TrickleSource : public ByteSource {
         m_at += n;
         return n;
     }
+    std::string failure() const override { return m_failAtEnd ? "CRC error" : ""; }
 
   private:
     std::string m_bytes;
@@ -87,14 +89,47 @@ TEST(CsvReader, NumbersRecordsByTheLineTheyStartOn) {
 }
 
 TEST(CsvReader, ReportsBrokenTextWithItsLine) {
-    EXPECT_EQ(ReadAll("a\nb\xFF\n").error, "x.txt:2: the text is not UTF-8");
-    EXPECT_EQ(ReadAll("a\n\"open\nb\n").error,
-              "x.txt:2: a quoted field is not closed before the end of the file");
-    EXPECT_EQ(ReadAll("a\nb\n", 3, true).error, "x.txt:3: the file cannot be read to its end");
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\nb\xFF\n", "x.txt:2: the text is not UTF-8"},
+        {"a\n\"open\nb\n", "x.txt:2: a quoted field is not closed before the end of the file"},
+        // A character cut in two by a comma is no character of either field.
+        {"\xEC\x95,\x88\n", "x.txt:1: the text is not UTF-8"},
+        {"a,b\r1,2\r",
+         "x.txt:1: the file uses CR-only line ends (a CR without LF); save it "
+         "with LF or CR LF line ends"},
+        {"a\r\nb\rc\r\n",
+         "x.txt:2: the file uses CR-only line ends (a CR without LF); save "
+         "it with LF or CR LF line ends"},
+        {"id\nS1\n\"\xEF\xBB\xBFS2\"\n",
+         "x.txt:3: a byte order mark (U+FEFF) in the middle of the file (were two files joined?)"},
+    };
+    for (const auto& [text, error] : cases) {
+        EXPECT_EQ(ReadAll(text).error, error);
+    }
+    EXPECT_EQ(ReadAll("a\nb\n", 3, true).error,
+              "x.txt:3: the file cannot be read to its end: CRC error");
+    EXPECT_EQ(ReadAll("a\r", 1).rows, (Rows{{"a"}}));  // a CR as the very last byte passes
     // An endless quoted field stops at the record limit instead of filling the memory.
     const Records huge =
         ReadAll("a\n\"" + std::string(CsvReader::kMaxRecordBytes + 10, 'x'), 65536);
     EXPECT_EQ(huge.error, "x.txt:2: a record longer than 1 MiB (is a quote left open?)");
+}
+
+// Separators count towards the limit: a line of empty fields is read no further than it.
+TEST(CsvReader, ALineOfSeparatorsStopsAtTheRecordLimit) {
+    for (const char* separators : {",", "\"\","}) {
+        auto source = std::make_unique<testing_support::EndlessSource>(separators, "h\n",
+                                                                       std::uint64_t{64} << 20);
+        const auto& endless = *source;
+        CsvReader reader(std::move(source), "x.txt");
+        ASSERT_TRUE(reader.next());
+        EXPECT_FALSE(reader.next());
+        EXPECT_TRUE(reader.error().starts_with("x.txt:2: a record longer than 1 MiB"))
+            << reader.error();
+        EXPECT_LE(endless.given(), CsvReader::kMaxRecordBytes + 128 * 1024);
+    }
+    const std::string exact = std::string(CsvReader::kMaxRecordBytes - 1, ',') + "x";
+    EXPECT_EQ(ReadAll(exact + "\r\n", 65536).rows.at(0).size(), CsvReader::kMaxRecordBytes);
 }
 
 TEST(CsvTable, FindsColumnsByTrimmedNameAndNamesMissingOnes) {

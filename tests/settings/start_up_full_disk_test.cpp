@@ -39,10 +39,21 @@ struct SmallDisk {
         }
     }
     void makeRoom() const { std::filesystem::remove(at / "filler"); }
+    // Fills the disk up to `room` bytes.
+    void leave(std::uintmax_t room) const {
+        const auto free = std::filesystem::space(at).available;
+        std::ofstream filler(at / "filler", std::ios::binary);
+        const std::string block(1024, 'x');
+        for (std::uintmax_t n = 0; n + room + block.size() <= free; n += block.size()) {
+            filler.write(block.data(), block.size());
+        }
+    }
 };
 
-SettingsRestore startUpOn(SettingsBackend& store) {
+// Start-up, then a search for 문산 -> 도라산 (which stores the pair when it ends).
+SettingsRestore startUpOn(SettingsBackend& store, bool search = false) {
     testing_support::TimetableWorld world;
+    world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
     FixedClock clock{{7, 0}};
     ResultRows list;
     MainScreen screen(Layout::Portrait,
@@ -55,6 +66,11 @@ SettingsRestore startUpOn(SettingsBackend& store) {
                        world.squareDialogShown},
                       list);
     screen.startUp();
+    if (search) {
+        screen.form().departureField = u"문산";
+        screen.form().arrivalField = u"도라산";
+        screen.search();
+    }
     return screen.settingsRestore();
 }
 
@@ -91,6 +107,39 @@ TEST(StartUpFullDisk, AFirstStartIsStoredWholeOrNotAtAll) {
     EXPECT_TRUE(
         ReadNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, kFirstRunMarkerName, &marker));
     EXPECT_EQ(marker, kFirstRunMarker);
+}
+
+// With little room, start-up may store nothing and the pair after the search still find
+// room: then the pair comes with the first start's marker, never without it (the next start
+// would take the store for new and overwrite the pair). Every amount of room is tried, from
+// none to enough.
+TEST(StartUpFullDisk, APairIsNeverStoredWithoutTheFirstStartMarker) {
+    TempDir dir;
+    const SmallDisk disk(dir / "small");
+    if (!disk.mounted) {
+        GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root)";
+    }
+    const auto file = disk.at / "settings.sqlite3";
+    int pairsStored = 0;
+    for (std::uintmax_t room = 0; room <= 64 * 1024; room += 2048) {
+        std::filesystem::remove(file);
+        std::filesystem::remove(file.string() + "-journal");
+        auto store = SqliteSettingsBackend::Open(file);
+        ASSERT_TRUE(store->usable());
+        disk.leave(room);
+        startUpOn(*store, true);
+        disk.makeRoom();
+        const auto pair = ReadStationText(*store, kStartStationName);
+        std::uint32_t marker = 0;
+        ReadNumberSetting(*store, kSettingsRoot, kSettingsKeyPath, kFirstRunMarkerName, &marker);
+        if (pair) {
+            ++pairsStored;
+            EXPECT_EQ(marker, kFirstRunMarker) << "the pair without the marker, " << room << " B";
+            EXPECT_TRUE(startUpOn(*store).ok());
+            EXPECT_EQ(ReadStationText(*store, kStartStationName), u"문산") << room << " B";
+        }
+    }
+    EXPECT_GT(pairsStored, 0);
 }
 
 }  // namespace

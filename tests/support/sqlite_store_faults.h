@@ -45,11 +45,10 @@ inline unsigned Be16(const std::string& bytes, std::size_t at) {
 
 }  // namespace store_faults_detail
 
-// Points every entry but the first `keep` of the values' lookup index at rows that do not
-// exist. Every page stays well-formed, so the quick check on opening passes, but a lookup
-// through those entries, and a listing, meets "database disk image is malformed". Needs a
-// store whose index fits one page (a few dozen values) and row numbers below 100.
-inline bool CorruptValueIndex(const std::filesystem::path& file, int keep = 1) {
+// The store's bytes and where in them the values' lookup index lies, when it fits one leaf
+// page (a few dozen values).
+inline bool ReadValueIndexLeaf(const std::filesystem::path& file, std::string& bytes,
+                               std::size_t& page) {
     using namespace store_faults_detail;
     sqlite3* db = nullptr;
     int root = 0;
@@ -65,7 +64,6 @@ inline bool CorruptValueIndex(const std::filesystem::path& file, int keep = 1) {
         sqlite3_finalize(stmt);
     }
     sqlite3_close(db);
-    std::string bytes;
     {
         std::ifstream in(file, std::ios::binary);
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -74,9 +72,20 @@ inline bool CorruptValueIndex(const std::filesystem::path& file, int keep = 1) {
         return false;
     }
     const std::size_t pageSize = Be16(bytes, 16) == 1 ? 65536 : Be16(bytes, 16);
-    const std::size_t page = static_cast<std::size_t>(root - 1) * pageSize;
-    if (page + pageSize > bytes.size() || bytes[page] != 0x0A) {
-        return false;  // not a single leaf page
+    page = static_cast<std::size_t>(root - 1) * pageSize;
+    return page + pageSize <= bytes.size() && bytes[page] == 0x0A;  // a single leaf page
+}
+
+// Points every entry but the first `keep` of the values' lookup index at rows that do not
+// exist. Every page stays well-formed, so the quick check on opening passes, but a lookup
+// through those entries, and a listing, meets "database disk image is malformed". Needs
+// row numbers below 100.
+inline bool CorruptValueIndex(const std::filesystem::path& file, int keep = 1) {
+    using namespace store_faults_detail;
+    std::string bytes;
+    std::size_t page = 0;
+    if (!ReadValueIndexLeaf(file, bytes, page)) {
+        return false;
     }
     const unsigned cells = Be16(bytes, page + 3);
     for (unsigned k = static_cast<unsigned>(keep); k < cells; ++k) {
@@ -101,6 +110,33 @@ inline bool CorruptValueIndex(const std::filesystem::path& file, int keep = 1) {
             return false;  // the row number is not a small integer
         }
     }
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    return true;
+}
+
+// Changes the key path of the index's last entry by one in its last byte: the entry keeps its
+// place in the order, but leads to its row no more, so a lookup of that value misses it and
+// a listing of the key skips it, with no error from SQLite. Only a check of the index
+// against the table finds it.
+inline bool HideLastIndexEntry(const std::filesystem::path& file) {
+    using namespace store_faults_detail;
+    std::string bytes;
+    std::size_t page = 0;
+    if (!ReadValueIndexLeaf(file, bytes, page)) {
+        return false;
+    }
+    const unsigned cells = Be16(bytes, page + 3);
+    std::size_t at = page + Be16(bytes, page + 8 + 2 * (cells - 1));
+    Varint(bytes, at);  // payload size
+    const std::size_t record = at;
+    const std::uint64_t headerSize = Varint(bytes, at);
+    const std::uint64_t rootType = Varint(bytes, at);
+    const std::uint64_t pathType = Varint(bytes, at);
+    if (pathType < 13 || pathType % 2 == 0) {
+        return false;  // the key path is not a text
+    }
+    const std::size_t pathEnd = record + headerSize + SerialSize(rootType) + SerialSize(pathType);
+    ++bytes[pathEnd - 1];
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
     return true;
 }
