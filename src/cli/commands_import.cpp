@@ -19,6 +19,7 @@
 #include "import/import_report.h"
 #include "import/service_calendar.h"
 #include "platform/utf8.h"
+#include "timetable/calendar_date.h"
 
 namespace velomar::cli {
 
