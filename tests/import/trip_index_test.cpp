@@ -7,15 +7,21 @@
 namespace velomar {
 namespace {
 
+std::string IdOf(int n) {
+    std::string id = "T";
+    id += std::to_string(n);
+    return id;
+}
+
 TEST(TripIdIndex, FindsEveryIdAndNoOther) {
     TripIdIndex index;
     for (int i = 0; i < 20000; ++i) {
-        index.add("T" + std::to_string(i * 7), i % 3 == 0 ? -1 : i);
+        index.add(IdOf(i * 7), i % 3 == 0 ? -1 : i);
     }
     EXPECT_TRUE(index.finish().empty());
     for (int i = 0; i < 20000; ++i) {
-        EXPECT_EQ(index.find("T" + std::to_string(i * 7)), i % 3 == 0 ? -1 : i) << i;
-        EXPECT_EQ(index.find("T" + std::to_string(i * 7 + 1)), std::nullopt) << i;
+        EXPECT_EQ(index.find(IdOf(i * 7)), i % 3 == 0 ? -1 : i) << i;
+        EXPECT_EQ(index.find(IdOf(i * 7 + 1)), std::nullopt) << i;
     }
 }
 
