@@ -74,6 +74,32 @@ bool DiskFileReader::exists(const std::filesystem::path& path) const {
     return std::filesystem::is_regular_file(path, error);
 }
 
+std::vector<std::string> DiskFileReader::fileNames(const std::filesystem::path& folder) const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError)) {
+            names.push_back(it->path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> MemoryFileReader::fileNames(const std::filesystem::path& folder) const {
+    std::vector<std::string> names;
+    const std::filesystem::path normal = folder.lexically_normal();
+    for (const auto& [path, bytes] : m_files) {
+        if (path.parent_path() == normal) {
+            names.push_back(path.filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::unique_ptr<ByteSource> MemoryFileReader::openSource(const std::filesystem::path& path) const {
     const auto it = m_files.find(path.lexically_normal());
     if (it == m_files.end()) {

@@ -1,4 +1,4 @@
-// The dates file read and written; the model itself is in service_dates.cpp.
+// The dates file read back; the model and its text are in service_dates.cpp.
 
 #include <algorithm>
 #include <charconv>
@@ -52,24 +52,38 @@ std::optional<WeekDays> WeekdayFlags(std::string_view text) {
 // One file being read: the line in hand and what is read so far.
 class DatesParser {
   public:
-    std::optional<ServiceDates> parse(std::string_view text, std::string& error);
+    explicit DatesParser(const std::vector<RouteCode>* wanted) : m_wanted(wanted) {}
+    std::optional<ServiceDates> parse(std::string_view text, ServiceDates::ParseError& error);
 
   private:
+    // A pattern line kept for later: with wanted sheets only the patterns they use are read.
+    struct PatternLine {
+        int id;
+        long line;
+        std::string_view content;
+        bool read = false;
+    };
+
     bool fail(std::string text);
-    bool line(const std::vector<std::string_view>& words);
-    bool pattern(const std::vector<std::string_view>& words);
+    bool line(const std::vector<std::string_view>& words, std::string_view content);
+    bool patternLine(const std::vector<std::string_view>& words, std::string_view content);
+    bool pattern(int id, const std::vector<std::string_view>& words);
     bool sheet(RouteCode code, const std::vector<std::string_view>& words);
+    bool readUsedPatterns();
+    std::optional<ServiceDates> finish(ServiceDates::ParseError& error);
     std::optional<int> day(std::string_view text);
 
+    const std::vector<RouteCode>* m_wanted;
     long m_line = 0;
     std::string m_error;
     std::optional<ServiceDates> m_dates;
+    std::vector<PatternLine> m_patternLines;
     std::vector<std::pair<int, DayPattern>> m_patterns;  // by id as given
     std::vector<std::pair<RouteCode, std::vector<int>>> m_sheets;
 };
 
 bool DatesParser::fail(std::string text) {
-    m_error = "line " + std::to_string(m_line) + ": " + std::move(text);
+    m_error = std::move(text);
     return false;
 }
 
@@ -84,15 +98,24 @@ std::optional<int> DatesParser::day(std::string_view text) {
     return day;
 }
 
-bool DatesParser::pattern(const std::vector<std::string_view>& words) {
+bool DatesParser::patternLine(const std::vector<std::string_view>& words,
+                              std::string_view content) {
     if (words.size() < 5) {
         return fail("a pattern needs an id, seven weekday flags and two days");
     }
     const auto id = PositiveNumber(words[1]);
+    if (!id) {
+        return fail("the pattern id must be a number from 1");
+    }
+    m_patternLines.push_back({*id, m_line, content, m_wanted == nullptr});
+    // A full read reads every pattern in its place, so the first fault of the file is named.
+    return m_wanted != nullptr || pattern(*id, words);
+}
+
+bool DatesParser::pattern(int id, const std::vector<std::string_view>& words) {
     const auto weekdays = WeekdayFlags(words[2]);
-    if (!id || !weekdays) {
-        return fail(!id ? "the pattern id must be a number from 1"
-                        : "the weekday flags must be seven of 0 and 1, Monday first");
+    if (!weekdays) {
+        return fail("the weekday flags must be seven of 0 and 1, Monday first");
     }
     DayPattern pattern;
     pattern.weekdays = *weekdays;
@@ -121,12 +144,7 @@ bool DatesParser::pattern(const std::vector<std::string_view>& words) {
         std::sort(days->begin(), days->end());
         days->erase(std::unique(days->begin(), days->end()), days->end());
     }
-    for (const auto& [known, _] : m_patterns) {
-        if (known == *id) {
-            return fail("pattern " + std::to_string(*id) + " is given twice");
-        }
-    }
-    m_patterns.emplace_back(*id, std::move(pattern));
+    m_patterns.emplace_back(id, std::move(pattern));
     return true;
 }
 
@@ -152,7 +170,7 @@ bool DatesParser::sheet(RouteCode code, const std::vector<std::string_view>& wor
     return true;
 }
 
-bool DatesParser::line(const std::vector<std::string_view>& words) {
+bool DatesParser::line(const std::vector<std::string_view>& words, std::string_view content) {
     if (!m_dates) {
         if (words.size() != 3 || words[0] != "period") {
             return fail("the period must follow the first line: period YYYYMMDD YYYYMMDD");
@@ -169,15 +187,73 @@ bool DatesParser::line(const std::vector<std::string_view>& words) {
         return true;
     }
     if (words[0] == "pattern") {
-        return pattern(words);
+        return patternLine(words, content);
     }
     if (const auto code = RouteCodeOfFileName(words[0])) {
-        return sheet(*code, words);
+        const bool wanted =
+            m_wanted == nullptr || std::binary_search(m_wanted->begin(), m_wanted->end(), *code);
+        return !wanted || sheet(*code, words);
     }
     return fail("'" + std::string(words[0]) + "' is neither a pattern nor a timetable file");
 }
 
-std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::string& error) {
+// Ids given twice; then, with wanted sheets, the patterns their columns name, read now at
+// their own lines.
+bool DatesParser::readUsedPatterns() {
+    std::stable_sort(m_patternLines.begin(), m_patternLines.end(),
+                     [](const PatternLine& a, const PatternLine& b) { return a.id < b.id; });
+    for (std::size_t i = 1; i < m_patternLines.size(); ++i) {
+        if (m_patternLines[i].id == m_patternLines[i - 1].id) {
+            m_line = m_patternLines[i].line;
+            return fail("pattern " + std::to_string(m_patternLines[i].id) + " is given twice");
+        }
+    }
+    for (const auto& [code, ids] : m_sheets) {
+        for (int id : ids) {
+            const auto found =
+                std::lower_bound(m_patternLines.begin(), m_patternLines.end(), id,
+                                 [](const PatternLine& p, int wanted) { return p.id < wanted; });
+            if (found == m_patternLines.end() || found->id != id || found->read) {
+                continue;  // not given (named below) or read already
+            }
+            found->read = true;
+            m_line = found->line;
+            if (!pattern(id, Words(found->content))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::optional<ServiceDates> DatesParser::finish(ServiceDates::ParseError& error) {
+    // Ids in the file are the writer's; here they become the table's own.
+    ServiceDates dates = std::move(*m_dates);
+    std::vector<std::pair<int, int>> ids;  // the file's id, the table's
+    for (auto& [id, pattern] : m_patterns) {
+        ids.emplace_back(id, dates.addPattern(std::move(pattern)));
+    }
+    std::sort(ids.begin(), ids.end());
+    for (auto& [code, columns] : m_sheets) {
+        for (int& id : columns) {
+            if (id == ServiceDates::kEveryDay) {
+                continue;
+            }
+            const auto found = std::lower_bound(ids.begin(), ids.end(), std::pair(id, 0));
+            if (found == ids.end() || found->first != id) {
+                error = {0, TimetableFileName(code) + ": pattern " + std::to_string(id) +
+                                " is not given"};
+                return std::nullopt;
+            }
+            id = found->second;
+        }
+        dates.setColumns(code, std::move(columns));
+    }
+    return dates;
+}
+
+std::optional<ServiceDates> DatesParser::parse(std::string_view text,
+                                               ServiceDates::ParseError& error) {
     bool header = false;
     bool ok = true;
     while (ok && !text.empty()) {
@@ -197,109 +273,39 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::strin
             ok = header ||
                  fail("not a dates file of this version: 'velomar-dates 1' must come first");
         } else {
-            ok = line(words);
+            ok = line(words, content);
         }
     }
     if (ok && !m_dates) {
+        m_line = 0;
         ok = fail("the file gives no period");
     }
+    ok = ok && readUsedPatterns();
     if (!ok) {
-        error = m_error;
+        error = {m_line, m_error};
         return std::nullopt;
     }
-    // Ids in the file are the writer's; here they become the table's own.
-    ServiceDates dates = std::move(*m_dates);
-    std::vector<std::pair<int, int>> ids;  // the file's id, the table's
-    for (auto& [id, pattern] : m_patterns) {
-        ids.emplace_back(id, dates.addPattern(std::move(pattern)));
-    }
-    std::sort(ids.begin(), ids.end());
-    for (auto& [code, columns] : m_sheets) {
-        for (int& id : columns) {
-            if (id == ServiceDates::kEveryDay) {
-                continue;
-            }
-            const auto found = std::lower_bound(ids.begin(), ids.end(), std::pair(id, 0));
-            if (found == ids.end() || found->first != id) {
-                error =
-                    TimetableFileName(code) + ": pattern " + std::to_string(id) + " is not given";
-                return std::nullopt;
-            }
-            id = found->second;
-        }
-        dates.setColumns(code, std::move(columns));
-    }
-    return dates;
+    return finish(error);
 }
 
 }  // namespace
 
-std::string ServiceDates::text() const {
-    std::string out = "velomar-dates 1\nperiod " + GtfsDateText(m_period.first) + " " +
-                      GtfsDateText(m_period.last) + "\n";
-    for (std::size_t i = 0; i < m_patterns.size(); ++i) {
-        const DayPattern& pattern = m_patterns[i];
-        out += "pattern " + std::to_string(i + 1) + " ";
-        for (int w = 0; w < 7; ++w) {
-            out += (pattern.weekdays & (1u << w)) != 0 ? '1' : '0';
-        }
-        out += " " + GtfsDateText(pattern.first) + " " + GtfsDateText(pattern.last);
-        for (int day : pattern.added) {
-            out += " +" + GtfsDateText(day);
-        }
-        for (int day : pattern.removed) {
-            out += " -" + GtfsDateText(day);
-        }
-        out += '\n';
-    }
-    for (const SheetColumns& sheet : m_sheets) {
-        out += TimetableFileName(sheet.sheet);
-        for (int id : sheet.patterns) {
-            out += id == kEveryDay ? std::string(" *") : " " + std::to_string(id);
-        }
-        out += '\n';
-    }
-    return out;
+std::string ServiceDates::ParseError::text() const {
+    return line == 0 ? message : "line " + std::to_string(line) + ": " + message;
 }
 
 std::optional<ServiceDates> ServiceDates::parse(std::string_view text, std::string& error) {
-    return DatesParser().parse(text, error);
+    ParseError failure;
+    auto dates = parse(text, failure);
+    if (!dates) {
+        error = failure.text();
+    }
+    return dates;
 }
 
-LoadedDates LoadServiceDates(const TimetableDirectory& directory) {
-    LoadedDates loaded;
-    const std::filesystem::path path =
-        directory.baseDirectory() / "TimeData" / std::string(kServiceDatesFileName);
-    const auto source = directory.reader().openSource(path);
-    if (!source) {
-        return loaded;  // no dates: the set answers alike for every day
-    }
-    std::string text;
-    char piece[4096];
-    for (;;) {
-        const auto n = source->read(piece, sizeof piece);
-        if (!n) {
-            loaded.status = DatesLoad::Failed;
-            loaded.error = "TimeData/Dates.txt cannot be read";
-            return loaded;
-        }
-        if (*n == 0) {
-            break;
-        }
-        if (text.size() + *n > kServiceDatesFileLimit) {
-            loaded.status = DatesLoad::Failed;
-            loaded.error = "TimeData/Dates.txt is larger than 16 MiB";
-            return loaded;
-        }
-        text.append(piece, *n);
-    }
-    std::string error;
-    loaded.dates = ServiceDates::parse(text, error);
-    loaded.status = loaded.dates ? DatesLoad::Loaded : DatesLoad::Failed;
-    if (!loaded.dates) {
-        loaded.error = "TimeData/Dates.txt: " + error;
-    }
-    return loaded;
+std::optional<ServiceDates> ServiceDates::parse(std::string_view text, ParseError& error,
+                                                const std::vector<RouteCode>* sheets) {
+    return DatesParser(sheets).parse(text, error);
 }
 
 }  // namespace velomar
