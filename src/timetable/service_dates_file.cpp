@@ -10,17 +10,22 @@ namespace velomar {
 
 namespace {
 
+// The word from `at` on, and `at` moved past it; empty at the end of the line.
+std::string_view NextWord(std::string_view line, std::size_t& at) {
+    const std::size_t start = line.find_first_not_of(" \t", at);
+    if (start == std::string_view::npos) {
+        at = line.size();
+        return {};
+    }
+    at = std::min(line.find_first_of(" \t", start), line.size());
+    return line.substr(start, at - start);
+}
+
 std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
     std::size_t at = 0;
-    while (at < line.size()) {
-        const std::size_t start = line.find_first_not_of(" \t", at);
-        if (start == std::string_view::npos) {
-            break;
-        }
-        const std::size_t end = std::min(line.find_first_of(" \t", start), line.size());
-        words.push_back(line.substr(start, end - start));
-        at = end;
+    for (std::string_view word = NextWord(line, at); !word.empty(); word = NextWord(line, at)) {
+        words.push_back(word);
     }
     return words;
 }
@@ -65,6 +70,7 @@ class DatesParser {
     };
 
     bool fail(std::string text);
+    bool skipped(std::string_view first, std::string_view content, bool& ok);
     bool line(const std::vector<std::string_view>& words, std::string_view content);
     bool patternLine(const std::vector<std::string_view>& words, std::string_view content);
     bool pattern(int id, const std::vector<std::string_view>& words);
@@ -100,10 +106,7 @@ std::optional<int> DatesParser::day(std::string_view text) {
 
 bool DatesParser::patternLine(const std::vector<std::string_view>& words,
                               std::string_view content) {
-    if (words.size() < 5) {
-        return fail("a pattern needs an id, seven weekday flags and two days");
-    }
-    const auto id = PositiveNumber(words[1]);
+    const auto id = PositiveNumber(words.size() > 1 ? words[1] : std::string_view());
     if (!id) {
         return fail("the pattern id must be a number from 1");
     }
@@ -113,6 +116,9 @@ bool DatesParser::patternLine(const std::vector<std::string_view>& words,
 }
 
 bool DatesParser::pattern(int id, const std::vector<std::string_view>& words) {
+    if (words.size() < 5) {
+        return fail("a pattern needs an id, seven weekday flags and two days");
+    }
     const auto weekdays = WeekdayFlags(words[2]);
     if (!weekdays) {
         return fail("the weekday flags must be seven of 0 and 1, Monday first");
@@ -252,11 +258,29 @@ std::optional<ServiceDates> DatesParser::finish(ServiceDates::ParseError& error)
     return dates;
 }
 
+// With wanted sheets, after the period: a pattern line is only noted by its id, and the line
+// of a sheet not wanted passed over, both from their first words alone.
+bool DatesParser::skipped(std::string_view first, std::string_view content, bool& ok) {
+    if (m_wanted == nullptr || !m_dates) {
+        return false;
+    }
+    if (first == "pattern") {
+        std::size_t at = content.find("pattern") + 7;
+        ok = patternLine({first, NextWord(content, at)}, content);
+        return true;
+    }
+    const auto code = RouteCodeOfFileName(first);
+    return code && !std::binary_search(m_wanted->begin(), m_wanted->end(), *code);
+}
+
 std::optional<ServiceDates> DatesParser::parse(std::string_view text,
                                                ServiceDates::ParseError& error) {
     bool header = false;
     bool ok = true;
     while (ok && !text.empty()) {
+        if (m_wanted != nullptr && m_wanted->empty() && m_dates) {
+            break;  // only the period was asked for
+        }
         ++m_line;
         const std::size_t end = std::min(text.find('\n'), text.size());
         std::string_view content = text.substr(0, end);
@@ -264,10 +288,12 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text,
         if (content.ends_with('\r')) {
             content.remove_suffix(1);
         }
-        const auto words = Words(content);
-        if (words.empty() || words[0].starts_with('#')) {
+        std::size_t at = 0;
+        const std::string_view first = NextWord(content, at);
+        if (first.empty() || first.starts_with('#') || skipped(first, content, ok)) {
             continue;
         }
+        const auto words = Words(content);
         if (!header) {
             header = words.size() == 2 && words[0] == "velomar-dates" && words[1] == "1";
             ok = header ||

@@ -1,5 +1,7 @@
 // TimeData/Dates.txt read from a timetable directory.
 
+#include <algorithm>
+
 #include "timetable/service_dates.h"
 
 namespace velomar {
@@ -25,6 +27,8 @@ LoadedDates LoadServiceDatesFile(const FileReader& reader, const std::filesystem
         return loaded;
     }
     std::string text;
+    const bool periodOnly = sheets != nullptr && sheets->empty() && kept == nullptr;
+    std::size_t period = std::string::npos;
     char piece[4096];
     for (;;) {
         const auto n = source->read(piece, sizeof piece);
@@ -41,7 +45,16 @@ LoadedDates LoadServiceDatesFile(const FileReader& reader, const std::filesystem
             loaded.error = "TimeData/Dates.txt is larger than 16 MiB";
             return loaded;
         }
+        const std::size_t before = text.size();
         text.append(piece, *n);
+        // For the period alone the rest of a long file is not needed: it ends with the line.
+        if (periodOnly && period == std::string::npos) {
+            period = text.find("\nperiod", before < 8 ? 0 : before - 8);
+        }
+        if (periodOnly && period != std::string::npos &&
+            text.find('\n', std::max(period + 1, before)) != std::string::npos) {
+            break;
+        }
     }
     ServiceDates::ParseError error;
     loaded.dates = ServiceDates::parse(text, error, sheets);

@@ -82,6 +82,9 @@ TEST(ServiceDates, ReadsOnlyWhatTheSheetsAskedForNeed) {
     const std::vector<RouteCode> seventeen{RouteCode(17)};
     EXPECT_FALSE(ServiceDates::parse(text, error, &seventeen));
     EXPECT_EQ(error.text(), "line 8: '2025' is not a date YYYYMMDD");
+    // For the period alone nothing after it is read.
+    const std::vector<RouteCode> none;
+    EXPECT_TRUE(ServiceDates::parse(text + "nonsense\n", error, &none));
 }
 
 TEST(DayPattern, TakesTheWeekdaysWithFewestExceptions) {
