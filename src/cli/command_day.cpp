@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "platform/host.h"
+#include "platform/text_join.h"
 #include "timetable/calendar_date.h"
 
 namespace velomar::cli {
@@ -14,7 +15,8 @@ std::optional<int> TakeDateOption(std::string_view command, const std::string& v
                                   std::ostream& err) {
     const auto day = GtfsDayNumber(value);
     if (!day) {
-        UsageError(command, "--date must be a date YYYYMMDD, not '" + TerminalText(value) + "'",
+        UsageError(command,
+                   JoinText({"--date must be a date YYYYMMDD, not '", TerminalText(value), "'"}),
                    err);
     }
     return day;

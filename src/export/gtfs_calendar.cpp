@@ -13,7 +13,8 @@ constexpr std::string_view kAllDays = "ALL_DAYS";
 constexpr std::string_view kFeedUrl = "https://velomar.invalid";
 
 std::string PatternService(int id) {
-    return "D" + std::to_string(id);
+    std::string service(1, 'D');
+    return service.append(std::to_string(id));
 }
 
 void CalendarRow(CsvWriter& calendar, std::string_view id, WeekDays days, const std::string& first,

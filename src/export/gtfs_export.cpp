@@ -202,10 +202,11 @@ class FeedBuilder {
         }
         // "U16-0101-03"; a further sheet adds its number: "U16.2-0301-03".
         const bool up = sheet.direction() == Direction::Up;
-        const std::string tripId =
-            std::string(up ? "U" : "D") + TwoDigits(sheet.route()) +
-            (sheet.sheet() > 1 ? "." + std::to_string(sheet.sheet()) : std::string()) + "-" +
-            ToUtf8(train.number) + "-" + TwoDigits(column);
+        std::string tripId = std::string(up ? "U" : "D") + TwoDigits(sheet.route());
+        if (sheet.sheet() > 1) {
+            tripId.append(1, '.').append(std::to_string(sheet.sheet()));
+        }
+        tripId.append(1, '-').append(ToUtf8(train.number)).append(1, '-').append(TwoDigits(column));
         const std::string_view routeId = RouteIdOf(train.code);
         m_otherRouteUsed = m_otherRouteUsed || routeId == kOtherRouteId;
         const std::string serviceId = GtfsServiceOf(m_dates, sheet, column, train.code);

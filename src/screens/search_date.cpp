@@ -61,8 +61,10 @@ std::u16string DateLabel(int day) {
     const std::string text = GtfsDateText(day);  // YYYYMMDD
     const int month = (text[4] - '0') * 10 + (text[5] - '0');
     const int dayOfMonth = (text[6] - '0') * 10 + (text[7] - '0');
-    return Digits(month) + u"/" + Digits(dayOfMonth) + u"(" +
-           kWeekdayLetters[static_cast<std::size_t>(WeekdayOf(day))] + u")";
+    std::u16string label = Digits(month);
+    label.append(1, u'/').append(Digits(dayOfMonth)).append(1, u'(');
+    return label.append(1, kWeekdayLetters[static_cast<std::size_t>(WeekdayOf(day))])
+        .append(1, u')');
 }
 
 std::vector<DateEntry> DateEntries(const SearchDate& date, int today) {
@@ -70,9 +72,10 @@ std::vector<DateEntry> DateEntries(const SearchDate& date, int today) {
     if (date.choice() == DateChoice::Chosen) {
         entries.push_back({DateChoice::Chosen, DateLabel(date.day(today))});
     }
-    entries.push_back({DateChoice::Today, u"오늘 " + DateLabel(today)});
+    entries.push_back({DateChoice::Today, std::u16string(u"오늘 ").append(DateLabel(today))});
     if (date.period() && date.period()->contains(today + 1)) {
-        entries.push_back({DateChoice::Tomorrow, u"내일 " + DateLabel(today + 1)});
+        entries.push_back(
+            {DateChoice::Tomorrow, std::u16string(u"내일 ").append(DateLabel(today + 1))});
     }
     entries.push_back({DateChoice::Chosen, u"날짜 선택"});
     return entries;

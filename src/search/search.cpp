@@ -92,16 +92,17 @@ void InsertResult(ResultPage& page, std::size_t pageSize, std::u16string_view tr
     for (std::size_t i = p - 1; i > position; --i) {
         page[i] = std::move(page[i - 1]);
     }
+    // Written in place: the slot's texts keep their room.
     ResultSlot& slot = page[position];
-    slot = ResultSlot{{std::u16string(trainNo),
-                       std::u16string(label),
-                       std::u16string(departure),
-                       std::u16string(arrival),
-                       routeCode,
-                       {},
-                       {}},
-                      DisplayTime(departure),
-                      DisplayTime(arrival)};
+    slot.trainNo.assign(trainNo);
+    slot.typeLabel.assign(label);
+    slot.departureKey.assign(departure);
+    slot.arrivalCell.assign(arrival);
+    slot.routeCode = routeCode;
+    slot.from.clear();
+    slot.to.clear();
+    slot.departureText = DisplayTime(departure);
+    slot.arrivalText = DisplayTime(arrival);
     page.anyFound = true;
 }
 

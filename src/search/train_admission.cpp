@@ -1,6 +1,5 @@
 #include "search/train_admission.h"
 
-#include "timetable/time_text.h"
 #include "timetable/train_codes.h"
 
 namespace velomar {
@@ -17,14 +16,11 @@ TrainAdmission::TrainAdmission(std::u16string_view typeFilter, ServiceDay day) :
     }
 }
 
-bool TrainAdmission::passesType(std::u16string_view code) const {
-    return m_type.empty() || TrainTypeOf(code) == m_type;
+bool TrainAdmission::passesTypeOf(std::u16string_view code) const {
+    return TrainTypeOf(code) == m_type;
 }
 
-bool TrainAdmission::runs(RouteCode sheet, int column) const {
-    if (!m_day.filters()) {
-        return true;
-    }
+bool TrainAdmission::runsOnTheDay(RouteCode sheet, int column) const {
     if (!m_dayInPeriod) {
         return false;
     }
@@ -45,18 +41,6 @@ bool TrainAdmission::runs(RouteCode sheet, int column) const {
         known = m_day.dates->pattern(id).runs(m_day.day) ? 1 : 0;
     }
     return known == 1;
-}
-
-bool AdmitsRide(const TimetableGrid& grid, RouteCode sheet, int column, const RideQuery& ride,
-                const TrainAdmission& trains) {
-    const std::u16string_view dep = grid.cell(ride.departureRow, column);
-    if (dep < ride.timeKey || dep == kNoTime || grid.cell(ride.arrivalRow, column) == kNoTime) {
-        return false;
-    }
-    if (ride.after != nullptr && !ride.after->admits(dep, grid.cell(1, column))) {
-        return false;
-    }
-    return trains.admits(grid, sheet, column);
 }
 
 }  // namespace velomar

@@ -9,6 +9,7 @@
 
 #include "search/search_query.h"
 #include "timetable/service_dates.h"
+#include "timetable/time_text.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
 
@@ -23,10 +24,15 @@ class TrainAdmission {
     bool admits(const TimetableGrid& grid, RouteCode sheet, int column) const {
         return passesType(grid.cell(0, column)) && runs(sheet, column);
     }
-    bool passesType(std::u16string_view code) const;
-    bool runs(RouteCode sheet, int column) const;
+    bool passesType(std::u16string_view code) const { return m_type.empty() || passesTypeOf(code); }
+    bool runs(RouteCode sheet, int column) const {
+        return !m_day.filters() || runsOnTheDay(sheet, column);
+    }
 
   private:
+    bool passesTypeOf(std::u16string_view code) const;
+    bool runsOnTheDay(RouteCode sheet, int column) const;
+
     std::u16string_view m_type;  // the type's name; empty admits every code
     ServiceDay m_day;
     bool m_dayInPeriod = true;
@@ -45,8 +51,17 @@ struct RideQuery {
 };
 
 // The column leaves the departure row at or after the key (and after the bound) and calls at
-// the arrival row, and the train is admitted.
-bool AdmitsRide(const TimetableGrid& grid, RouteCode sheet, int column, const RideQuery& ride,
-                const TrainAdmission& trains);
+// the arrival row, and the train is admitted. Inline: the search asks it for every column.
+inline bool AdmitsRide(const TimetableGrid& grid, RouteCode sheet, int column,
+                       const RideQuery& ride, const TrainAdmission& trains) {
+    const std::u16string_view dep = grid.cell(ride.departureRow, column);
+    if (dep < ride.timeKey || dep == kNoTime || grid.cell(ride.arrivalRow, column) == kNoTime) {
+        return false;
+    }
+    if (ride.after != nullptr && !ride.after->admits(dep, grid.cell(1, column))) {
+        return false;
+    }
+    return trains.admits(grid, sheet, column);
+}
 
 }  // namespace velomar

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "network/route_table.h"
+#include "platform/text_join.h"
 #include "timetable/data_check.h"
 #include "timetable/service_dates.h"
 
@@ -60,7 +61,7 @@ void CheckDates(const FileReader& reader, const std::filesystem::path& folder,
     if (loaded.status == DatesLoad::Failed) {
         // The error names the file and the line, which the diagnostic gives by itself.
         std::string message = loaded.error;
-        const std::string line = "line " + std::to_string(loaded.errorLine) + ": ";
+        const std::string line = JoinText({"line ", std::to_string(loaded.errorLine), ": "});
         for (const std::string& head : {std::string("TimeData/Dates.txt: "), line}) {
             if (message.starts_with(head)) {
                 message.erase(0, head.size());
@@ -86,8 +87,8 @@ void CheckDates(const FileReader& reader, const std::filesystem::path& folder,
         const std::size_t given = loaded.dates->columnPatterns(sheet)->size();
         if (given > static_cast<std::size_t>(read->second)) {
             Report(result, name, line,
-                   sheetName + " gives days for " + std::to_string(given) + " columns, but has " +
-                       std::to_string(read->second) + " trains");
+                   JoinText({sheetName, " gives days for ", std::to_string(given),
+                             " columns, but has ", std::to_string(read->second), " trains"}));
         }
     }
 }
@@ -121,9 +122,9 @@ DataCheckResult CheckTimetableData(const FileReader& reader,
         const auto code = RouteCodeOfFileName(name);
         if (code && !trains.contains(*code)) {
             Report(result, name, 0,
-                   "sheet " + std::to_string(code->sheet()) +
-                       " is not read: a sheet before it is missing, and sheets are read up to "
-                       "the first one missing");
+                   JoinText({"sheet ", std::to_string(code->sheet()),
+                             " is not read: a sheet before it is missing, and sheets are read up "
+                             "to the first one missing"}));
         }
     }
     CheckDates(reader, timeDataDirectory, trains, result);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text_join.h"
 #include "timetable/calendar_date.h"
 
 namespace velomar {
@@ -147,27 +148,27 @@ bool ServiceDates::runs(RouteCode sheet, int column, int day) const {
 }
 
 std::string ServiceDates::text() const {
-    std::string out = "velomar-dates 1\nperiod " + GtfsDateText(m_period.first) + " " +
-                      GtfsDateText(m_period.last) + "\n";
+    std::string out = JoinText({"velomar-dates 1\nperiod ", GtfsDateText(m_period.first), " ",
+                                GtfsDateText(m_period.last), "\n"});
     for (std::size_t i = 0; i < m_patterns.size(); ++i) {
         const DayPattern& pattern = m_patterns[i];
-        out += "pattern " + std::to_string(i + 1) + " ";
+        out += JoinText({"pattern ", std::to_string(i + 1), " "});
         for (int w = 0; w < 7; ++w) {
             out += (pattern.weekdays & (1u << w)) != 0 ? '1' : '0';
         }
-        out += " " + GtfsDateText(pattern.first) + " " + GtfsDateText(pattern.last);
+        out += JoinText({" ", GtfsDateText(pattern.first), " ", GtfsDateText(pattern.last)});
         for (int day : pattern.added) {
-            out += " +" + GtfsDateText(day);
+            out += JoinText({" +", GtfsDateText(day)});
         }
         for (int day : pattern.removed) {
-            out += " -" + GtfsDateText(day);
+            out += JoinText({" -", GtfsDateText(day)});
         }
         out += '\n';
     }
     for (const SheetColumns& sheet : m_sheets) {
         out += TimetableFileName(sheet.sheet);
         for (int id : sheet.patterns) {
-            out += id == kEveryDay ? std::string(" *") : " " + std::to_string(id);
+            out += id == kEveryDay ? std::string(" *") : JoinText({" ", std::to_string(id)});
         }
         out += '\n';
     }

@@ -1,58 +1,21 @@
 // The dates file read back; the model and its text are in service_dates.cpp.
 
 #include <algorithm>
-#include <charconv>
 
+#include "platform/text_join.h"
 #include "timetable/calendar_date.h"
+#include "timetable/dates_words.h"
 #include "timetable/service_dates.h"
+#include "timetable/timetable_grid.h"
 
 namespace velomar {
 
 namespace {
 
-// The word from `at` on, and `at` moved past it; empty at the end of the line.
-std::string_view NextWord(std::string_view line, std::size_t& at) {
-    const std::size_t start = line.find_first_not_of(" \t", at);
-    if (start == std::string_view::npos) {
-        at = line.size();
-        return {};
-    }
-    at = std::min(line.find_first_of(" \t", start), line.size());
-    return line.substr(start, at - start);
-}
-
-std::vector<std::string_view> Words(std::string_view line) {
-    std::vector<std::string_view> words;
-    std::size_t at = 0;
-    for (std::string_view word = NextWord(line, at); !word.empty(); word = NextWord(line, at)) {
-        words.push_back(word);
-    }
-    return words;
-}
-
-std::optional<int> PositiveNumber(std::string_view text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value <= 0 || text[0] == '0') {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<WeekDays> WeekdayFlags(std::string_view text) {
-    if (text.size() != 7) {
-        return std::nullopt;
-    }
-    WeekDays days = 0;
-    for (std::size_t i = 0; i < 7; ++i) {
-        if (text[i] == '1') {
-            days = static_cast<WeekDays>(days | (1u << i));
-        } else if (text[i] != '0') {
-            return std::nullopt;
-        }
-    }
-    return days;
-}
+using dates_words::NextWord;
+using dates_words::PositiveNumber;
+using dates_words::WeekdayFlags;
+using dates_words::Words;
 
 // One file being read: the line in hand and what is read so far.
 class DatesParser {
@@ -74,7 +37,7 @@ class DatesParser {
     bool line(const std::vector<std::string_view>& words, std::string_view content);
     bool patternLine(const std::vector<std::string_view>& words, std::string_view content);
     bool pattern(int id, const std::vector<std::string_view>& words);
-    bool sheet(RouteCode code, const std::vector<std::string_view>& words);
+    bool sheet(RouteCode code, std::string_view name, std::string_view ids);
     bool readUsedPatterns();
     std::optional<ServiceDates> finish(ServiceDates::ParseError& error);
     std::optional<int> day(std::string_view text);
@@ -96,9 +59,9 @@ bool DatesParser::fail(std::string text) {
 std::optional<int> DatesParser::day(std::string_view text) {
     const auto day = GtfsDayNumber(text);
     if (!day) {
-        fail("'" + std::string(text) + "' is not a date YYYYMMDD");
+        fail(JoinText({"'", text, "' is not a date YYYYMMDD"}));
     } else if (m_dates && !m_dates->period().contains(*day)) {
-        fail(std::string(text) + " lies outside the period");
+        fail(JoinText({text, " lies outside the period"}));
         return std::nullopt;
     }
     return day;
@@ -138,7 +101,7 @@ bool DatesParser::pattern(int id, const std::vector<std::string_view>& words) {
     for (std::size_t i = 5; i < words.size(); ++i) {
         const std::string_view word = words[i];
         if (word.size() < 2 || (word[0] != '+' && word[0] != '-')) {
-            return fail("'" + std::string(word) + "' is neither +YYYYMMDD nor -YYYYMMDD");
+            return fail(JoinText({"'", word, "' is neither +YYYYMMDD nor -YYYYMMDD"}));
         }
         const auto exception = day(word.substr(1));
         if (!exception) {
@@ -154,25 +117,31 @@ bool DatesParser::pattern(int id, const std::vector<std::string_view>& words) {
     return true;
 }
 
-bool DatesParser::sheet(RouteCode code, const std::vector<std::string_view>& words) {
+// The ids of a sheet's line. Of what a reader parses these are the most, so the words are
+// read in one pass over the characters.
+bool DatesParser::sheet(RouteCode code, std::string_view name, std::string_view ids) {
     for (const auto& [known, _] : m_sheets) {
         if (known == code) {
-            return fail(std::string(words[0]) + " is given twice");
+            return fail(JoinText({name, " is given twice"}));
         }
     }
-    if (words.size() - 1 > 79) {
-        return fail(std::string(words[0]) + " gives more than 79 columns");
-    }
-    std::vector<int> ids;
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        const auto id = words[i] == "*" ? std::optional<int>(ServiceDates::kEveryDay)
-                                        : PositiveNumber(words[i]);
+    constexpr auto kTrainColumns = static_cast<std::size_t>(kGridColumns - 1);
+    std::vector<int> columns;
+    columns.reserve(kTrainColumns);
+    std::size_t at = 0;
+    for (std::string_view word = NextWord(ids, at); !word.empty(); word = NextWord(ids, at)) {
+        const auto id = word.size() == 1 && word[0] == '*'
+                            ? std::optional<int>(ServiceDates::kEveryDay)
+                            : PositiveNumber(word);
         if (!id) {
-            return fail("'" + std::string(words[i]) + "' is neither a pattern id nor *");
+            return fail(JoinText({"'", word, "' is neither a pattern id nor *"}));
         }
-        ids.push_back(*id);
+        if (columns.size() == kTrainColumns) {
+            return fail(JoinText({name, " gives more than 79 columns"}));
+        }
+        columns.push_back(*id);
     }
-    m_sheets.emplace_back(code, std::move(ids));
+    m_sheets.emplace_back(code, std::move(columns));
     return true;
 }
 
@@ -195,12 +164,7 @@ bool DatesParser::line(const std::vector<std::string_view>& words, std::string_v
     if (words[0] == "pattern") {
         return patternLine(words, content);
     }
-    if (const auto code = RouteCodeOfFileName(words[0])) {
-        const bool wanted =
-            m_wanted == nullptr || std::binary_search(m_wanted->begin(), m_wanted->end(), *code);
-        return !wanted || sheet(*code, words);
-    }
-    return fail("'" + std::string(words[0]) + "' is neither a pattern nor a timetable file");
+    return fail(JoinText({"'", words[0], "' is neither a pattern nor a timetable file"}));
 }
 
 // Ids given twice; then, with wanted sheets, the patterns their columns name, read now at
@@ -211,11 +175,17 @@ bool DatesParser::readUsedPatterns() {
     for (std::size_t i = 1; i < m_patternLines.size(); ++i) {
         if (m_patternLines[i].id == m_patternLines[i - 1].id) {
             m_line = m_patternLines[i].line;
-            return fail("pattern " + std::to_string(m_patternLines[i].id) + " is given twice");
+            return fail(
+                JoinText({"pattern ", std::to_string(m_patternLines[i].id), " is given twice"}));
         }
     }
     for (const auto& [code, ids] : m_sheets) {
+        int last = ServiceDates::kEveryDay;
         for (int id : ids) {
+            if (id == last) {
+                continue;  // every day, or the id just looked at
+            }
+            last = id;
             const auto found =
                 std::lower_bound(m_patternLines.begin(), m_patternLines.end(), id,
                                  [](const PatternLine& p, int wanted) { return p.id < wanted; });
@@ -247,8 +217,8 @@ std::optional<ServiceDates> DatesParser::finish(ServiceDates::ParseError& error)
             }
             const auto found = std::lower_bound(ids.begin(), ids.end(), std::pair(id, 0));
             if (found == ids.end() || found->first != id) {
-                error = {0, TimetableFileName(code) + ": pattern " + std::to_string(id) +
-                                " is not given"};
+                error = {0, JoinText({TimetableFileName(code), ": pattern ", std::to_string(id),
+                                      " is not given"})};
                 return std::nullopt;
             }
             id = found->second;
@@ -293,6 +263,10 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text,
         if (first.empty() || first.starts_with('#') || skipped(first, content, ok)) {
             continue;
         }
+        if (const auto code = m_dates ? RouteCodeOfFileName(first) : std::nullopt) {
+            ok = sheet(*code, first, content.substr(at));
+            continue;
+        }
         const auto words = Words(content);
         if (!header) {
             header = words.size() == 2 && words[0] == "velomar-dates" && words[1] == "1";
@@ -317,7 +291,7 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text,
 }  // namespace
 
 std::string ServiceDates::ParseError::text() const {
-    return line == 0 ? message : "line " + std::to_string(line) + ": " + message;
+    return line == 0 ? message : JoinText({"line ", std::to_string(line), ": ", message});
 }
 
 std::optional<ServiceDates> ServiceDates::parse(std::string_view text, std::string& error) {

@@ -67,7 +67,7 @@ std::filesystem::path TimetableDirectory::pathOf(int route, Direction direction)
 }
 
 std::filesystem::path TimetableDirectory::pathOf(RouteCode sheet) const {
-    return m_base / "TimeData" / TimetableFileName(sheet);
+    return m_timeData / TimetableFileName(sheet);
 }
 
 std::unique_ptr<ByteSource> TimetableDirectory::openSource(int route, Direction direction) const {

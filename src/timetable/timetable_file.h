@@ -69,7 +69,7 @@ std::string TimetableFileName(int route, Direction direction);
 class TimetableDirectory {
   public:
     TimetableDirectory(const FileReader& reader, std::filesystem::path baseDirectory)
-        : m_reader(reader), m_base(std::move(baseDirectory)) {}
+        : m_reader(reader), m_base(std::move(baseDirectory)), m_timeData(m_base / "TimeData") {}
 
     std::filesystem::path pathOf(int route, Direction direction) const;
     std::filesystem::path pathOf(RouteCode sheet) const;
@@ -90,6 +90,7 @@ class TimetableDirectory {
   private:
     const FileReader& m_reader;
     std::filesystem::path m_base;
+    std::filesystem::path m_timeData;  // built once: every search builds paths in it
 };
 
 // A screen's slot for the file that is open for reading; empty means none. The file is either
