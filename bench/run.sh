@@ -40,8 +40,8 @@ python3 "$root/bench/journeys.py" --bin "$bin" --core-json "$results/core.json" 
     --runs "$runs" --out "$results/journeys.json"
 
 echo "== velomar-cli search on the busy set with dates against the samples ($runs runs each)"
-python3 "$root/bench/busy_search.py" --bin "$bin" --busy "$results/busy" \
-    --core-json "$results/core.json" --runs "$runs" --out "$results/busy.json"
+python3 "$root/bench/busy_search.py" --bin "$bin" --busy "$results/busy" --runs "$runs" \
+    --out "$results/busy.json"
 
 echo "== application start-up against a bare Qt window ($startup_runs runs each)"
 python3 "$root/bench/startup.py" --bin "$bin" --runs "$startup_runs" \

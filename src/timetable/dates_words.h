@@ -27,6 +27,7 @@ inline std::string_view NextWord(std::string_view line, std::size_t& at) {
 
 inline std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
+    words.reserve(16);  // a pattern with a few days added or removed
     std::size_t at = 0;
     for (std::string_view word = NextWord(line, at); !word.empty(); word = NextWord(line, at)) {
         words.push_back(word);

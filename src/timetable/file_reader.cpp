@@ -36,6 +36,10 @@ class FileByteSource : public ByteSource {
         return m_file != nullptr;
     }
     std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
+        // fread met the end already: asking the system again would only say so once more.
+        if (std::feof(m_file)) {
+            return 0;
+        }
         const std::size_t n = std::fread(buffer, 1, capacity, m_file);
         if (n < capacity && std::ferror(m_file)) {
             return std::nullopt;

@@ -33,7 +33,7 @@ class DatesParser {
     };
 
     bool fail(std::string text);
-    bool skipped(std::string_view first, std::string_view content, bool& ok);
+    bool quickLine(std::string_view first, std::string_view content, std::size_t at, bool& ok);
     bool line(const std::vector<std::string_view>& words, std::string_view content);
     bool patternLine(const std::vector<std::string_view>& words, std::string_view content);
     bool pattern(int id, const std::vector<std::string_view>& words);
@@ -117,8 +117,8 @@ bool DatesParser::pattern(int id, const std::vector<std::string_view>& words) {
     return true;
 }
 
-// The ids of a sheet's line. Of what a reader parses these are the most, so the words are
-// read in one pass over the characters.
+// The ids of a sheet's line. Of what a reader parses these are the most, so they are read in
+// one pass over the characters.
 bool DatesParser::sheet(RouteCode code, std::string_view name, std::string_view ids) {
     for (const auto& [known, _] : m_sheets) {
         if (known == code) {
@@ -128,18 +128,28 @@ bool DatesParser::sheet(RouteCode code, std::string_view name, std::string_view 
     constexpr auto kTrainColumns = static_cast<std::size_t>(kGridColumns - 1);
     std::vector<int> columns;
     columns.reserve(kTrainColumns);
-    std::size_t at = 0;
-    for (std::string_view word = NextWord(ids, at); !word.empty(); word = NextWord(ids, at)) {
-        const auto id = word.size() == 1 && word[0] == '*'
-                            ? std::optional<int>(ServiceDates::kEveryDay)
-                            : PositiveNumber(word);
-        if (!id) {
+    for (std::size_t i = 0; i < ids.size();) {
+        if (ids[i] == ' ' || ids[i] == '\t') {
+            ++i;
+            continue;
+        }
+        // A pattern id (1 to 999999999, no leading zero) or "*".
+        const std::size_t start = i;
+        bool number = ids[i] != '0';
+        int value = 0;
+        for (; i < ids.size() && ids[i] != ' ' && ids[i] != '\t'; ++i) {
+            number = number && ids[i] >= '0' && ids[i] <= '9' && i - start < 9;
+            value = number ? value * 10 + (ids[i] - '0') : 0;
+        }
+        const std::string_view word = ids.substr(start, i - start);
+        const bool everyDay = word == "*";
+        if (!number && !everyDay) {
             return fail(JoinText({"'", word, "' is neither a pattern id nor *"}));
         }
         if (columns.size() == kTrainColumns) {
             return fail(JoinText({name, " gives more than 79 columns"}));
         }
-        columns.push_back(*id);
+        columns.push_back(everyDay ? ServiceDates::kEveryDay : value);
     }
     m_sheets.emplace_back(code, std::move(columns));
     return true;
@@ -182,7 +192,7 @@ bool DatesParser::readUsedPatterns() {
     for (const auto& [code, ids] : m_sheets) {
         int last = ServiceDates::kEveryDay;
         for (int id : ids) {
-            if (id == last) {
+            if (id == ServiceDates::kEveryDay || id == last) {
                 continue;  // every day, or the id just looked at
             }
             last = id;
@@ -228,19 +238,23 @@ std::optional<ServiceDates> DatesParser::finish(ServiceDates::ParseError& error)
     return dates;
 }
 
-// With wanted sheets, after the period: a pattern line is only noted by its id, and the line
-// of a sheet not wanted passed over, both from their first words alone.
-bool DatesParser::skipped(std::string_view first, std::string_view content, bool& ok) {
-    if (m_wanted == nullptr || !m_dates) {
+// After the period: a sheet's line, read when it is wanted, and with wanted sheets a pattern
+// line, only noted by its id; false for any other line.
+bool DatesParser::quickLine(std::string_view first, std::string_view content, std::size_t at,
+                            bool& ok) {
+    if (!m_dates) {
         return false;
     }
-    if (first == "pattern") {
-        std::size_t at = content.find("pattern") + 7;
+    if (m_wanted != nullptr && first == "pattern") {
         ok = patternLine({first, NextWord(content, at)}, content);
         return true;
     }
     const auto code = RouteCodeOfFileName(first);
-    return code && !std::binary_search(m_wanted->begin(), m_wanted->end(), *code);
+    if (code &&
+        (m_wanted == nullptr || std::binary_search(m_wanted->begin(), m_wanted->end(), *code))) {
+        ok = sheet(*code, first, content.substr(at));
+    }
+    return code.has_value();
 }
 
 std::optional<ServiceDates> DatesParser::parse(std::string_view text,
@@ -260,11 +274,7 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text,
         }
         std::size_t at = 0;
         const std::string_view first = NextWord(content, at);
-        if (first.empty() || first.starts_with('#') || skipped(first, content, ok)) {
-            continue;
-        }
-        if (const auto code = m_dates ? RouteCodeOfFileName(first) : std::nullopt) {
-            ok = sheet(*code, first, content.substr(at));
+        if (first.empty() || first.starts_with('#') || quickLine(first, content, at, ok)) {
             continue;
         }
         const auto words = Words(content);
