@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "heap_counter.h"
@@ -21,6 +22,7 @@
 #include "platform/utf8.h"
 #include "search/search.h"
 #include "support/plain_timetable_reader.h"
+#include "timetable/calendar_date.h"
 #include "timetable/file_reader.h"
 #include "timetable/route_selection.h"
 #include "timetable/timetable_file.h"
@@ -94,6 +96,9 @@ struct Environment {
     std::string fullBytes;
     RouteCode largest;
     Workloads workloads;
+    // bench/busy_set.py's set (VELOMAR_BENCH_BUSY_DATA) and the pair searched on it.
+    fs::path busyBase;
+    SearchPair busyPair;
 };
 
 Environment* g_env = nullptr;
@@ -225,7 +230,7 @@ void ScanFileBench(benchmark::State& state) {
         query.endStation = last;
         ResetPage(page);
         const ScanResult result =
-            ScanFile(code.route(), code.direction(), query, page, list, current, services);
+            ScanFile(code, query, page, list, current, services, TrainAdmission(query.typeFilter));
         benchmark::DoNotOptimize(result);
     }
     if (!page.anyFound) {
@@ -284,12 +289,13 @@ void InsertDroppedBench(benchmark::State& state) {
 // ---- Whole searches ------------------------------------------------------------------------
 
 void RunSearchBench(benchmark::State& state, const FileReader& reader, const fs::path& base,
-                    const SearchPair& pair) {
+                    const SearchPair& pair, std::optional<int> serviceDay = std::nullopt) {
     const TimetableDirectory directory(reader, base);
     SilentMessages messages;
     const SearchServices services{directory, g_grid, messages};
     SearchQuery query = AllTrainsQuery(pair.departure, pair.arrival);
     query.storedPageSize = static_cast<std::uint32_t>(kPortraitCapacity);
+    query.serviceDay = serviceDay;
     ResultPage page(kPortraitCapacity);
     CountingList list;
     CurrentTimetableFile current;
@@ -309,6 +315,9 @@ void RunSearchBench(benchmark::State& state, const FileReader& reader, const fs:
     }
     if (list.rows != rows || query.startStation != pair.departure) {
         state.SkipWithError("repeated searches disagree");
+    }
+    if (messages.count != 0) {
+        state.SkipWithError("the search showed a message");
     }
     state.counters["files"] = static_cast<double>(pair.files.size());
     state.counters["rows"] = rows;
@@ -412,6 +421,30 @@ std::string Describe(const SearchPair& pair) {
     return text + ")";
 }
 
+// A set with 300 trains a day each way on route 16, in sheets, and dates: the same search with
+// the day (a Wednesday of the period) and without, and on the samples.
+void RegisterBusyBenchmarks(Environment& env) {
+    const char* busy = std::getenv("VELOMAR_BENCH_BUSY_DATA");
+    if (busy == nullptr) {
+        std::cerr << "velomar-bench: VELOMAR_BENCH_BUSY_DATA not set; no busy-set benchmarks\n";
+        return;
+    }
+    env.busyBase = busy;
+    const RouteMasks masks = SelectRoutes(u"서울", u"부산");
+    env.busyPair = SearchPair{"B", u"서울", u"부산", masks, FilesOf(masks)};
+    const int day = *GtfsDayNumber("20260304");
+    benchmark::RegisterBenchmark("RunSearch/busy/dates", [&env, day](auto& s) {
+        RunSearchBench(s, env.disk, env.busyBase, env.busyPair, day);
+    });
+    benchmark::RegisterBenchmark("RunSearch/busy/no_dates", [&env](auto& s) {
+        RunSearchBench(s, env.disk, env.busyBase, env.busyPair);
+    });
+    benchmark::RegisterBenchmark("RunSearch/disk/B", [&env](auto& s) {
+        RunSearchBench(s, env.disk, env.sampleBase, env.busyPair);
+    });
+    benchmark::AddCustomContext("busy_set", Describe(env.busyPair) + " on " + busy);
+}
+
 void Register(Environment& env) {
     const fs::path memoryBase = "/bench";
     const RouteCode up0 = RouteCode::of(0, Direction::Up);
@@ -497,6 +530,7 @@ void Register(Environment& env) {
     }
     std::cerr << "  rare arrival station: " << ToUtf8(w.rareArrival) << '\n';
     RegisterJourneyBenchmarks(w, env.disk, env.sampleBase, env.memory, memoryBase);
+    RegisterBusyBenchmarks(env);
 }
 
 }  // namespace

@@ -22,8 +22,12 @@ for program in velomar-cli velomar-unzip velomar-bench velomar velomar-bare-qt; 
     fi
 done
 
+echo "== a set with 300 trains a day each way on route 16, in sheets, with dates"
+rm -rf "$results/busy"
+python3 "$root/bench/busy_set.py" "$bin/TimeData" "$results/busy"
+
 echo "== in-process benchmarks (velomar-bench)"
-"$bin/velomar-bench" --benchmark_format=json --benchmark_out_format=json \
+VELOMAR_BENCH_BUSY_DATA="$results/busy" "$bin/velomar-bench" --benchmark_format=json --benchmark_out_format=json \
     --benchmark_out="$results/core.json" --benchmark_min_time="${BENCH_MIN_TIME:-0.2}" \
     >/dev/null
 
@@ -34,6 +38,10 @@ python3 "$root/bench/whole_process.py" --bin "$bin" --core-json "$results/core.j
 echo "== velomar-cli journeys against velomar-cli search ($runs runs each)"
 python3 "$root/bench/journeys.py" --bin "$bin" --core-json "$results/core.json" \
     --runs "$runs" --out "$results/journeys.json"
+
+echo "== velomar-cli search on the busy set with dates against the samples ($runs runs each)"
+python3 "$root/bench/busy_search.py" --bin "$bin" --busy "$results/busy" --runs "$runs" \
+    --out "$results/busy.json"
 
 echo "== application start-up against a bare Qt window ($startup_runs runs each)"
 python3 "$root/bench/startup.py" --bin "$bin" --runs "$startup_runs" \

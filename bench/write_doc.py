@@ -127,7 +127,7 @@ def core_rows(core):
     return rows
 
 
-def targets_table(w, s, core=None, imp=None, mem=None):
+def targets_table(w, s, core=None, imp=None, mem=None, busy=None):
     rows = core_rows(core)
     pairs = {p["label"]: p for p in w["pairs"]} if w else {}
     for label, limit in CLI_TIME_LIMIT.items():
@@ -154,6 +154,7 @@ def targets_table(w, s, core=None, imp=None, mem=None):
                          "met" if c < q else f"missed by {c / q:.2f}x"])
     if imp:
         rows += import_targets(imp, mem)
+    rows += busy_rows(busy)
     return table(["target", "measured (median)", "outcome"], rows)
 
 
@@ -306,6 +307,42 @@ def journeys_table(core, journeys):
     return text
 
 
+BUSY_TIME_LIMIT = 1.3
+DAY_SHARE_LIMIT = 0.10
+
+
+def busy_rows(busy):
+    """The busy set's targets: the whole search against the samples', the day's share."""
+    if not busy:
+        return []
+    r = busy["ratio"]["median"]
+    rows = [[f"search on the busy set with dates ≤ {BUSY_TIME_LIMIT}× on the samples (whole "
+             "process)", f"{r:.2f}×", verdict(r, BUSY_TIME_LIMIT)]]
+    if "day_share" in busy:
+        share = busy["day_share"]
+        rows.append([f"the day's filter ≤ {DAY_SHARE_LIMIT:.0%} of a search (busy set, CPU "
+                     "time)", f"{share:.1%}", verdict(max(share, 0.0), DAY_SHARE_LIMIT)])
+    return rows
+
+
+def busy_table(busy):
+    r, s, b = busy["ratio"], busy["sample_ms"], busy["busy_ms"]
+    rows = [["samples, no dates", f"{s['median']:.2f}", "", busy["runs"]],
+            ["busy set, --date 20260304", f"{b['median']:.2f}",
+             f"{r['median']:.2f} ({r['q1']:.2f}–{r['q3']:.2f})", busy["runs"]]]
+    text = table(["set", "velomar-cli ms (median)", "ratio busy/samples, median (IQR)",
+                  "runs each"], rows)
+    if "day_share" in busy:
+        text += (f"\n\nIn process (`velomar-bench`, CPU time): `RunSearch/busy/dates` "
+                 f"{busy['day_cpu_ns'] / 1000:.1f} µs, `RunSearch/busy/no_dates` "
+                 f"{busy['no_day_cpu_ns'] / 1000:.1f} µs: the day costs "
+                 f"{100 * busy['day_share']:.1f} % of the search.")
+    m = busy["machine"]
+    text += (f"\n\nRun {m['date']}, load average {', '.join(str(x) for x in m['load'])} when "
+             "it began.")
+    return text
+
+
 def replace_section(doc, name, body):
     pattern = re.compile(r"(<!-- generated: " + re.escape(name) + r" -->\n)(.*?)(<!-- end generated: "
                          + re.escape(name) + r" -->)", re.S)
@@ -333,6 +370,7 @@ def main():
     imp = load(os.path.join(args.results, "import.json"))
     huge = load(os.path.join(args.results, "huge_stop_times.json"))
     mem = load(os.path.join(args.results, "import_memory.json"))
+    busy = load(os.path.join(args.results, "busy.json"))
 
     with open(args.doc, encoding="utf-8") as f:
         doc = f.read()
@@ -356,7 +394,9 @@ def main():
         doc = replace_section(doc, "import", import_table(imp, huge, mem))
     # The targets draw on every result; a partial run leaves them as they were.
     if whole and startup and core:
-        doc = replace_section(doc, "targets", targets_table(whole, startup, core, imp, mem))
+        doc = replace_section(doc, "targets", targets_table(whole, startup, core, imp, mem, busy))
+    if busy:
+        doc = replace_section(doc, "busy", busy_table(busy))
     if core:
         doc = replace_section(doc, "core", core_table(core))
     if core or journeys:

@@ -16,10 +16,12 @@
 --     its last row, for the departure and for the arrival alike; the export merges such rows
 --     into one call whose departure_time is that last row's time, so both ends read
 --     departure_time;
---   * each timetable file (route index and direction) offers only its first :page_size + 1
+--   * each timetable file or sheet (velomar_route_code) offers only its first :page_size + 1
 --     passing trains in column order;
---   * of trains leaving at the same minute only the first offered is kept (files in route
---     order, the Up file before the Down file, then column order).
+--   * a train is listed once: of the same number leaving at the same minute (a through train
+--     in two files) only the first offered is kept; trains leaving at one minute come in the
+--     order offered (files in route order, the Up file before the Down file, a file before
+--     its further sheets, then column order).
 WITH
 params AS (
     SELECT
@@ -48,6 +50,7 @@ passing AS (
            a.departure_time AS arrival,
            t.velomar_type_label AS label,
            t.velomar_route_code AS route_code,
+           CAST(t.velomar_route_code AS INTEGER) / 1000 AS sheet,
            t.velomar_route_index AS route_index,
            t.direction_id AS direction,
            t.velomar_column AS train_column
@@ -62,13 +65,13 @@ passing AS (
       AND (p.type_name IS NULL OR r.route_short_name = p.type_name)
 ),
 offered AS (
-    SELECT *, row_number() OVER (PARTITION BY route_index, direction
+    SELECT *, row_number() OVER (PARTITION BY route_code
                                  ORDER BY train_column) AS nth_in_file
     FROM passing
 ),
-first_per_minute AS (
-    SELECT *, row_number() OVER (PARTITION BY departure
-                                 ORDER BY route_index, direction, train_column) AS nth_at_minute
+first_of_train AS (
+    SELECT *, row_number() OVER (PARTITION BY departure, train_no
+                                 ORDER BY route_index, direction, sheet, train_column) AS nth_copy
     FROM offered, params AS p
     WHERE nth_in_file <= p.page_size + 1
 )
@@ -85,7 +88,7 @@ SELECT train_no,
        CASE WHEN CAST(substr(departure, 1, 2) AS INTEGER) >= 24
             THEN '3' || (CAST(substr(departure, 1, 2) AS INTEGER) - 24)
             ELSE substr(departure, 1, 2) END || substr(departure, 4, 2) AS departure_cell
-FROM first_per_minute
-WHERE nth_at_minute = 1
-ORDER BY departure
+FROM first_of_train
+WHERE nth_copy = 1
+ORDER BY departure, route_index, direction, sheet, train_column
 LIMIT (SELECT page_size FROM params);

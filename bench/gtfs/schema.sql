@@ -35,7 +35,8 @@ CREATE TABLE trips (
     trip_short_name TEXT,            -- the train number, four characters
     direction_id INTEGER NOT NULL,   -- 0 Up file, 1 Down file
     velomar_route_index INTEGER NOT NULL,  -- route 0-31 of the timetable file
-    velomar_route_code INTEGER NOT NULL,   -- route index (Up) or 100 + route index (Down)
+    velomar_route_code INTEGER NOT NULL,   -- route index (Up) or 100 + route index (Down),
+                                           -- 1000 more for each further sheet
     velomar_column INTEGER NOT NULL,       -- the train's column in its file, 1-79
     velomar_train_code TEXT NOT NULL,      -- type-and-day code, "1002"
     velomar_type_label TEXT                -- "(K)A"; empty for an unknown code

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/command_day.h"
 #include "cli/record_writer.h"
 #include "cli/station_names.h"
 #include "cli/travel_options.h"
@@ -26,16 +27,16 @@ constexpr OutputColumn kBoardColumns[] = {
     {u"", "departureCell", true},
 };
 
-std::vector<OutputRecord> boardRecords(const std::vector<Departure>& board) {
+std::vector<OutputRecord> boardRecords(const std::vector<TrainRide>& board) {
     std::vector<OutputRecord> records;
-    for (const Departure& d : board) {
+    for (const TrainRide& d : board) {
         records.push_back({{d.trainNo},
                            {d.typeLabel},
-                           {CellClockText(d.departureCell)},
-                           {d.lastStation},
+                           {CellClockText(d.departureKey)},
+                           {d.to},
                            {CellClockText(d.arrivalCell)},
                            {Decimal(d.routeCode.value()), OutputValue::Json::Number},
-                           {d.departureCell}});
+                           {d.departureKey}});
     }
     return records;
 }
@@ -57,8 +58,14 @@ int RunBoard(CliContext& context) {
     TimetableSet set;
     set.load(timetables, BoardFiles(station));
     const bool complete = ReportUnreadable(context.err, kName, timetables, set);
-    const std::vector<Departure> board =
-        DepartureBoard(set, station, options->filter, static_cast<std::size_t>(options->limit));
+    const auto day = LoadCommandDay(context.err, kName, timetables, options->date, SheetsRead(set));
+    if (!day) {
+        return kFailure;
+    }
+    TravelFilter filter = options->filter;
+    filter.day = day->serviceDay();
+    const std::vector<TrainRide> board =
+        DepartureBoard(set, station, filter, static_cast<std::size_t>(options->limit));
     if (board.empty()) {
         context.err << "velomar-cli board: no train leaves '"
                     << TerminalText(options->stationArguments[0]) << "' at or after "

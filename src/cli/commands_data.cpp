@@ -8,9 +8,12 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/command_day.h"
 #include "platform/host.h"
 #include "platform/utf8.h"
 #include "timetable/data_folder.h"
+#include "timetable/file_reader.h"
+#include "timetable/service_dates.h"
 
 namespace velomar::cli {
 
@@ -18,15 +21,18 @@ extern const std::string_view kDataUsage =
     "Usage: velomar-cli data\n"
     "\n"
     "Prints the folder the timetables are read from (the one that holds TimeData/), the\n"
-    "rule that chose it, every place looked at, and TimeData/SOURCE.txt when the\n"
-    "timetables were imported. The first rule that gives a folder wins:\n"
+    "rule that chose it, every place looked at, TimeData/SOURCE.txt when the timetables\n"
+    "were imported, and the period of TimeData/Dates.txt when the set carries dates (the\n"
+    "days search, board, journeys and detail answer for with --date). The first rule\n"
+    "that gives a folder wins:\n"
     "  1. --data DIR\n"
     "  2. $VELOMAR_DATA\n"
     "  3. the program's own folder, when it holds TimeData/ (a build tree)\n"
     "  4. $XDG_DATA_HOME/velomar (else ~/.local/share/velomar), when it holds TimeData/\n"
     "  5. ../share/velomar from the program's folder (the installed samples), when it\n"
     "     holds TimeData/\n"
-    "Exit status 0 when the folder in use holds TimeData/, 1 when it does not.\n";
+    "Exit status 0 when the folder in use holds TimeData/, 1 when it does not or its\n"
+    "SOURCE.txt or Dates.txt cannot be read.\n";
 
 namespace {
 
@@ -106,6 +112,24 @@ bool printSource(const std::filesystem::path& folder, std::ostream& out, std::os
     return true;
 }
 
+// The days the set answers for.
+bool printDates(const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
+    DiskFileReader reader;
+    const std::vector<RouteCode> noSheets;
+    const LoadedDates loaded = LoadServiceDates(TimetableDirectory(reader, folder), &noSheets);
+    if (loaded.status == DatesLoad::Failed) {
+        err << "velomar-cli data: " << TerminalText(loaded.error) << '\n';
+        return false;
+    }
+    if (loaded.dates) {
+        out << "dates: " << PeriodText(loaded.dates->period())
+            << " (TimeData/Dates.txt; --date picks a day of it, default today)\n";
+    } else {
+        out << "dates: none (no TimeData/Dates.txt: every train runs on every day)\n";
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunData(CliContext& context) {
@@ -127,13 +151,14 @@ int RunData(CliContext& context) {
     printCandidates(places, context.dataRule, out);
     std::error_code error;
     const bool holds = std::filesystem::is_directory(context.dataDirectory / "TimeData", error);
-    const bool sourceRead = !holds || printSource(context.dataDirectory, out, context.err);
     if (!holds) {
         context.err << "velomar-cli data: " << shown(context.dataDirectory)
                     << " holds no TimeData/\n";
         return kFailure;
     }
-    return sourceRead ? kSuccess : kFailure;
+    const bool datesRead = printDates(context.dataDirectory, out, context.err);
+    const bool sourceRead = printSource(context.dataDirectory, out, context.err);
+    return sourceRead && datesRead ? kSuccess : kFailure;
 }
 
 }  // namespace velomar::cli

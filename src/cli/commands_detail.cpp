@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/command_day.h"
 #include "cli/detail_calendar.h"
 #include "cli/option_values.h"
 #include "cli/record_writer.h"
@@ -40,7 +41,7 @@ class CountingMessageSink : public StreamMessageSink {
 // "-5" and "5" alike, so that a negative code gets the route-code message.
 std::optional<RouteCode> parseRouteCode(const std::string& text) {
     const bool negative = text.starts_with('-');
-    const auto magnitude = ParseCount(negative ? text.substr(1) : text, 100000);
+    const auto magnitude = ParseCount(negative ? text.substr(1) : text, 1000000);
     const RouteCode code(magnitude ? (negative ? -*magnitude : *magnitude) : RouteCode::kNone);
     if (!magnitude || !code.names_file()) {
         return std::nullopt;
@@ -63,7 +64,7 @@ std::vector<OutputRecord> stopRecords(const StopList& stops) {
 
 struct CalendarOptions {
     bool ics = false;
-    std::optional<std::string> date;
+    std::optional<int> date;
 };
 
 // --format ics and --date, taken out of the options so that the other formats are read as
@@ -73,20 +74,16 @@ std::optional<CalendarOptions> takeCalendarOptions(ParsedArgs& parsed, std::ostr
     std::vector<std::pair<std::string, std::string>> rest;
     for (auto& option : parsed.options) {
         if (option.first == "--date") {
-            if (!TakeDate(kName, option.first, option.second, err)) {
+            calendar.date = TakeDate(kName, option.first, option.second, err);
+            if (!calendar.date) {
                 return std::nullopt;
             }
-            calendar.date = option.second;
         } else if (option.first == "--format" && option.second == "ics") {
             calendar.ics = true;
         } else {
             calendar.ics = calendar.ics && option.first != "--format";
             rest.push_back(std::move(option));
         }
-    }
-    if (calendar.date && !calendar.ics) {
-        UsageError(kName, "--date goes with --format ics", err);
-        return std::nullopt;
     }
     parsed.options = std::move(rest);
     return calendar;
@@ -133,11 +130,23 @@ std::optional<DetailRequest> parseDetailRequest(const CliContext& context) {
         UsageError(kName,
                    "ROUTE_CODE must be 0-31 (Up file of that route) or 100-131 (Down file of "
                    "route ROUTE_CODE - 100), not '" +
-                       args[3] + "'",
+                       args[3] + "'; each further sheet adds 1000 (1016 is UpData_16.2.txt)",
                    context.err);
         return std::nullopt;
     }
     return DetailRequest{*from, *to, *trainNo, *code, *format, *calendar};
+}
+
+// False, with a message, when the set's dates say the train does not run on the day.
+bool runsOnTheDay(std::ostream& err, const CommandDay& day, const TimetableGrid& grid,
+                  const DetailRequest& request, std::u16string_view from, std::u16string_view to) {
+    const auto calls = FindTrainCalls(grid, request.trainNo, from, to);
+    if (!day.dates.dates || !calls || day.dates.dates->runs(request.code, calls->column, day.day)) {
+        return true;
+    }
+    err << "velomar-cli detail: train " << TerminalText(ToUtf8(request.trainNo))
+        << " does not run on " << GtfsDateText(day.day) << '\n';
+    return false;
 }
 
 }  // namespace
@@ -150,13 +159,17 @@ int RunDetailCommand(CliContext& context) {
     WarnIfNoTimeData(context, kName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
+    const RouteCode code = request->code;
+    const auto day = LoadCommandDay(context.err, kName, timetables, request->calendar.date, {code});
+    if (!day) {
+        return kFailure;
+    }
     CountingMessageSink messages(context.err);
     CurrentTimetableFile current;
     const auto grid = std::make_unique<TimetableGrid>();
     // The detail leaves station codes in these, as the screen's held texts are left.
     std::u16string from = request->from;
     std::u16string to = request->to;
-    const RouteCode code = request->code;
     const TrainDetailResult result =
         ShowTrainDetail(request->trainNo, code, from, to, current, {timetables, *grid, messages});
     const StopList& stops = result.stops;
@@ -165,14 +178,18 @@ int RunDetailCommand(CliContext& context) {
         context.err << "velomar-cli detail: no stops of train '"
                     << TerminalText(ToUtf8(request->trainNo)) << "' from '"
                     << TerminalText(ToUtf8(request->from)) << "' to '"
-                    << TerminalText(ToUtf8(request->to)) << "' in "
-                    << TimetableFileName(code.route(), code.direction()) << "\n";
+                    << TerminalText(ToUtf8(request->to)) << "' in " << TimetableFileName(code)
+                    << "\n";
     }
     SuggestStationNames(context.err, request->from);
     SuggestStationNames(context.err, request->to);
+    if (stops.count() != 0 && !runsOnTheDay(context.err, *day, *grid, *request, from, to)) {
+        return kFailure;
+    }
     if (request->calendar.ics) {
-        const CalendarRequest calendar{request->trainNo, code, from, to,
-                                       request->calendar.date.value_or(TodayInKorea())};
+        CalendarRequest calendar{request->trainNo, code, from, to, GtfsDateText(day->day)};
+        // With dates the day was checked above; without, the train code's days are all there is.
+        calendar.warnByTrainCode = !day->dates.dates.has_value();
         return stops.count() != 0 && WriteTrainCalendar(context.out, context.err, *grid, calendar)
                    ? kSuccess
                    : kFailure;

@@ -29,6 +29,7 @@ int RunExportGtfs(CliContext& context) {
             return kUsage;
         }
         (name == "--start-date" ? options.startDate : options.endDate) = value;
+        options.periodGiven = true;
     }
     if (options.endDate < options.startDate) {
         return UsageError(

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/command_day.h"
 #include "cli/record_writer.h"
 #include "cli/station_names.h"
 #include "cli/travel_options.h"
@@ -32,18 +33,18 @@ constexpr OutputColumn kJourneyColumns[] = {
     {u"", "type2", true},           {u"", "routeCode2", true},
 };
 
-std::u16string trainText(const JourneyLeg& leg) {
+std::u16string trainText(const TrainRide& leg) {
     return leg.typeLabel.empty() ? leg.trainNo : leg.typeLabel + u" " + leg.trainNo;
 }
 
 OutputRecord journeyRecord(const Journey& journey) {
     using Json = OutputValue::Json;
-    const JourneyLeg& first = journey.legs.front();
-    const JourneyLeg* second = journey.legs.size() > 1 ? &journey.legs[1] : nullptr;
+    const TrainRide& first = journey.legs.front();
+    const TrainRide* second = journey.legs.size() > 1 ? &journey.legs[1] : nullptr;
     const int minutes = journey.arrival - journey.departure;
     const std::u16string reaches = CellClockText(first.arrivalCell);
-    const std::u16string leaves = second ? CellClockText(second->departureCell) : u"";
-    OutputRecord record = {{CellClockText(first.departureCell)},
+    const std::u16string leaves = second ? CellClockText(second->departureKey) : u"";
+    OutputRecord record = {{CellClockText(first.departureKey)},
                            {CellClockText(journey.legs.back().arrivalCell)},
                            {DurationText(minutes)},
                            {Decimal(minutes), Json::Number},
@@ -89,8 +90,13 @@ int RunJourneys(CliContext& context) {
     TimetableSet set;
     set.load(timetables, JourneyFiles(from, to));
     const bool complete = ReportUnreadable(context.err, kName, timetables, set);
-    const JourneyQuery query{from, to, options->filter, options->changeMinutes,
-                             static_cast<std::size_t>(options->limit)};
+    const auto day = LoadCommandDay(context.err, kName, timetables, options->date, SheetsRead(set));
+    if (!day) {
+        return kFailure;
+    }
+    JourneyQuery query{from, to, options->filter, options->changeMinutes,
+                       static_cast<std::size_t>(options->limit)};
+    query.filter.day = day->serviceDay();
     const std::vector<Journey> journeys = FindJourneys(set, query);
     if (journeys.empty()) {
         context.err << "velomar-cli journeys: no journey from '"

@@ -9,6 +9,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_settings.h"
 #include "cli/cli_support.h"
+#include "cli/command_day.h"
 #include "cli/option_values.h"
 #include "cli/record_writer.h"
 #include "cli/station_names.h"
@@ -33,6 +34,7 @@ struct SearchOptions {
     Layout layout = Layout::Portrait;
     bool next = true;  // the paging button pressed `presses` times
     int presses = 0;
+    std::optional<int> date;
 };
 
 // One option with its value into `options`; false when it was reported as bad usage.
@@ -55,6 +57,10 @@ bool takeOption(const std::string& name, const std::string& value, bool& pagingG
             UsageError(kName, "--time must be HH:MM from 00:00 to 23:59, not '" + value + "'", err);
         }
         return options.time.has_value();
+    }
+    if (name == "--date") {
+        options.date = TakeDate(kName, "--date", value, err);
+        return options.date.has_value();
     }
     if (name == "--layout") {
         if (value != "portrait" && value != "square") {
@@ -88,6 +94,7 @@ std::optional<SearchOptions> parseSearchOptions(const CliContext& context) {
                                   {{"--type", true},
                                    {"--time", true},
                                    {"--layout", true},
+                                   {"--date", true},
                                    {"--next", true},
                                    {"--prev", true},
                                    {"--format", true}},
@@ -233,6 +240,10 @@ int RunSearchCommand(CliContext& context) {
     WarnIfNoTimeData(context, kName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
+    // The period is checked here; the screen reads the dates of the sheets it searches.
+    if (!LoadCommandDay(context.err, kName, timetables, options->date, {})) {
+        return kFailure;
+    }
     StreamMessageSink shown(context.err);
     ReadFailureWatch messages(shown);
     SystemClock clock;
@@ -249,6 +260,9 @@ int RunSearchCommand(CliContext& context) {
         return kFailure;
     }
     fillForm(main.form(), *options);
+    if (options->date) {
+        main.date().chooseDay(*options->date);  // a set without dates has no day to choose
+    }
     main.search();
     for (int i = 0; i < options->presses; ++i) {
         options->next ? main.next() : main.prev();

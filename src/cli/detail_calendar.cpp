@@ -45,10 +45,6 @@ void WarnIfNotRunning(std::ostream& err, const CalendarRequest& request,
 
 }  // namespace
 
-std::string TodayInKorea() {
-    return GtfsDateText(DayNumber(floor<seconds>(system_clock::now()) + hours(9)));
-}
-
 std::string CalendarStamp() {
     sys_seconds now = floor<seconds>(system_clock::now());
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
@@ -80,7 +76,9 @@ bool WriteTrainCalendar(std::ostream& out, std::ostream& err, const TimetableGri
     if (const auto calls =
             FindTrainCalls(grid, request.trainNo, request.departureCode, request.arrivalCode)) {
         event.typeLabel = TypeLabel(grid.cell(0, calls->column));
-        WarnIfNotRunning(err, request, grid.cell(0, calls->column), event.typeLabel);
+        if (request.warnByTrainCode) {
+            WarnIfNotRunning(err, request, grid.cell(0, calls->column), event.typeLabel);
+        }
         for (int r : calls->rows) {
             event.stops.push_back({StationCodeToName(grid.cell(r, 0)),
                                    std::u16string(grid.cell(r, 0)),

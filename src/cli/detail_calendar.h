@@ -12,9 +12,6 @@
 
 namespace velomar::cli {
 
-// Today in Korea (the timetable's time zone, UTC+9 all year), YYYYMMDD.
-std::string TodayInKorea();
-
 // When the event is made, UTC, YYYYMMDDTHHMMSSZ: SOURCE_DATE_EPOCH (seconds since 1970) when it
 // is set, as reproducible outputs use it, else now.
 std::string CalendarStamp();
@@ -25,6 +22,8 @@ struct CalendarRequest {
     std::u16string_view departureCode;  // as the detail left its station texts
     std::u16string_view arrivalCode;
     std::string serviceDay;  // YYYYMMDD
+    // Warn when the train's code says it does not run on that weekday (a set without dates).
+    bool warnByTrainCode = true;
 };
 
 // Writes the event of the train in the grid the detail loaded; false (with a message) when its

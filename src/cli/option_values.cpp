@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/text_join.h"
 #include "platform/utf8.h"
 #include "timetable/calendar_date.h"
 #include "timetable/train_codes.h"
@@ -74,8 +75,8 @@ std::optional<int> TakeDate(std::string_view command, std::string_view name, std
     const auto day = AcceptedDayNumber(value);
     if (!day) {
         UsageError(command,
-                   std::string(name) + " must be a date YYYYMMDD, not '" + std::string(value) +
-                       "' (" + AcceptedDates() + ")",
+                   JoinText({name, " must be a date YYYYMMDD, not '", TerminalText(value), "' (",
+                             AcceptedDates(), ")"}),
                    err);
     }
     return day;

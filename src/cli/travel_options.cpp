@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/cli_support.h"
+#include "cli/command_day.h"
 #include "cli/option_values.h"
 #include "platform/host.h"
 #include "platform/utf8.h"
@@ -38,6 +39,9 @@ bool takeOption(const std::string& name, const std::string& value, std::string_v
             return false;
         }
         options.filter.earliest = *minutes;
+    } else if (name == "--date") {
+        options.date = TakeDate(command, "--date", value, err);
+        return options.date.has_value();
     } else if (name == "--limit") {
         const auto limit = ParseCount(value, 1000);
         if (!limit || *limit == 0) {
@@ -61,8 +65,11 @@ bool takeOption(const std::string& name, const std::string& value, std::string_v
 
 std::optional<TravelOptions> ParseTravelOptions(const CliContext& context,
                                                 const TravelOptionRules& rules) {
-    std::vector<OptionSpec> specs = {
-        {"--time", true}, {"--type", true}, {"--limit", true}, {"--format", true}};
+    std::vector<OptionSpec> specs = {{"--time", true},
+                                     {"--type", true},
+                                     {"--limit", true},
+                                     {"--format", true},
+                                     {"--date", true}};
     if (rules.changeOption) {
         specs.push_back({"--change-min", true});
     }
@@ -116,12 +123,19 @@ std::u16string Decimal(int value) {
     return *FromUtf8(std::to_string(value));
 }
 
+std::vector<RouteCode> SheetsRead(const TimetableSet& set) {
+    std::vector<RouteCode> sheets;
+    for (const TimetableSet::File& file : set.files()) {
+        sheets.push_back(file.code);
+    }
+    return sheets;
+}
+
 bool ReportUnreadable(std::ostream& err, std::string_view command,
                       const TimetableDirectory& timetables, const TimetableSet& set) {
     for (RouteCode code : set.unreadable()) {
         err << "velomar-cli " << command << ": cannot read "
-            << TerminalText(PathToUtf8(timetables.pathOf(code.route(), code.direction())))
-            << "; its trains are left out\n";
+            << TerminalText(PathToUtf8(timetables.pathOf(code))) << "; its trains are left out\n";
     }
     return set.unreadable().empty();
 }

@@ -23,6 +23,7 @@ struct TravelOptions {
     int limit = 0;
     int changeMinutes = 0;  // journeys only
     OutputFormat format = OutputFormat::Table;
+    std::optional<int> date;  // --date; else today
 };
 
 struct TravelOptionRules {
@@ -44,8 +45,11 @@ std::u16string CellClockText(std::u16string_view cell);
 
 std::u16string Decimal(int value);
 
-// Names each file of the set that could not be read ("its trains are left out"); false when
-// there was one, so that the command's answer counts as incomplete.
+// The sheets the set holds, for the dates a command reads.
+std::vector<RouteCode> SheetsRead(const TimetableSet& set);
+
+// Names each file or sheet of the set that could not be read ("its trains are left out"); false
+// when there was one, so that the command's answer counts as incomplete.
 bool ReportUnreadable(std::ostream& err, std::string_view command,
                       const TimetableDirectory& timetables, const TimetableSet& set);
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "export/gtfs_calendar.h"
 #include "network/route_table.h"
 #include "platform/utf8.h"
 #include "timetable/service_time.h"
@@ -69,15 +70,16 @@ struct TrainColumn {
 
 class FeedBuilder {
   public:
-    explicit FeedBuilder(GtfsFeed& feed)
+    FeedBuilder(GtfsFeed& feed, const ServiceDates* dates)
         : m_feed(feed),
+          m_dates(dates),
           m_trips({"route_id", "service_id", "trip_id", "trip_headsign", "trip_short_name",
                    "direction_id", "velomar_route_index", "velomar_route_code", "velomar_column",
                    "velomar_train_code", "velomar_type_label"}),
           m_stopTimes({"trip_id", "arrival_time", "departure_time", "stop_id", "stop_sequence"}) {}
 
-    void addFile(int route, Direction direction, const TimetableGrid& loaded) {
-        const std::string name = TimetableFileName(route, direction);
+    void addFile(RouteCode sheet, const TimetableGrid& loaded) {
+        const std::string name = TimetableFileName(sheet);
         const TimetableGrid* grid = &loaded;
 
         std::vector<StationRow> stations;
@@ -89,7 +91,7 @@ class FeedBuilder {
             }
         }
         for (int column = 1; column < kGridColumns; ++column) {
-            addTrain(route, direction, column, readColumn(*grid, stations, column, name), name);
+            addTrain(sheet, column, readColumn(*grid, stations, column, name), name);
         }
         ++m_feed.timetableFiles;
     }
@@ -121,30 +123,14 @@ class FeedBuilder {
             routes.row({kOtherRouteId, kAgencyId, "기타", "", "2"});
         }
 
-        CsvWriter calendar({"service_id", "monday", "tuesday", "wednesday", "thursday", "friday",
-                            "saturday", "sunday", "start_date", "end_date"});
-        for (const GtfsService& service : kGtfsServices) {
-            if (!m_usedServices.contains(std::string(service.id))) {
-                continue;
-            }
-            auto day = [&](int i) -> std::string_view {
-                return (service.days >> i) & 1 ? "1" : "0";
-            };
-            calendar.row({service.id, day(0), day(1), day(2), day(3), day(4), day(5), day(6),
-                          options.startDate, options.endDate});
-        }
-
-        CsvWriter feedInfo({"feed_publisher_name", "feed_publisher_url", "feed_lang",
-                            "feed_start_date", "feed_end_date", "feed_version"});
-        feedInfo.row(
-            {"Velomar", kFeedUrl, "ko", options.startDate, options.endDate, "velomar-timetables"});
-
         m_feed.files = {
             {"agency.txt", agency.take()},          {"stops.txt", stops.take()},
             {"routes.txt", routes.take()},          {"trips.txt", m_trips.take()},
-            {"stop_times.txt", m_stopTimes.take()}, {"calendar.txt", calendar.take()},
-            {"feed_info.txt", feedInfo.take()},
+            {"stop_times.txt", m_stopTimes.take()},
         };
+        for (GtfsFile& file : GtfsCalendarFiles(m_usedServices, options, m_dates)) {
+            m_feed.files.push_back(std::move(file));
+        }
     }
 
   private:
@@ -203,8 +189,7 @@ class FeedBuilder {
              "station code '" + ToUtf8(code) + "' is on no route; its stop is named by the code");
     }
 
-    void addTrain(int route, Direction direction, int column, const TrainColumn& train,
-                  const std::string& file) {
+    void addTrain(RouteCode sheet, int column, const TrainColumn& train, const std::string& file) {
         if (train.stops.size() < 2) {
             // An unfilled column has no times and no code or number: nothing to say.
             if (!train.stops.empty() || train.code != kNoTime || train.number != kNoTime) {
@@ -215,17 +200,21 @@ class FeedBuilder {
             }
             return;
         }
-        const std::string tripId = std::string(direction == Direction::Up ? "U" : "D") +
-                                   TwoDigits(route) + "-" + ToUtf8(train.number) + "-" +
-                                   TwoDigits(column);
+        // "U16-0101-03"; a further sheet adds its number: "U16.2-0301-03".
+        const bool up = sheet.direction() == Direction::Up;
+        std::string tripId = std::string(up ? "U" : "D") + TwoDigits(sheet.route());
+        if (sheet.sheet() > 1) {
+            tripId.append(1, '.').append(std::to_string(sheet.sheet()));
+        }
+        tripId.append(1, '-').append(ToUtf8(train.number)).append(1, '-').append(TwoDigits(column));
         const std::string_view routeId = RouteIdOf(train.code);
         m_otherRouteUsed = m_otherRouteUsed || routeId == kOtherRouteId;
-        const std::string_view serviceId = GtfsServiceId(train.code);
-        m_usedServices.insert(std::string(serviceId));
+        const std::string serviceId = GtfsServiceOf(m_dates, sheet, column, train.code);
+        m_usedServices.insert(serviceId);
         m_trips.row({routeId, serviceId, tripId, ToUtf8(StationCodeToName(train.stops.back().code)),
-                     ToUtf8(train.number), direction == Direction::Up ? "0" : "1",
-                     std::to_string(route), std::to_string(RouteCode::of(route, direction).value()),
-                     std::to_string(column), ToUtf8(train.code), ToUtf8(TypeLabel(train.code))});
+                     ToUtf8(train.number), up ? "0" : "1", std::to_string(sheet.route()),
+                     std::to_string(sheet.value()), std::to_string(column), ToUtf8(train.code),
+                     ToUtf8(TypeLabel(train.code))});
         int sequence = 1;
         for (const Stop& stop : train.stops) {
             m_stopTimes.row({tripId, stop.arrival, stop.departure, ToUtf8(stop.code),
@@ -236,6 +225,7 @@ class FeedBuilder {
     }
 
     GtfsFeed& m_feed;
+    const ServiceDates* m_dates;
     CsvWriter m_trips;
     CsvWriter m_stopTimes;
     std::set<std::u16string> m_unknownStations;
@@ -259,20 +249,32 @@ bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions
             "the end date " + options.endDate + " lies before the start date " + options.startDate;
         return false;
     }
-    FeedBuilder builder(feed);
+    const LoadedDates dates = LoadServiceDates(timetables);
+    if (dates.status == DatesLoad::Failed) {
+        error = dates.error;
+        return false;
+    }
+    if (dates.dates && options.periodGiven) {
+        feed.warnings.push_back(
+            "TimeData/Dates.txt: the set carries dates; the calendar comes from them, not from "
+            "--start-date and --end-date");
+    }
+    FeedBuilder builder(feed, dates.dates ? &*dates.dates : nullptr);
     auto grid = std::make_unique<TimetableGrid>();
-    // The order the search loads them in: per route, the Up file before the Down file.
+    // The order the search loads them in: per route, the Up file and its sheets, then the Down.
     for (int route = 0; route < kRouteCount; ++route) {
         for (Direction direction : {Direction::Up, Direction::Down}) {
-            const FileLoad load = LoadTimetableFile(timetables, route, direction, *grid);
-            if (load != FileLoad::Loaded) {
-                feed.warnings.push_back(TimetableFileName(route, direction) +
-                                        (load == FileLoad::Missing
-                                             ? ":0:0: file is missing or cannot be read"
-                                             : ":0:0: Read Data File Error: a read failed"));
-                continue;
+            for (RouteCode sheet : timetables.sheets(route, direction)) {
+                const FileLoad load = LoadTimetableFile(timetables, sheet, *grid);
+                if (load != FileLoad::Loaded) {
+                    feed.warnings.push_back(TimetableFileName(sheet) +
+                                            (load == FileLoad::Missing
+                                                 ? ":0:0: file is missing or cannot be read"
+                                                 : ":0:0: Read Data File Error: a read failed"));
+                    continue;
+                }
+                builder.addFile(sheet, *grid);
             }
-            builder.addFile(route, direction, *grid);
         }
     }
     if (feed.timetableFiles == 0) {

@@ -18,6 +18,8 @@ struct GtfsExportOptions {
     // default; a real data set would pass its own period.
     std::string startDate = "20100101";
     std::string endDate = "20101231";
+    // Given by the user: a set that carries dates takes its own period, and says so.
+    bool periodGiven = false;
 };
 
 struct GtfsFile {
@@ -34,9 +36,10 @@ struct GtfsFeed {
     std::vector<std::string> warnings;
 };
 
-// Reads every Up and Down file of routes 0-31 through `timetables` and builds the feed.
-// Fails (with `error` set) only when the options are bad or no file at all can be read;
-// missing files and unusable cells become warnings.
+// Reads every Up and Down file of routes 0-31 and their further sheets through `timetables`
+// and builds the feed; the services come from TimeData/Dates.txt when the set carries dates.
+// Fails (with `error` set) only when the options are bad, the dates cannot be read or no file
+// at all can be read; missing files and unusable cells become warnings.
 bool BuildGtfsFeed(const TimetableDirectory& timetables, const GtfsExportOptions& options,
                    GtfsFeed& feed, std::string& error);
 

@@ -11,6 +11,11 @@
 
 namespace velomar {
 
+int TodayInKorea() {
+    constexpr std::time_t kKoreaOffset = 9 * 60 * 60;
+    return static_cast<int>((std::time(nullptr) + kKoreaOffset) / (24 * 60 * 60));
+}
+
 LocalTime SystemClock::now() const {
     const std::time_t t = std::time(nullptr);
     std::tm local{};

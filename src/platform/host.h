@@ -16,10 +16,15 @@ struct LocalTime {
     int minute = 0;
 };
 
+// Today as days since 1970-01-01 in Korea (UTC+9 all year), the timetables' own time zone.
+int TodayInKorea();
+
 class Clock {
   public:
     virtual ~Clock() = default;
     virtual LocalTime now() const = 0;
+    // The day a search answers for unless another is chosen: TodayInKorea().
+    virtual int today() const { return TodayInKorea(); }
 };
 
 // The host's local time.
@@ -28,15 +33,20 @@ class SystemClock : public Clock {
     LocalTime now() const override;
 };
 
-// A clock that always says the same time, for tests and scripted runs.
+// A clock that always says the same time, for tests and scripted runs; the day is today
+// unless one is given.
 class FixedClock : public Clock {
   public:
-    explicit FixedClock(LocalTime time) : m_time(time) {}
+    explicit FixedClock(LocalTime time) : m_time(time), m_today(TodayInKorea()) {}
+    FixedClock(LocalTime time, int today) : m_time(time), m_today(today) {}
     LocalTime now() const override { return m_time; }
+    int today() const override { return m_today; }
     void set(LocalTime time) { m_time = time; }
+    void setToday(int today) { m_today = today; }
 
   private:
     LocalTime m_time;
+    int m_today;
 };
 
 // Directory of the running executable; empty when it cannot be found.

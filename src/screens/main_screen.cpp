@@ -115,6 +115,9 @@ void MainScreen::startUp() {
     m_form.typeSelection = 0;
     m_form.hourSelection = now.hour;
     m_form.minuteSelection = 0;
+    // Only the period is read here; each search reads the dates of its own sheets.
+    const std::vector<RouteCode> noSheets;
+    m_date.setDates(LoadServiceDates(m_services.timetables, &noSheets));
 
     m_pairStore = SettingsStatus::Ok;
     m_restore = restoreSettings();
@@ -212,10 +215,16 @@ SettingsRestore MainScreen::storeFirstStart(std::uint32_t& pageSize) {
 }
 
 void MainScreen::search() {
+    m_query.after.reset();
+    runSearch();
+}
+
+void MainScreen::runSearch() {
     if (beforeSearch) {
         beforeSearch();
     }
     ReadForm();
+    m_query.serviceDay = m_date.day(m_services.clock.today());
     m_query.typeIndex = m_form.typeSelection;
     m_query.hourIndex = m_form.hourSelection;
     m_query.minuteIndex = m_form.minuteSelection;
@@ -243,7 +252,11 @@ void MainScreen::turnPage(const PagingOutcome& outcome) {
         case PagingOutcome::Kind::SearchAgain:
             break;
     }
-    search();
+    if (outcome.minuteEntry >= 0) {
+        m_form.minuteSelection = outcome.minuteEntry;
+    }
+    m_query.after = outcome.after;
+    runSearch();
 }
 
 void MainScreen::prev() {
@@ -251,7 +264,7 @@ void MainScreen::prev() {
 }
 
 void MainScreen::next() {
-    turnPage(NextPage(m_page, m_query.pageSize));
+    turnPage(NextPage(m_page, m_query.pageSize, m_query.after));
 }
 
 void MainScreen::focusReset() {

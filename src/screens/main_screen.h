@@ -14,6 +14,7 @@
 #include "platform/host.h"
 #include "platform/message_sink.h"
 #include "screens/layout_rules.h"
+#include "screens/search_date.h"
 #include "search/result_list.h"
 #include "search/result_page.h"
 #include "search/search.h"
@@ -86,17 +87,19 @@ class MainScreen {
     // square dialog marks it shown for the rest of the run.
     LayoutAction chooseLayout();
 
-    // Start-up: selections from the clock, settings restored (defaults on first start), page
-    // size; ends with WriteForm.
+    // Start-up: selections from the clock, the date today (when the set carries dates),
+    // settings restored (defaults on first start), page size; ends with WriteForm.
     void startUp();
     const SettingsRestore& settingsRestore() const { return m_restore; }
     // The first failure to store the pair after a search since start-up; Ok when every search
     // that ran to its end stored it.
     SettingsStatus pairStoreStatus() const { return m_pairStore; }
-    // The Search button: ReadForm, the selections into the query, the stored page size, then
-    // RunSearch; the pair is stored when the search ran to its end.
+    // The Search button: ReadForm, the selections and the date into the query, the stored page
+    // size, then RunSearch from the chosen time; the pair is stored when the search ran to its
+    // end.
     void search();
-    // Prev / Next: apply the paging outcome (select an hour, search again, or nothing).
+    // Prev / Next: apply the paging outcome (select an hour, and for Next the minute step and
+    // the exact start after the page's last train; search again; or nothing).
     void prev();
     void next();
     // Portrait only: type entry 0 and the current hour selected again.
@@ -107,6 +110,11 @@ class MainScreen {
 
     void ReadForm();   // fields -> held texts
     void WriteForm();  // held texts -> fields
+
+    // The day the screen answers for (shown only when the set carries dates).
+    SearchDate& date() { return m_date; }
+    const SearchDate& date() const { return m_date; }
+    int today() const { return m_services.clock.today(); }
 
     MainForm& form() { return m_form; }
     const MainForm& form() const { return m_form; }
@@ -122,6 +130,7 @@ class MainScreen {
 
   private:
     void turnPage(const PagingOutcome& outcome);
+    void runSearch();
     unsigned defaultPageSize() const;
     SettingsRestore restoreSettings();
     // The store could not answer: the built-in pair and page size for this run.
@@ -134,6 +143,7 @@ class MainScreen {
     ResultListView& m_list;
     MainForm m_form;
     SearchQuery m_query;
+    SearchDate m_date;
     ResultPage m_page;
     CurrentTimetableFile m_currentFile;
     SettingsRestore m_restore;

@@ -4,22 +4,19 @@
 #include <cstddef>
 #include <string>
 
-#include "timetable/timetable_file.h"
+#include "search/train_ride.h"
 
 namespace velomar {
 
 inline constexpr std::size_t kPortraitCapacity = 14;
 inline constexpr std::size_t kSquareCapacity = 9;
 
-// One train on the page. A slot never touched by a search has every text empty; a search
-// resets slots to the "empty slot" values (departureKey "9999", route code none).
-struct ResultSlot {
-    std::u16string departureKey;  // raw departure cell, the sort key
-    std::u16string trainNo;
+// One train on the page: the ride (departureKey, trainNo, typeLabel, routeCode) and its two
+// times as the list shows them. A slot never touched by a search has every text empty; a
+// search resets slots to the "empty slot" values (departureKey "9999", route code none).
+struct ResultSlot : TrainRide {
     std::u16string departureText;  // DisplayTime of the departure cell
     std::u16string arrivalText;    // DisplayTime of the arrival cell
-    std::u16string typeLabel;
-    RouteCode routeCode;
 
     bool empty() const { return departureKey.empty() || departureKey == u"9999"; }
     friend bool operator==(const ResultSlot&, const ResultSlot&) = default;

@@ -5,6 +5,7 @@
 
 #include "network/route_table.h"
 #include "timetable/route_selection.h"
+#include "timetable/service_time.h"
 #include "timetable/time_text.h"
 #include "timetable/train_codes.h"
 
@@ -20,13 +21,6 @@ std::u16string Ascii(const char* text) {
         out += static_cast<char16_t>(*text);
     }
     return out;
-}
-
-// "0700", "2400": the four-digit text of hour * 100.
-std::u16string HourBound(int hour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d00", hour);
-    return Ascii(text);
 }
 
 // Above lower, up to upper, as texts.
@@ -71,7 +65,8 @@ bool PassesTypeFilter(std::u16string_view typeFilter, std::u16string_view code) 
 
 void ResetPage(ResultPage& page) {
     for (ResultSlot& slot : page.resultSlots) {
-        slot = ResultSlot{std::u16string(kNoTime), {}, {}, {}, {}, RouteCode()};
+        slot = ResultSlot{};
+        slot.departureKey = kNoTime;
     }
 }
 
@@ -84,15 +79,11 @@ void InsertResult(ResultPage& page, std::size_t pageSize, std::u16string_view tr
         page.anyFound = true;
         return;
     }
-    std::size_t position = p;  // none
-    if (departure < page[0].departureKey) {
-        position = 0;
-    } else {
-        for (std::size_t t = 0; t + 1 < p; ++t) {
-            if (page[t].departureKey < departure && departure < page[t + 1].departureKey) {
-                position = t + 1;
-                break;
-            }
+    // After every train leaving no later; empty slots ("9999") lie above every time.
+    std::size_t position = 0;
+    for (; position < p && page[position].departureKey <= departure; ++position) {
+        if (page[position].departureKey == departure && page[position].trainNo == trainNo) {
+            return;  // the same train, listed by another file too
         }
     }
     if (position == p) {
@@ -101,9 +92,17 @@ void InsertResult(ResultPage& page, std::size_t pageSize, std::u16string_view tr
     for (std::size_t i = p - 1; i > position; --i) {
         page[i] = std::move(page[i - 1]);
     }
-    page[position] =
-        ResultSlot{std::u16string(departure), std::u16string(trainNo), DisplayTime(departure),
-                   DisplayTime(arrival),      std::u16string(label),   routeCode};
+    // Written in place: the slot's texts keep their room.
+    ResultSlot& slot = page[position];
+    slot.trainNo.assign(trainNo);
+    slot.typeLabel.assign(label);
+    slot.departureKey.assign(departure);
+    slot.arrivalCell.assign(arrival);
+    slot.routeCode = routeCode;
+    slot.from.clear();
+    slot.to.clear();
+    slot.departureText = DisplayTime(departure);
+    slot.arrivalText = DisplayTime(arrival);
     page.anyFound = true;
 }
 
@@ -123,11 +122,11 @@ void ShowPage(const ResultPage& page, std::size_t pageSize, ResultListView& list
     }
 }
 
-ScanResult ScanFile(int route, Direction direction, SearchQuery& query, ResultPage& page,
-                    ResultListView& list, CurrentTimetableFile& current,
-                    const SearchServices& services) {
+ScanResult ScanFile(RouteCode sheet, SearchQuery& query, ResultPage& page, ResultListView& list,
+                    CurrentTimetableFile& current, const SearchServices& services,
+                    const TrainAdmission& trains) {
     TimetableGrid& grid = services.grid;
-    if (!OpenTimetableFile(services.timetables, route, direction, current, services.messages) ||
+    if (!OpenTimetableFile(services.timetables, sheet, current, services.messages) ||
         !LoadTimetableGrid(current, grid, services.messages)) {
         services.messages.showMessage(u"GetTimeTable() Error", kInfoCaption);
         return ScanResult::Stop;
@@ -139,30 +138,59 @@ ScanResult ScanFile(int route, Direction direction, SearchQuery& query, ResultPa
     if (!rows.departure || !rows.arrival) {
         return ScanResult::Stop;
     }
-    const RouteCode code = RouteCode::of(route, direction);
+    const RideQuery ride{*rows.departure, *rows.arrival, key,
+                         query.after ? &*query.after : nullptr};
     std::size_t offered = 0;
     for (int k = 1; k < kGridColumns; ++k) {
-        const std::u16string_view dep = grid.cell(*rows.departure, k);
-        if (!(key <= dep) || dep == kNoTime) {
+        if (!AdmitsRide(grid, sheet, k, ride, trains)) {
             continue;
         }
-        const std::u16string_view arr = grid.cell(*rows.arrival, k);
-        if (arr == kNoTime) {
-            continue;
-        }
-        const std::u16string_view trainCode = grid.cell(0, k);
-        if (!PassesTypeFilter(query.typeFilter, trainCode)) {
-            continue;
-        }
-        // Each file offers at most pageSize + 1 trains.
+        // Each file or sheet offers at most pageSize + 1 trains.
         if (offered > query.pageSize) {
             break;
         }
-        InsertResult(page, query.pageSize, grid.cell(1, k), dep, arr, TypeLabel(trainCode), code);
+        InsertResult(page, query.pageSize, grid.cell(1, k), grid.cell(ride.departureRow, k),
+                     grid.cell(ride.arrivalRow, k), TypeLabel(grid.cell(0, k)), sheet);
         ++offered;
     }
     return ScanResult::GoOn;
 }
+
+std::vector<RouteCode> SearchSheets(const TimetableDirectory& timetables, const RouteMasks& masks) {
+    std::vector<RouteCode> sheets;
+    for (int r = 0; r < kRouteCount; ++r) {
+        const std::uint32_t bit = std::uint32_t{1} << r;
+        for (Direction d : {Direction::Up, Direction::Down}) {
+            if (((d == Direction::Up ? masks.upMask : masks.downMask) & bit) != 0) {
+                const std::vector<RouteCode> more = timetables.sheets(r, d);
+                sheets.insert(sheets.end(), more.begin(), more.end());
+            }
+        }
+    }
+    return sheets;
+}
+
+namespace {
+
+// The dates of the sheets a search reads, when the query asks for a day; a dates file that
+// cannot be read is shown as a file that cannot be (nothing is then listed).
+bool LoadSearchDates(const SearchQuery& query, const std::vector<RouteCode>& sheets,
+                     const SearchServices& services, LoadedDates& loaded) {
+    if (!query.serviceDay || sheets.empty()) {
+        return true;
+    }
+    std::vector<RouteCode> wanted = sheets;
+    std::sort(wanted.begin(), wanted.end());
+    loaded = LoadServiceDates(services.timetables, &wanted);
+    if (loaded.status != DatesLoad::Failed) {
+        return true;
+    }
+    services.messages.showMessage(u"Read Data File Error", kAppTitle);
+    services.messages.showMessage(u"GetTimeTable() Error", kInfoCaption);
+    return false;
+}
+
+}  // namespace
 
 SearchEnd RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
                     CurrentTimetableFile& current, const SearchServices& services,
@@ -188,15 +216,16 @@ SearchEnd RunSearch(SearchQuery& query, ResultPage& page, ResultListView& list,
         }
     }
 
-    for (int r = 0; r < kRouteCount; ++r) {
-        const std::uint32_t bit = std::uint32_t{1} << r;
-        if ((masks.upMask & bit) != 0 &&
-            ScanFile(r, Direction::Up, query, page, list, current, services) == ScanResult::Stop) {
-            break;
-        }
-        if ((masks.downMask & bit) != 0 && ScanFile(r, Direction::Down, query, page, list, current,
-                                                    services) == ScanResult::Stop) {
-            break;
+    const std::vector<RouteCode> sheets = SearchSheets(services.timetables, masks);
+    LoadedDates dates;
+    if (LoadSearchDates(query, sheets, services, dates)) {
+        const ServiceDay day =
+            dates.dates ? ServiceDay{&*dates.dates, *query.serviceDay} : ServiceDay{};
+        const TrainAdmission trains(query.typeFilter, day);
+        for (RouteCode sheet : sheets) {
+            if (ScanFile(sheet, query, page, list, current, services, trains) == ScanResult::Stop) {
+                break;
+            }
         }
     }
 
@@ -232,7 +261,8 @@ PagingOutcome PrevPage(const ResultPage& page) {
     return PagingOutcome::searchAgain();
 }
 
-PagingOutcome NextPage(const ResultPage& page, std::size_t pageSize) {
+PagingOutcome NextPage(const ResultPage& page, std::size_t pageSize,
+                       const std::optional<PageBound>& previous) {
     const std::size_t p = std::min(pageSize, page.capacity);
     const ResultSlot* last = nullptr;
     for (std::size_t i = p; i > 0; --i) {
@@ -244,14 +274,30 @@ PagingOutcome NextPage(const ResultPage& page, std::size_t pageSize) {
     if (last == nullptr) {
         return PagingOutcome::nothing();
     }
-    const std::u16string_view t = last->departureKey;
-    for (int hour = 0; hour < 24; ++hour) {
-        if (InBand(t, HourBound(hour), HourBound(hour + 1))) {
-            // The hour list ends at 23: a last train after 23:00 keeps that hour.
-            return PagingOutcome::selectHour(std::min(hour + 1, 23));
+    if (last->departureKey == kNoTime) {
+        // Not full: nothing follows, and the same search is made again.
+        PagingOutcome again = PagingOutcome::searchAgain();
+        again.after = previous;
+        return again;
+    }
+    PageBound bound{last->departureKey, {}};
+    if (previous && previous->departureKey == bound.departureKey) {
+        bound.shownAtKey = previous->shownAtKey;
+    }
+    for (std::size_t i = 0; i < p; ++i) {
+        if (page[i].departureKey == bound.departureKey) {
+            bound.shownAtKey.push_back(page[i].trainNo);
         }
     }
-    return PagingOutcome::searchAgain();
+    PagingOutcome outcome = PagingOutcome::searchAgain();
+    const auto minutes = CellMinutes(bound.departureKey);
+    if (minutes && *minutes < 24 * 60) {
+        outcome = PagingOutcome::selectHour(*minutes / 60);
+        outcome.minuteEntry = *minutes % 60 / 10;
+    }
+    // After midnight every hour admits the trains, so the hour stays.
+    outcome.after = std::move(bound);
+    return outcome;
 }
 
 }  // namespace velomar

@@ -60,8 +60,9 @@ TrainDetailResult ShowTrainDetail(std::u16string_view trainNo, RouteCode routeCo
     }
     result.status = TrainDetailStatus::Stops;
 
-    current = CurrentTimetableFile(
-        services.timetables.openSource(routeCode.route(), routeCode.direction()));
+    // The file or sheet the code names; a sheet that is not there is a file that cannot be
+    // opened.
+    current = CurrentTimetableFile(services.timetables.openSource(routeCode));
     if (!current) {
         services.messages.showMessage(u"fopen Error", kInfoCaption);
     }

@@ -59,7 +59,7 @@ struct TrainDetailServices {
     MessageSink& messages;
 };
 
-// Reloads the file of routeCode into the grid, finds the train's column by its number and
+// Reloads the file or sheet of routeCode into the grid, finds the train's column by its number and
 // lists its stops from the departure row to the arrival row. `departure` and `arrival` come in
 // as the form's texts and are left as station codes, as the screen's held texts are.
 TrainDetailResult ShowTrainDetail(std::u16string_view trainNo, RouteCode routeCode,

@@ -274,22 +274,4 @@ void CheckTimetableFile(std::string_view bytes, int route, Direction direction,
     CheckTimetableSource(source, route, direction, fileName, result);
 }
 
-DataCheckResult CheckTimetableData(const FileReader& reader,
-                                   const std::filesystem::path& timeDataDirectory) {
-    DataCheckResult result;
-    for (Direction direction : {Direction::Up, Direction::Down}) {
-        for (int route = 0; route < kRouteCount; ++route) {
-            const std::string name = TimetableFileName(route, direction);
-            const auto source = reader.openSource(timeDataDirectory / name);
-            if (!source) {
-                ++result.problems;
-                result.diagnostics.push_back({name, 0, 0, "file is missing or cannot be read"});
-                continue;
-            }
-            CheckTimetableSource(*source, route, direction, name, result);
-        }
-    }
-    return result;
-}
-
 }  // namespace velomar

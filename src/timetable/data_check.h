@@ -51,7 +51,11 @@ void CheckTimetableFile(std::string_view bytes, int route, Direction direction,
                         const std::string& fileName, DataCheckResult& result);
 
 // Checks the 64 files in `timeDataDirectory` (the TimeData folder itself), Up files of routes
-// 0-31 first, then the Down files. A file that cannot be opened is reported as missing.
+// 0-31 first, then the Down files, each followed by its further sheets as the readers take
+// them (up to the first one missing). A file that cannot be opened is reported as missing, a
+// sheet after a gap as one no reader reaches. Then Dates.txt, when there is one: its faults
+// with their line, lines of sheets that are not read, and more columns than the sheet has
+// trains.
 DataCheckResult CheckTimetableData(const FileReader& reader,
                                    const std::filesystem::path& timeDataDirectory);
 

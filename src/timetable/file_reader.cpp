@@ -38,6 +38,10 @@ class FileByteSource : public ByteSource {
         return m_file != nullptr;
     }
     std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
+        // fread met the end already: asking the system again would only say so once more.
+        if (std::feof(m_file)) {
+            return 0;
+        }
         errno = 0;
         const std::size_t n = std::fread(buffer, 1, capacity, m_file);
         if (n < capacity && std::ferror(m_file)) {
@@ -80,6 +84,32 @@ std::unique_ptr<ByteSource> DiskFileReader::openSource(const std::filesystem::pa
 bool DiskFileReader::exists(const std::filesystem::path& path) const {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
+}
+
+std::vector<std::string> DiskFileReader::fileNames(const std::filesystem::path& folder) const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError)) {
+            names.push_back(it->path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> MemoryFileReader::fileNames(const std::filesystem::path& folder) const {
+    std::vector<std::string> names;
+    const std::filesystem::path normal = folder.lexically_normal();
+    for (const auto& [path, bytes] : m_files) {
+        if (path.parent_path() == normal) {
+            names.push_back(path.filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::unique_ptr<ByteSource> MemoryFileReader::openSource(const std::filesystem::path& path) const {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velomar {
 
@@ -44,12 +45,16 @@ class FileReader {
     virtual bool exists(const std::filesystem::path& path) const {
         return openSource(path) != nullptr;
     }
+    // The names of the plain files in a folder, sorted; none when it cannot be listed. The
+    // check looks there for sheets that no reader reaches.
+    virtual std::vector<std::string> fileNames(const std::filesystem::path&) const { return {}; }
 };
 
 class DiskFileReader : public FileReader {
   public:
     std::unique_ptr<ByteSource> openSource(const std::filesystem::path& path) const override;
     bool exists(const std::filesystem::path& path) const override;
+    std::vector<std::string> fileNames(const std::filesystem::path& folder) const override;
 };
 
 class MemoryFileReader : public FileReader {
@@ -62,6 +67,7 @@ class MemoryFileReader : public FileReader {
     bool exists(const std::filesystem::path& path) const override {
         return m_files.count(path.lexically_normal()) != 0;
     }
+    std::vector<std::string> fileNames(const std::filesystem::path& folder) const override;
 
   private:
     std::map<std::filesystem::path, std::string> m_files;

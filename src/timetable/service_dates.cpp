@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text_join.h"
 #include "timetable/calendar_date.h"
 
 namespace velomar {
@@ -115,6 +116,19 @@ const ServiceDates::SheetColumns* ServiceDates::columnsOf(RouteCode sheet) const
     return place != m_sheets.end() && place->sheet == sheet ? &*place : nullptr;
 }
 
+const std::vector<int>* ServiceDates::columnPatterns(RouteCode sheet) const {
+    const SheetColumns* columns = columnsOf(sheet);
+    return columns == nullptr ? nullptr : &columns->patterns;
+}
+
+std::vector<RouteCode> ServiceDates::sheets() const {
+    std::vector<RouteCode> codes;
+    for (const SheetColumns& sheet : m_sheets) {
+        codes.push_back(sheet.sheet);
+    }
+    return codes;
+}
+
 const DayPattern* ServiceDates::patternOf(RouteCode sheet, int column) const {
     const SheetColumns* columns = columnsOf(sheet);
     if (columns == nullptr || column < 1 ||
@@ -131,6 +145,34 @@ bool ServiceDates::runs(RouteCode sheet, int column, int day) const {
     }
     const DayPattern* pattern = patternOf(sheet, column);
     return pattern == nullptr || pattern->runs(day);
+}
+
+std::string ServiceDates::text() const {
+    std::string out = JoinText({"velomar-dates 1\nperiod ", GtfsDateText(m_period.first), " ",
+                                GtfsDateText(m_period.last), "\n"});
+    for (std::size_t i = 0; i < m_patterns.size(); ++i) {
+        const DayPattern& pattern = m_patterns[i];
+        out += JoinText({"pattern ", std::to_string(i + 1), " "});
+        for (int w = 0; w < 7; ++w) {
+            out += (pattern.weekdays & (1u << w)) != 0 ? '1' : '0';
+        }
+        out += JoinText({" ", GtfsDateText(pattern.first), " ", GtfsDateText(pattern.last)});
+        for (int day : pattern.added) {
+            out += JoinText({" +", GtfsDateText(day)});
+        }
+        for (int day : pattern.removed) {
+            out += JoinText({" -", GtfsDateText(day)});
+        }
+        out += '\n';
+    }
+    for (const SheetColumns& sheet : m_sheets) {
+        out += TimetableFileName(sheet.sheet);
+        for (int id : sheet.patterns) {
+            out += id == kEveryDay ? std::string(" *") : JoinText({" ", std::to_string(id)});
+        }
+        out += '\n';
+    }
+    return out;
 }
 
 }  // namespace velomar

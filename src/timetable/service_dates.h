@@ -72,10 +72,29 @@ class ServiceDates {
     bool runs(RouteCode sheet, int column, int day) const;
     // The pattern of a column, or nothing when it runs on every day of the period.
     const DayPattern* patternOf(RouteCode sheet, int column) const;
+    // The pattern ids of the sheet's columns 1, 2, ...; null for a sheet without a line, whose
+    // columns all run on every day of the period.
+    const std::vector<int>* columnPatterns(RouteCode sheet) const;
+    // By id, from 1 to patternCount().
+    const DayPattern& pattern(int id) const { return m_patterns[static_cast<std::size_t>(id - 1)]; }
+    int patternCount() const { return static_cast<int>(m_patterns.size()); }
+    // The sheets that have a line, in reading order.
+    std::vector<RouteCode> sheets() const;
 
+    // Where reading the file stopped: line 0 concerns the whole file.
+    struct ParseError {
+        long line = 0;
+        std::string message;
+        std::string text() const;  // "line 3: ..."
+    };
     // The file's text, and the file read back; an error names the line.
     std::string text() const;
     static std::optional<ServiceDates> parse(std::string_view text, std::string& error);
+    // With `sheets` (ascending), only the lines of those sheets and the patterns they use are
+    // read: a reader that answers from a few sheets pays for no more. The other lines are
+    // only told apart by their first word, so their faults go unnoticed until a full read.
+    static std::optional<ServiceDates> parse(std::string_view text, ParseError& error,
+                                             const std::vector<RouteCode>* sheets = nullptr);
 
   private:
     struct SheetColumns {
@@ -98,10 +117,25 @@ enum class DatesLoad {
 struct LoadedDates {
     DatesLoad status = DatesLoad::None;
     std::optional<ServiceDates> dates;
-    std::string error;
+    std::string error;   // "TimeData/Dates.txt: line 3: ..."
+    long errorLine = 0;  // 0: the whole file
 };
 
-// TimeData/Dates.txt of the directory.
-LoadedDates LoadServiceDates(const TimetableDirectory& directory);
+// TimeData/Dates.txt of the directory; with `sheets` (ascending) only what those sheets need
+// (see ServiceDates::parse).
+LoadedDates LoadServiceDates(const TimetableDirectory& directory,
+                             const std::vector<RouteCode>* sheets = nullptr);
+// The same for a dates file anywhere; `text`, when given, receives the file's text.
+LoadedDates LoadServiceDatesFile(const FileReader& reader, const std::filesystem::path& file,
+                                 const std::vector<RouteCode>* sheets = nullptr,
+                                 std::string* text = nullptr);
+
+// The day a reader answers for. Without dates (a set that carries none) every train runs, as
+// the 64 files always meant.
+struct ServiceDay {
+    const ServiceDates* dates = nullptr;
+    int day = 0;
+    bool filters() const { return dates != nullptr; }
+};
 
 }  // namespace velomar

@@ -1,109 +1,90 @@
-// The dates file read and written; the model itself is in service_dates.cpp.
+// The dates file read back; the model and its text are in service_dates.cpp.
 
 #include <algorithm>
-#include <charconv>
-#include <initializer_list>
 
+#include "platform/text_join.h"
 #include "timetable/calendar_date.h"
+#include "timetable/dates_words.h"
 #include "timetable/service_dates.h"
+#include "timetable/timetable_grid.h"
 
 namespace velomar {
 
 namespace {
 
-// Texts put together by appending: GCC 12 at -O2 warns wrongly (-Wrestrict) about a string
-// literal added to a std::string.
-std::string Join(std::initializer_list<std::string_view> parts) {
-    std::string out;
-    for (std::string_view part : parts) {
-        out.append(part);
-    }
-    return out;
-}
-
-std::vector<std::string_view> Words(std::string_view line) {
-    std::vector<std::string_view> words;
-    std::size_t at = 0;
-    while (at < line.size()) {
-        const std::size_t start = line.find_first_not_of(" \t", at);
-        if (start == std::string_view::npos) {
-            break;
-        }
-        const std::size_t end = std::min(line.find_first_of(" \t", start), line.size());
-        words.push_back(line.substr(start, end - start));
-        at = end;
-    }
-    return words;
-}
-
-std::optional<int> PositiveNumber(std::string_view text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value <= 0 || text[0] == '0') {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<WeekDays> WeekdayFlags(std::string_view text) {
-    if (text.size() != 7) {
-        return std::nullopt;
-    }
-    WeekDays days = 0;
-    for (std::size_t i = 0; i < 7; ++i) {
-        if (text[i] == '1') {
-            days = static_cast<WeekDays>(days | (1u << i));
-        } else if (text[i] != '0') {
-            return std::nullopt;
-        }
-    }
-    return days;
-}
+using dates_words::NextWord;
+using dates_words::PositiveNumber;
+using dates_words::WeekdayFlags;
+using dates_words::Words;
 
 // One file being read: the line in hand and what is read so far.
 class DatesParser {
   public:
-    std::optional<ServiceDates> parse(std::string_view text, std::string& error);
+    explicit DatesParser(const std::vector<RouteCode>* wanted) : m_wanted(wanted) {}
+    std::optional<ServiceDates> parse(std::string_view text, ServiceDates::ParseError& error);
 
   private:
+    // A pattern line kept for later: with wanted sheets only the patterns they use are read.
+    struct PatternLine {
+        int id;
+        long line;
+        std::string_view content;
+        bool read = false;
+    };
+
     bool fail(std::string text);
-    bool line(const std::vector<std::string_view>& words);
-    bool pattern(const std::vector<std::string_view>& words);
-    bool sheet(RouteCode code, const std::vector<std::string_view>& words);
+    bool quickLine(std::string_view first, std::string_view content, std::size_t at, bool& ok);
+    bool line(const std::vector<std::string_view>& words, std::string_view content);
+    bool patternLine(const std::vector<std::string_view>& words, std::string_view content);
+    bool pattern(int id, const std::vector<std::string_view>& words);
+    bool sheet(RouteCode code, std::string_view name, std::string_view ids);
+    bool readUsedPatterns();
+    std::optional<ServiceDates> finish(ServiceDates::ParseError& error);
     std::optional<int> day(std::string_view text);
 
+    const std::vector<RouteCode>* m_wanted;
     long m_line = 0;
     std::string m_error;
     std::optional<ServiceDates> m_dates;
+    std::vector<PatternLine> m_patternLines;
     std::vector<std::pair<int, DayPattern>> m_patterns;  // by id as given
     std::vector<std::pair<RouteCode, std::vector<int>>> m_sheets;
 };
 
 bool DatesParser::fail(std::string text) {
-    m_error = Join({"line ", std::to_string(m_line), ": ", text});
+    m_error = std::move(text);
     return false;
 }
 
 std::optional<int> DatesParser::day(std::string_view text) {
     const auto day = GtfsDayNumber(text);
     if (!day) {
-        fail(Join({"'", text, "' is not a date YYYYMMDD"}));
+        fail(JoinText({"'", text, "' is not a date YYYYMMDD"}));
     } else if (m_dates && !m_dates->period().contains(*day)) {
-        fail(Join({text, " lies outside the period"}));
+        fail(JoinText({text, " lies outside the period"}));
         return std::nullopt;
     }
     return day;
 }
 
-bool DatesParser::pattern(const std::vector<std::string_view>& words) {
+bool DatesParser::patternLine(const std::vector<std::string_view>& words,
+                              std::string_view content) {
+    const auto id = PositiveNumber(words.size() > 1 ? words[1] : std::string_view());
+    if (!id) {
+        return fail("the pattern id must be a number from 1");
+    }
+    m_patternLines.push_back({*id, m_line, content, m_wanted == nullptr});
+    // A full read reads every pattern in its place, so the first fault of the file is named.
+    return m_wanted != nullptr || pattern(*id, words);
+}
+
+bool DatesParser::pattern(int id, const std::vector<std::string_view>& words) {
     if (words.size() < 5) {
         return fail("a pattern needs an id, seven weekday flags and two days");
     }
-    const auto id = PositiveNumber(words[1]);
     const auto weekdays = WeekdayFlags(words[2]);
-    if (!id || !weekdays) {
-        return fail(!id ? "the pattern id must be a number from 1"
-                        : "the weekday flags must be seven of 0 and 1, Monday first");
+    if (!weekdays) {
+        return fail("the weekday flags must be seven of 0 and 1, Monday first");
     }
     DayPattern pattern;
     pattern.weekdays = *weekdays;
@@ -120,7 +101,7 @@ bool DatesParser::pattern(const std::vector<std::string_view>& words) {
     for (std::size_t i = 5; i < words.size(); ++i) {
         const std::string_view word = words[i];
         if (word.size() < 2 || (word[0] != '+' && word[0] != '-')) {
-            return fail(Join({"'", word, "' is neither +YYYYMMDD nor -YYYYMMDD"}));
+            return fail(JoinText({"'", word, "' is neither +YYYYMMDD nor -YYYYMMDD"}));
         }
         const auto exception = day(word.substr(1));
         if (!exception) {
@@ -132,38 +113,49 @@ bool DatesParser::pattern(const std::vector<std::string_view>& words) {
         std::sort(days->begin(), days->end());
         days->erase(std::unique(days->begin(), days->end()), days->end());
     }
-    for (const auto& [known, _] : m_patterns) {
-        if (known == *id) {
-            return fail(Join({"pattern ", std::to_string(*id), " is given twice"}));
-        }
-    }
-    m_patterns.emplace_back(*id, std::move(pattern));
+    m_patterns.emplace_back(id, std::move(pattern));
     return true;
 }
 
-bool DatesParser::sheet(RouteCode code, const std::vector<std::string_view>& words) {
+// The ids of a sheet's line. Of what a reader parses these are the most, so they are read in
+// one pass over the characters.
+bool DatesParser::sheet(RouteCode code, std::string_view name, std::string_view ids) {
     for (const auto& [known, _] : m_sheets) {
         if (known == code) {
-            return fail(Join({words[0], " is given twice"}));
+            return fail(JoinText({name, " is given twice"}));
         }
     }
-    if (words.size() - 1 > 79) {
-        return fail(Join({words[0], " gives more than 79 columns"}));
-    }
-    std::vector<int> ids;
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        const auto id = words[i] == "*" ? std::optional<int>(ServiceDates::kEveryDay)
-                                        : PositiveNumber(words[i]);
-        if (!id) {
-            return fail(Join({"'", words[i], "' is neither a pattern id nor *"}));
+    constexpr auto kTrainColumns = static_cast<std::size_t>(kGridColumns - 1);
+    std::vector<int> columns;
+    columns.reserve(kTrainColumns);
+    for (std::size_t i = 0; i < ids.size();) {
+        if (ids[i] == ' ' || ids[i] == '\t') {
+            ++i;
+            continue;
         }
-        ids.push_back(*id);
+        // A pattern id (1 to 999999999, no leading zero) or "*".
+        const std::size_t start = i;
+        bool number = ids[i] != '0';
+        int value = 0;
+        for (; i < ids.size() && ids[i] != ' ' && ids[i] != '\t'; ++i) {
+            number = number && ids[i] >= '0' && ids[i] <= '9' && i - start < 9;
+            value = number ? value * 10 + (ids[i] - '0') : 0;
+        }
+        const std::string_view word = ids.substr(start, i - start);
+        const bool everyDay = word == "*";
+        if (!number && !everyDay) {
+            return fail(JoinText({"'", word, "' is neither a pattern id nor *"}));
+        }
+        if (columns.size() == kTrainColumns) {
+            return fail(JoinText({name, " gives more than 79 columns"}));
+        }
+        columns.push_back(everyDay ? ServiceDates::kEveryDay : value);
     }
-    m_sheets.emplace_back(code, std::move(ids));
+    m_sheets.emplace_back(code, std::move(columns));
     return true;
 }
 
-bool DatesParser::line(const std::vector<std::string_view>& words) {
+bool DatesParser::line(const std::vector<std::string_view>& words, std::string_view content) {
     if (!m_dates) {
         if (words.size() != 3 || words[0] != "period") {
             return fail("the period must follow the first line: period YYYYMMDD YYYYMMDD");
@@ -180,44 +172,47 @@ bool DatesParser::line(const std::vector<std::string_view>& words) {
         return true;
     }
     if (words[0] == "pattern") {
-        return pattern(words);
+        return patternLine(words, content);
     }
-    if (const auto code = RouteCodeOfFileName(words[0])) {
-        return sheet(*code, words);
-    }
-    return fail(Join({"'", words[0], "' is neither a pattern nor a timetable file"}));
+    return fail(JoinText({"'", words[0], "' is neither a pattern nor a timetable file"}));
 }
 
-std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::string& error) {
-    bool header = false;
-    bool ok = true;
-    while (ok && !text.empty()) {
-        ++m_line;
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view content = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (content.ends_with('\r')) {
-            content.remove_suffix(1);
-        }
-        const auto words = Words(content);
-        if (words.empty() || words[0].starts_with('#')) {
-            continue;
-        }
-        if (!header) {
-            header = words.size() == 2 && words[0] == "velomar-dates" && words[1] == "1";
-            ok = header ||
-                 fail("not a dates file of this version: 'velomar-dates 1' must come first");
-        } else {
-            ok = line(words);
+// Ids given twice; then, with wanted sheets, the patterns their columns name, read now at
+// their own lines.
+bool DatesParser::readUsedPatterns() {
+    std::stable_sort(m_patternLines.begin(), m_patternLines.end(),
+                     [](const PatternLine& a, const PatternLine& b) { return a.id < b.id; });
+    for (std::size_t i = 1; i < m_patternLines.size(); ++i) {
+        if (m_patternLines[i].id == m_patternLines[i - 1].id) {
+            m_line = m_patternLines[i].line;
+            return fail(
+                JoinText({"pattern ", std::to_string(m_patternLines[i].id), " is given twice"}));
         }
     }
-    if (ok && !m_dates) {
-        ok = fail("the file gives no period");
+    for (const auto& [code, ids] : m_sheets) {
+        int last = ServiceDates::kEveryDay;
+        for (int id : ids) {
+            if (id == ServiceDates::kEveryDay || id == last) {
+                continue;  // every day, or the id just looked at
+            }
+            last = id;
+            const auto found =
+                std::lower_bound(m_patternLines.begin(), m_patternLines.end(), id,
+                                 [](const PatternLine& p, int wanted) { return p.id < wanted; });
+            if (found == m_patternLines.end() || found->id != id || found->read) {
+                continue;  // not given (named below) or read already
+            }
+            found->read = true;
+            m_line = found->line;
+            if (!pattern(id, Words(found->content))) {
+                return false;
+            }
+        }
     }
-    if (!ok) {
-        error = m_error;
-        return std::nullopt;
-    }
+    return true;
+}
+
+std::optional<ServiceDates> DatesParser::finish(ServiceDates::ParseError& error) {
     // Ids in the file are the writer's; here they become the table's own.
     ServiceDates dates = std::move(*m_dates);
     std::vector<std::pair<int, int>> ids;  // the file's id, the table's
@@ -232,8 +227,8 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::strin
             }
             const auto found = std::lower_bound(ids.begin(), ids.end(), std::pair(id, 0));
             if (found == ids.end() || found->first != id) {
-                error = Join(
-                    {TimetableFileName(code), ": pattern ", std::to_string(id), " is not given"});
+                error = {0, JoinText({TimetableFileName(code), ": pattern ", std::to_string(id),
+                                      " is not given"})};
                 return std::nullopt;
             }
             id = found->second;
@@ -243,74 +238,84 @@ std::optional<ServiceDates> DatesParser::parse(std::string_view text, std::strin
     return dates;
 }
 
+// After the period: a sheet's line, read when it is wanted, and with wanted sheets a pattern
+// line, only noted by its id; false for any other line.
+bool DatesParser::quickLine(std::string_view first, std::string_view content, std::size_t at,
+                            bool& ok) {
+    if (!m_dates) {
+        return false;
+    }
+    if (m_wanted != nullptr && first == "pattern") {
+        ok = patternLine({first, NextWord(content, at)}, content);
+        return true;
+    }
+    const auto code = RouteCodeOfFileName(first);
+    if (code &&
+        (m_wanted == nullptr || std::binary_search(m_wanted->begin(), m_wanted->end(), *code))) {
+        ok = sheet(*code, first, content.substr(at));
+    }
+    return code.has_value();
+}
+
+std::optional<ServiceDates> DatesParser::parse(std::string_view text,
+                                               ServiceDates::ParseError& error) {
+    bool header = false;
+    bool ok = true;
+    while (ok && !text.empty()) {
+        if (m_wanted != nullptr && m_wanted->empty() && m_dates) {
+            break;  // only the period was asked for
+        }
+        ++m_line;
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view content = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (content.ends_with('\r')) {
+            content.remove_suffix(1);
+        }
+        std::size_t at = 0;
+        const std::string_view first = NextWord(content, at);
+        if (first.empty() || first.starts_with('#') || quickLine(first, content, at, ok)) {
+            continue;
+        }
+        const auto words = Words(content);
+        if (!header) {
+            header = words.size() == 2 && words[0] == "velomar-dates" && words[1] == "1";
+            ok = header ||
+                 fail("not a dates file of this version: 'velomar-dates 1' must come first");
+        } else {
+            ok = line(words, content);
+        }
+    }
+    if (ok && !m_dates) {
+        m_line = 0;
+        ok = fail("the file gives no period");
+    }
+    ok = ok && readUsedPatterns();
+    if (!ok) {
+        error = {m_line, m_error};
+        return std::nullopt;
+    }
+    return finish(error);
+}
+
 }  // namespace
 
-std::string ServiceDates::text() const {
-    std::string out = Join({"velomar-dates 1\nperiod ", GtfsDateText(m_period.first), " ",
-                            GtfsDateText(m_period.last), "\n"});
-    for (std::size_t i = 0; i < m_patterns.size(); ++i) {
-        const DayPattern& pattern = m_patterns[i];
-        out += Join({"pattern ", std::to_string(i + 1), " "});
-        for (int w = 0; w < 7; ++w) {
-            out += (pattern.weekdays & (1u << w)) != 0 ? '1' : '0';
-        }
-        out += Join({" ", GtfsDateText(pattern.first), " ", GtfsDateText(pattern.last)});
-        for (int day : pattern.added) {
-            out += Join({" +", GtfsDateText(day)});
-        }
-        for (int day : pattern.removed) {
-            out += Join({" -", GtfsDateText(day)});
-        }
-        out += '\n';
-    }
-    for (const SheetColumns& sheet : m_sheets) {
-        out += TimetableFileName(sheet.sheet);
-        for (int id : sheet.patterns) {
-            out += id == kEveryDay ? std::string(" *") : Join({" ", std::to_string(id)});
-        }
-        out += '\n';
-    }
-    return out;
+std::string ServiceDates::ParseError::text() const {
+    return line == 0 ? message : JoinText({"line ", std::to_string(line), ": ", message});
 }
 
 std::optional<ServiceDates> ServiceDates::parse(std::string_view text, std::string& error) {
-    return DatesParser().parse(text, error);
+    ParseError failure;
+    auto dates = parse(text, failure);
+    if (!dates) {
+        error = failure.text();
+    }
+    return dates;
 }
 
-LoadedDates LoadServiceDates(const TimetableDirectory& directory) {
-    LoadedDates loaded;
-    const std::filesystem::path path =
-        directory.baseDirectory() / "TimeData" / std::string(kServiceDatesFileName);
-    const auto source = directory.reader().openSource(path);
-    if (!source) {
-        return loaded;  // no dates: the set answers alike for every day
-    }
-    std::string text;
-    char piece[4096];
-    for (;;) {
-        const auto n = source->read(piece, sizeof piece);
-        if (!n) {
-            loaded.status = DatesLoad::Failed;
-            loaded.error = "TimeData/Dates.txt cannot be read";
-            return loaded;
-        }
-        if (*n == 0) {
-            break;
-        }
-        if (text.size() + *n > kServiceDatesFileLimit) {
-            loaded.status = DatesLoad::Failed;
-            loaded.error = "TimeData/Dates.txt is larger than 16 MiB";
-            return loaded;
-        }
-        text.append(piece, *n);
-    }
-    std::string error;
-    loaded.dates = ServiceDates::parse(text, error);
-    loaded.status = loaded.dates ? DatesLoad::Loaded : DatesLoad::Failed;
-    if (!loaded.dates) {
-        loaded.error = Join({"TimeData/Dates.txt: ", error});
-    }
-    return loaded;
+std::optional<ServiceDates> ServiceDates::parse(std::string_view text, ParseError& error,
+                                                const std::vector<RouteCode>* sheets) {
+    return DatesParser(sheets).parse(text, error);
 }
 
 }  // namespace velomar

@@ -67,7 +67,7 @@ std::filesystem::path TimetableDirectory::pathOf(int route, Direction direction)
 }
 
 std::filesystem::path TimetableDirectory::pathOf(RouteCode sheet) const {
-    return m_base / "TimeData" / TimetableFileName(sheet);
+    return m_timeData / TimetableFileName(sheet);
 }
 
 std::unique_ptr<ByteSource> TimetableDirectory::openSource(int route, Direction direction) const {
@@ -90,6 +90,15 @@ std::vector<RouteCode> TimetableDirectory::sheets(int route, Direction direction
     return found;
 }
 
+std::vector<RouteCode> TimetableDirectory::sheetsOf(const std::vector<RouteCode>& files) const {
+    std::vector<RouteCode> all;
+    for (RouteCode file : files) {
+        const std::vector<RouteCode> more = sheets(file);
+        all.insert(all.end(), more.begin(), more.end());
+    }
+    return all;
+}
+
 bool OpenTimetableFile(const TimetableDirectory& directory, int route, Direction direction,
                        CurrentTimetableFile& current, MessageSink& messages) {
     current.reset();
@@ -99,7 +108,19 @@ bool OpenTimetableFile(const TimetableDirectory& directory, int route, Direction
                              kInfoCaption);
         return false;
     }
-    if (auto source = directory.openSource(route, direction)) {
+    return OpenTimetableFile(directory, RouteCode::of(route, direction), current, messages);
+}
+
+bool OpenTimetableFile(const TimetableDirectory& directory, RouteCode sheet,
+                       CurrentTimetableFile& current, MessageSink& messages) {
+    current.reset();
+    if (!sheet.names_file()) {
+        messages.showMessage(sheet.value() % 1000 >= 100 ? u"[DOWN] 데이터 파일이 없습니다."
+                                                         : u"[UP] 데이터 파일이 없습니다.",
+                             kInfoCaption);
+        return false;
+    }
+    if (auto source = directory.openSource(sheet)) {
         current = CurrentTimetableFile(std::move(source));
     }
     return true;
@@ -128,8 +149,13 @@ bool LoadTimetableGrid(CurrentTimetableFile& current, TimetableGrid& grid, Messa
 
 FileLoad LoadTimetableFile(const TimetableDirectory& directory, int route, Direction direction,
                            TimetableGrid& grid) {
+    return LoadTimetableFile(directory, RouteCode::of(route, direction), grid);
+}
+
+FileLoad LoadTimetableFile(const TimetableDirectory& directory, RouteCode sheet,
+                           TimetableGrid& grid) {
     grid.reset();
-    const auto source = directory.openSource(route, direction);
+    const auto source = directory.openSource(sheet);
     if (!source) {
         return FileLoad::Missing;
     }

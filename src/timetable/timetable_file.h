@@ -69,7 +69,7 @@ std::string TimetableFileName(int route, Direction direction);
 class TimetableDirectory {
   public:
     TimetableDirectory(const FileReader& reader, std::filesystem::path baseDirectory)
-        : m_reader(reader), m_base(std::move(baseDirectory)) {}
+        : m_reader(reader), m_base(std::move(baseDirectory)), m_timeData(m_base / "TimeData") {}
 
     std::filesystem::path pathOf(int route, Direction direction) const;
     std::filesystem::path pathOf(RouteCode sheet) const;
@@ -79,12 +79,18 @@ class TimetableDirectory {
     // The sheets of a route direction in reading order: its file (always listed, so that a
     // missing file is reported where it is read), then sheets 2, 3, ... as long as they exist.
     std::vector<RouteCode> sheets(int route, Direction direction) const;
+    std::vector<RouteCode> sheets(RouteCode file) const {
+        return sheets(file.route(), file.direction());
+    }
+    // The sheets of each of the files (route directions), file by file in the order given.
+    std::vector<RouteCode> sheetsOf(const std::vector<RouteCode>& files) const;
     const FileReader& reader() const { return m_reader; }
     const std::filesystem::path& baseDirectory() const { return m_base; }
 
   private:
     const FileReader& m_reader;
     std::filesystem::path m_base;
+    std::filesystem::path m_timeData;  // built once: every search builds paths in it
 };
 
 // A screen's slot for the file that is open for reading; empty means none. The file is either
@@ -131,6 +137,9 @@ class CurrentTimetableFile {
 // leaves the slot empty and is reported by the load.
 bool OpenTimetableFile(const TimetableDirectory& directory, int route, Direction direction,
                        CurrentTimetableFile& current, MessageSink& messages);
+// The same for any sheet of a route direction.
+bool OpenTimetableFile(const TimetableDirectory& directory, RouteCode sheet,
+                       CurrentTimetableFile& current, MessageSink& messages);
 
 // Resets the grid, reads the current file into it and closes it. A file that cannot be read
 // to its end leaves the grid reset and shows "Read Data File Error", as one that cannot be
@@ -143,6 +152,8 @@ enum class FileLoad { Loaded, Missing, ReadFailed };
 // the directory, resets the grid and reads the file into it (after a failure the grid is
 // reset).
 FileLoad LoadTimetableFile(const TimetableDirectory& directory, int route, Direction direction,
+                           TimetableGrid& grid);
+FileLoad LoadTimetableFile(const TimetableDirectory& directory, RouteCode sheet,
                            TimetableGrid& grid);
 
 }  // namespace velomar

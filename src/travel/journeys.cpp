@@ -147,21 +147,21 @@ class StationNames {
     std::unordered_map<std::u16string_view, std::u16string> m_names;
 };
 
-std::optional<JourneyLeg> LegOf(const TripNetwork& network, StationNames& names, int trip, int from,
-                                int leaves, int to, int arrives) {
+std::optional<TrainRide> LegOf(const TripNetwork& network, StationNames& names, int trip, int from,
+                               int leaves, int to, int arrives) {
     const LegCopy leg = CopyFor(network, trip, from, leaves, to, arrives);
     if (leg.copy == nullptr) {
         return std::nullopt;
     }
     const TimetableGrid& grid = *leg.copy->grid;
     const int k = leg.copy->column;
-    return JourneyLeg{std::u16string(grid.cell(1, k)),
-                      std::u16string(TypeLabel(grid.cell(0, k))),
-                      leg.copy->file,
-                      names.of(grid.cell(leg.fromRow, 0)),
-                      names.of(grid.cell(leg.toRow, 0)),
-                      std::u16string(grid.cell(leg.fromRow, k)),
-                      std::u16string(grid.cell(leg.toRow, k))};
+    return TrainRide{std::u16string(grid.cell(1, k)),
+                     std::u16string(TypeLabel(grid.cell(0, k))),
+                     std::u16string(grid.cell(leg.fromRow, k)),
+                     std::u16string(grid.cell(leg.toRow, k)),
+                     leg.copy->file,
+                     names.of(grid.cell(leg.fromRow, 0)),
+                     names.of(grid.cell(leg.toRow, 0))};
 }
 
 // Leaving later and arriving earlier beats any number of changes; otherwise a journey that is
@@ -175,6 +175,13 @@ bool Beats(const Journey& a, const Journey& b) {
     const bool betterTime = a.departure > b.departure || a.arrival < b.arrival;
     return earlierAndLater || (betterTime && a.changes() <= b.changes()) ||
            a.changes() < b.changes();
+}
+
+// Two journeys on the same trains; different trains leaving at one minute are both listed.
+bool SameTrains(const Journey& a, const Journey& b) {
+    return std::equal(
+        a.legs.begin(), a.legs.end(), b.legs.begin(), b.legs.end(),
+        [](const TrainRide& x, const TrainRide& y) { return x.trainNo == y.trainNo; });
 }
 
 }  // namespace
@@ -193,19 +200,15 @@ std::vector<RouteCode> JourneyFiles(std::u16string_view from, std::u16string_vie
 
 std::vector<Journey> DirectJourneys(const TimetableSet& set, const JourneyQuery& query) {
     std::vector<Journey> journeys;
-    for (DirectTrain& train :
+    for (TrainRide& train :
          DirectTrains(set, query.from, query.to, TypeFilterText(query.filter.typeIndex),
-                      TimeKeyOf(query.filter.earliest))) {
-        const auto leaves = CellMinutes(train.departureCell);
+                      TimeKeyOf(query.filter.earliest), query.filter.day)) {
+        const auto leaves = CellMinutes(train.departureKey);
         const auto arrives = CellMinutes(train.arrivalCell);
         if (!leaves || !arrives || *arrives < *leaves) {
             continue;
         }
-        journeys.push_back(
-            {{{std::move(train.trainNo), std::move(train.typeLabel), train.routeCode, query.from,
-               query.to, std::move(train.departureCell), std::move(train.arrivalCell)}},
-             *leaves,
-             *arrives});
+        journeys.push_back({{std::move(train)}, *leaves, *arrives});
     }
     return journeys;
 }
@@ -243,7 +246,8 @@ std::vector<Journey> ParetoJourneys(std::vector<Journey> candidates) {
         for (std::size_t j = 0; j < candidates.size() && !beaten[i]; ++j) {
             const bool equal = candidates[j].departure == candidates[i].departure &&
                                candidates[j].arrival == candidates[i].arrival &&
-                               candidates[j].changes() == candidates[i].changes();
+                               candidates[j].changes() == candidates[i].changes() &&
+                               SameTrains(candidates[j], candidates[i]);
             beaten[i] = Beats(candidates[j], candidates[i]) || (equal && j < i);
         }
     }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "search/train_ride.h"
 #include "travel/direct_trains.h"
 #include "travel/timetable_set.h"
 #include "travel/travel_query.h"
@@ -25,20 +26,11 @@ struct JourneyQuery {
     std::size_t limit = 10;
 };
 
-struct JourneyLeg {
-    std::u16string trainNo;
-    std::u16string typeLabel;
-    RouteCode routeCode;  // a file that lists the train at both ends of the leg
-    std::u16string from;  // station names
-    std::u16string to;
-    std::u16string departureCell;  // as the file has them
-    std::u16string arrivalCell;
-    friend bool operator==(const JourneyLeg&, const JourneyLeg&) = default;
-};
-
 struct Journey {
-    std::vector<JourneyLeg> legs;  // one for a direct train, two with a change
-    int departure = 0;             // minutes from the service day's midnight
+    // One ride for a direct train, two with a change; each names its stations and a file or
+    // sheet that lists the train at both ends.
+    std::vector<TrainRide> legs;
+    int departure = 0;  // minutes from the service day's midnight
     int arrival = 0;
     int changes() const { return legs.empty() ? 0 : static_cast<int>(legs.size()) - 1; }
     friend bool operator==(const Journey&, const Journey&) = default;
@@ -60,7 +52,8 @@ std::vector<Journey> OneChangeJourneys(const TimetableSet& set, const JourneyQue
 // always does; one that leaves no earlier and arrives no later does when it is better in one
 // of the two with no more changes, or needs fewer changes at the same times. So a direct
 // train stays beside a faster journey with a change that leaves at the same time. Of equal
-// journeys the first stays. The rest ordered by departure, then arrival.
+// journeys on the same trains the first stays (different trains at the same times are all
+// listed). The rest ordered by departure, then arrival, in the order given.
 std::vector<Journey> ParetoJourneys(std::vector<Journey> candidates);
 
 // Direct and one-change journeys over JourneyFiles (or the files given), at most

@@ -68,29 +68,32 @@ std::vector<RouteCode> FilesWhere(std::u16string_view stationName, bool leaving)
 void TimetableSet::load(const TimetableDirectory& directory, std::span<const RouteCode> files) {
     QuietSink quiet;
     for (RouteCode code : files) {
-        const bool held =
-            find(code) != nullptr ||
-            std::find(m_unreadable.begin(), m_unreadable.end(), code) != m_unreadable.end();
-        if (held || !code.names_file()) {
+        const RouteCode file = code.firstSheet();
+        if (!code.names_file() || m_sheets.contains(file)) {
             continue;
         }
-        CurrentTimetableFile current(directory.openSource(code.route(), code.direction()));
-        auto grid = std::make_unique<TimetableGrid>();
-        if (LoadTimetableGrid(current, *grid, quiet)) {
-            m_index[static_cast<std::size_t>(code.value())] = static_cast<int>(m_files.size());
-            m_files.push_back({code, std::move(grid)});
-        } else {
-            m_unreadable.push_back(code);
+        const std::vector<RouteCode>& sheets = m_sheets[file] = directory.sheets(file);
+        for (RouteCode sheet : sheets) {
+            CurrentTimetableFile current(directory.openSource(sheet));
+            auto grid = std::make_unique<TimetableGrid>();
+            if (LoadTimetableGrid(current, *grid, quiet)) {
+                m_index[sheet] = m_files.size();
+                m_files.push_back({sheet, std::move(grid)});
+            } else {
+                m_unreadable.push_back(sheet);
+            }
         }
     }
 }
 
-const TimetableGrid* TimetableSet::find(RouteCode code) const {
-    if (!code.names_file()) {
-        return nullptr;
-    }
-    const int index = m_index[static_cast<std::size_t>(code.value())];
-    return index < 0 ? nullptr : m_files[static_cast<std::size_t>(index)].grid.get();
+const TimetableGrid* TimetableSet::find(RouteCode sheet) const {
+    const auto found = m_index.find(sheet);
+    return found == m_index.end() ? nullptr : m_files[found->second].grid.get();
+}
+
+std::span<const RouteCode> TimetableSet::sheetsOf(RouteCode file) const {
+    const auto found = m_sheets.find(file);
+    return found == m_sheets.end() ? std::span<const RouteCode>() : found->second;
 }
 
 std::vector<RouteCode> AllTimetableFiles() {

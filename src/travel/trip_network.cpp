@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "search/search.h"
+#include "search/train_admission.h"
 #include "timetable/service_time.h"
 
 namespace velomar {
@@ -150,6 +150,44 @@ std::vector<Connection> ScanOrder(const std::vector<Connection>& hops) {
                   [](const Connection& c) { return c.departure; });
 }
 
+// One sheet read into the network.
+struct SheetInput {
+    RouteCode sheet;
+    const TimetableGrid& grid;
+    int earliest;
+    const TrainAdmission& admission;
+    const std::optional<TripEnds>& ends;
+    const std::optional<EndStations>& endStations;
+};
+
+void AddSheet(TripNetwork& network, const SheetInput& in,
+              std::unordered_map<std::u16string_view, std::vector<int>>& copiesByNumber,
+              std::vector<Connection>& hops) {
+    const TimetableGrid& grid = in.grid;
+    const GridRows rows = RowsOf(network, grid, in.ends);
+    for (int k = 1; k < kGridColumns; ++k) {
+        if (!MayServe(grid, rows, k, in.ends) || !in.admission.admits(grid, in.sheet, k)) {
+            continue;
+        }
+        TripCopy copy{in.sheet, &grid, k, 0, StopsOf(grid, rows, k)};
+        const auto [begin, end] = UsefulStops(copy.stops, in.endStations);
+        if (end < begin + 2) {
+            continue;
+        }
+        copy.trip = TripFor(network, copy, copiesByNumber);
+        for (std::size_t i = begin; i + 1 < end; ++i) {
+            const TripStop& a = copy.stops[i];
+            const TripStop& b = copy.stops[i + 1];
+            if (a.minutes >= in.earliest && b.minutes >= a.minutes) {
+                hops.push_back({a.station, b.station, a.minutes, b.minutes, copy.trip});
+            }
+        }
+        network.copiesOfTrip[static_cast<std::size_t>(copy.trip)].push_back(
+            static_cast<int>(network.copies.size()));
+        network.copies.push_back(std::move(copy));
+    }
+}
+
 }  // namespace
 
 TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode> files,
@@ -160,35 +198,14 @@ TripNetwork BuildTripNetwork(const TimetableSet& set, std::span<const RouteCode>
         endStations = EndStations{StationOf(network, ends->from), StationOf(network, ends->to)};
     }
     std::unordered_map<std::u16string_view, std::vector<int>> copiesByNumber;
-    const std::u16string_view typeFilter = TypeFilterText(filter.typeIndex);
+    const TrainAdmission admission = AdmissionOf(filter);
     std::vector<Connection> hops;
     for (RouteCode file : files) {
-        const TimetableGrid* grid = set.find(file);
-        if (grid == nullptr) {
-            continue;
-        }
-        const GridRows rows = RowsOf(network, *grid, ends);
-        for (int k = 1; k < kGridColumns; ++k) {
-            if (!MayServe(*grid, rows, k, ends) ||
-                !PassesTypeFilter(typeFilter, grid->cell(0, k))) {
-                continue;
+        for (RouteCode sheet : set.sheetsOf(file)) {
+            if (const TimetableGrid* grid = set.find(sheet)) {
+                AddSheet(network, {sheet, *grid, filter.earliest, admission, ends, endStations},
+                         copiesByNumber, hops);
             }
-            TripCopy copy{file, grid, k, 0, StopsOf(*grid, rows, k)};
-            const auto [begin, end] = UsefulStops(copy.stops, endStations);
-            if (end < begin + 2) {
-                continue;
-            }
-            copy.trip = TripFor(network, copy, copiesByNumber);
-            for (std::size_t i = begin; i + 1 < end; ++i) {
-                const TripStop& a = copy.stops[i];
-                const TripStop& b = copy.stops[i + 1];
-                if (a.minutes >= filter.earliest && b.minutes >= a.minutes) {
-                    hops.push_back({a.station, b.station, a.minutes, b.minutes, copy.trip});
-                }
-            }
-            network.copiesOfTrip[static_cast<std::size_t>(copy.trip)].push_back(
-                static_cast<int>(network.copies.size()));
-            network.copies.push_back(std::move(copy));
         }
     }
     network.connections = ScanOrder(hops);

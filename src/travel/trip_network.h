@@ -20,9 +20,9 @@ struct TripStop {
     int row;      // in the copy's grid
 };
 
-// One train as one file lists it.
+// One train as one file or sheet lists it.
 struct TripCopy {
-    RouteCode file;
+    RouteCode file;  // the sheet
     const TimetableGrid* grid;
     int column;
     int trip;
@@ -58,7 +58,8 @@ struct TripEnds {
     std::u16string_view to;
 };
 
-// The trains of the given files that pass the filter's type, with the hops that leave at or
+// The trains of the given files (each with its sheets) that pass the filter's type and day,
+// with the hops that leave at or
 // after the filter's time. The same train listed in two files (the same number calling at a
 // station at the same minute) is one trip, so riding on across the files is no change. A hop
 // whose arrival lies before its departure (a file that runs backwards) is left out.

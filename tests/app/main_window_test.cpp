@@ -240,14 +240,16 @@ TEST(PagingWidgetTest, NextAndPrevSelectTheBandHours) {
     QTest::mouseClick(form.button(portrait_id::kSearch), Qt::LeftButton);  // from 07:20
     EXPECT_EQ(device.column(0), (std::vector<QString>{"0104", "0105", "0106"}));
 
-    QTest::mouseClick(form.button(portrait_id::kNext), Qt::LeftButton);  // last at 10:10
-    EXPECT_EQ(form.hourList()->currentIndex(), 11);
-    EXPECT_EQ(device.column(0), (std::vector<QString>{"0108", "0109", "0110"}));
+    // Last at 10:10: the page goes on with the train after it, from the step 10:10.
+    QTest::mouseClick(form.button(portrait_id::kNext), Qt::LeftButton);
+    EXPECT_EQ(form.hourList()->currentIndex(), 10);
+    EXPECT_EQ(form.minuteList()->currentIndex(), 1);
+    EXPECT_EQ(device.column(0), (std::vector<QString>{"0107", "0108", "0109"}));
 
-    QTest::mouseClick(form.button(portrait_id::kPrev), Qt::LeftButton);  // first at 12:10
+    QTest::mouseClick(form.button(portrait_id::kPrev), Qt::LeftButton);  // first at 11:10
     EXPECT_EQ(form.hourList()->currentIndex(), 8);
-    EXPECT_EQ(device.column(0), (std::vector<QString>{"0105", "0106", "0107"}));
-    EXPECT_EQ(form.minuteList()->currentIndex(), 2);  // paging leaves the minute alone
+    EXPECT_EQ(device.column(0), (std::vector<QString>{"0104", "0105", "0106"}));
+    EXPECT_EQ(form.minuteList()->currentIndex(), 1);  // Prev leaves the minute alone
 }
 
 TEST(FocusResetWidgetTest, RestoresTypeAndCurrentHourOnly) {

@@ -88,7 +88,7 @@ TEST_F(CliSearch, NextPagesThroughTheDay) {
     ASSERT_EQ(run({"settings", "set", "--number", "ResultCount", "2"}).status, 0);
     const Run r =
         run({"search", "문산", "도라산", "--time", "07:00", "--next", "1", "--format", "tsv"});
-    // Last train 08:10 selects hour 9.
+    // The next page begins after the last train, 08:10.
     EXPECT_EQ(r.out,
               "0103\t09:10\t09:40\t(K)ABC\t106\t0910\n0104\t23:50\t00:20\t누리로\t106\t2350\n");
     const Run back =

@@ -214,8 +214,6 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"journeys", "서울", "서울"}, "the same station"},
         UsageCase{{"journeys", "서울", "부산", "--change-min", "601"}, "--change-min needs"},
         UsageCase{{"journeys", "서울", "부산", "--change-min", "-1"}, "--change-min needs"},
-        UsageCase{{"detail", "서울", "부산", "0191", "116", "--date", "20101231"},
-                  "--date goes with --format ics"},
         UsageCase{
             {"detail", "서울", "부산", "0191", "116", "--format", "ics", "--date", "20100230"},
             "--date must be a date"}));

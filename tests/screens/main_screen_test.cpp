@@ -160,26 +160,27 @@ TEST(Search, TakesTheFormAndStoresThePair) {
 TEST(Paging, NextAndPrevSelectAnHourAndSearchAgain) {
     Screen s;
     searchedFromMunsan(s, 7);
-    s.screen.next();  // last train 09:10 -> hour 10
-    EXPECT_EQ(s.screen.form().hourSelection, 10);
+    s.screen.next();  // last train 09:10: the page after it, from the step 09:10
+    EXPECT_EQ(s.screen.form().hourSelection, 9);
+    EXPECT_EQ(s.screen.form().minuteSelection, 1);
     EXPECT_EQ(s.trainNos(), (Nos{u"0106", u"0107", u"0108"}));
-    s.screen.prev();  // first train 10:10 -> hour 8
+    s.screen.prev();  // first train 10:10 -> hour 8; the minute stays
     EXPECT_EQ(s.screen.form().hourSelection, 8);
     EXPECT_EQ(s.trainNos(), (Nos{u"0104", u"0105", u"0106"}));
-    EXPECT_EQ(s.screen.form().minuteSelection, 0);
+    EXPECT_EQ(s.screen.form().minuteSelection, 1);
 }
 
-TEST(Paging, NextAfterElevenAtNightKeepsHourTwentyThree) {
+TEST(Paging, NextAfterElevenAtNightGoesOnPastMidnight) {
     Screen s;
     searchedFromMunsan(s, 22);
     EXPECT_EQ(s.trainNos(), (Nos{u"0110", u"0111", u"0112"}));
     s.screen.next();
     EXPECT_EQ(s.screen.form().hourSelection, 23);
-    EXPECT_EQ(s.trainNos(), (Nos{u"0111", u"0112", u"0113"}));
-    // Last train after midnight: the same search again.
+    EXPECT_EQ(s.trainNos(), (Nos{u"0113"}));
+    // A page that is not full: the same search again.
     s.screen.next();
     EXPECT_EQ(s.screen.form().hourSelection, 23);
-    EXPECT_EQ(s.trainNos(), (Nos{u"0111", u"0112", u"0113"}));
+    EXPECT_EQ(s.trainNos(), (Nos{u"0113"}));
 }
 
 TEST(Paging, BeforeAnySearchNothingHappens) {

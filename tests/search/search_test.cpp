@@ -6,6 +6,7 @@
 #include "search/search.h"
 #include "settings/settings_store.h"
 #include "support/timetable_world.h"
+#include "timetable/calendar_date.h"
 
 namespace velomar {
 namespace {
@@ -85,7 +86,7 @@ void offer(ResultPage& page, std::size_t p, std::u16string_view dep,
     InsertResult(page, p, no, dep, u"1200", u"KTX", RouteCode(0));
 }
 
-TEST(InsertResult, KeepsTheEarliestInOrderAndDropsEqualDepartures) {
+TEST(InsertResult, KeepsTheEarliestInOrderAndDropsTheSameTrainOfferedAgain) {
     ResultPage page = freshPage(9);
     for (auto dep : {u"0900", u"0700", u"3015", u"0800", u"0700", u"2350"}) {
         offer(page, 3, dep);
@@ -95,18 +96,24 @@ TEST(InsertResult, KeepsTheEarliestInOrderAndDropsEqualDepartures) {
                                                        u"9999", u"9999", u"9999", u"9999"}));
 }
 
-TEST(InsertResult, FirstOfferedKeepsItsPlaceOnEqualDeparture) {
+TEST(InsertResult, TrainsLeavingAtOneMinuteAreAllListedInTheOrderOffered) {
     ResultPage page = freshPage(9);
     offer(page, 3, u"0700", u"0101");
     offer(page, 3, u"0700", u"0202");
-    EXPECT_EQ(page[0].trainNo, u"0101");
-    EXPECT_EQ(page[1].departureKey, u"9999");
+    offer(page, 3, u"0700", u"0101");  // the first again, from another file
+    offer(page, 3, u"0650", u"0303");
+    EXPECT_EQ((std::vector<std::u16string>{page[0].trainNo, page[1].trainNo, page[2].trainNo}),
+              (std::vector<std::u16string>{u"0303", u"0101", u"0202"}));
+    // A full page keeps the first offered of a minute that does not fit.
+    offer(page, 3, u"0650", u"0404");
+    EXPECT_EQ(page[2].trainNo, u"0101");
 }
 
 TEST(InsertResult, FillsTheSlotFromTheCells) {
     ResultPage page = freshPage(14);
     InsertResult(page, 14, u"0451", u"3015", u"3105", u"(K)A", RouteCode(103));
-    const ResultSlot expected{u"3015", u"0451", u"0015", u"0105", u"(K)A", RouteCode(103)};
+    const ResultSlot expected{
+        {u"0451", u"(K)A", u"3015", u"3105", RouteCode(103), {}, {}}, u"0015", u"0105"};
     EXPECT_EQ(page[0], expected);
 }
 
@@ -163,25 +170,42 @@ INSTANTIATE_TEST_SUITE_P(Bands, PrevBands,
                                          BandCase{u"9999", PagingOutcome::searchAgain()},
                                          BandCase{u"0000", PagingOutcome::searchAgain()}));
 
-class NextBands : public testing::TestWithParam<BandCase> {};
+struct NextCase {
+    std::u16string_view key;
+    int hour;  // -1: the hour stays (search again)
+    int minuteEntry;
+};
 
-TEST_P(NextBands, ChoosesTheHourAfterTheLastTrainOfAFullPage) {
+class NextSteps : public testing::TestWithParam<NextCase> {};
+
+TEST_P(NextSteps, BeginAfterTheLastTrainOfAFullPageInItsStep) {
     ResultPage page = pageWith({u"0600", u"0610", GetParam().key}, 9);
-    EXPECT_EQ(NextPage(page, 3), GetParam().outcome);
+    page[2].trainNo = u"0165";
+    const PagingOutcome outcome = NextPage(page, 3);
+    EXPECT_EQ(outcome.kind, GetParam().hour < 0 ? PagingOutcome::Kind::SearchAgain
+                                                : PagingOutcome::Kind::SelectHourAndSearch);
+    EXPECT_EQ(outcome.hour, GetParam().hour);
+    EXPECT_EQ(outcome.minuteEntry, GetParam().minuteEntry);
+    EXPECT_EQ(outcome.after, (PageBound{std::u16string(GetParam().key), {u"0165"}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Bands, NextBands,
-                         testing::Values(BandCase{u"0730", PagingOutcome::selectHour(8)},
-                                         BandCase{u"0800", PagingOutcome::selectHour(8)},
-                                         BandCase{u"0801", PagingOutcome::selectHour(9)},
-                                         BandCase{u"0001", PagingOutcome::selectHour(1)},
-                                         BandCase{u"2300", PagingOutcome::selectHour(23)},
-                                         // The hour list has no 24: the last hour stays selected.
-                                         BandCase{u"2330", PagingOutcome::selectHour(23)},
-                                         BandCase{u"2400", PagingOutcome::selectHour(23)},
-                                         BandCase{u"9999", PagingOutcome::searchAgain()},
-                                         BandCase{u"0000", PagingOutcome::searchAgain()},
-                                         BandCase{u"3015", PagingOutcome::searchAgain()}));
+INSTANTIATE_TEST_SUITE_P(Steps, NextSteps,
+                         testing::Values(NextCase{u"1715", 17, 1}, NextCase{u"0730", 7, 3},
+                                         NextCase{u"0800", 8, 0}, NextCase{u"0000", 0, 0},
+                                         NextCase{u"2359", 23, 5},
+                                         // After midnight every hour admits the train.
+                                         NextCase{u"3015", -1, -1}));
+
+TEST(Paging, NextAtAMinuteTheLastPageEndedAtTooKeepsWhatItShowed) {
+    ResultPage page = pageWith({u"0700", u"0700"}, 9);
+    page[0].trainNo = u"0103";
+    page[1].trainNo = u"0104";
+    const PageBound before{u"0700", {u"0101", u"0102"}};
+    EXPECT_EQ(NextPage(page, 2, before).after,
+              (PageBound{u"0700", {u"0101", u"0102", u"0103", u"0104"}}));
+    EXPECT_EQ(NextPage(page, 2, PageBound{u"0650", {u"0100"}}).after,
+              (PageBound{u"0700", {u"0103", u"0104"}}));
+}
 
 TEST(Paging, DoesNothingBeforeAnySearch) {
     const ResultPage untouched(14);
@@ -438,7 +462,7 @@ TEST(RunSearch, LaterFileTrainPushesTheLastTrainOffAFullPage) {
     EXPECT_EQ(s.trainNos(), (Nos{u"0501", u"0401", u"0402"}));
 }
 
-TEST(RunSearch, SameMinuteTrainsListOnlyTheFirstOffered) {
+TEST(RunSearch, TrainsLeavingAtOneMinuteAreAllListedFromOneFileOrTwo) {
     SearchRun s;
     s.world.addFile(6, Direction::Down, R"(
 TYPE  0000 0001
@@ -447,7 +471,69 @@ TRNO  0601 0602
 0403  0830 0845
 )");
     s.run();
-    EXPECT_EQ(s.trainNos(), (Nos{u"0601"}));
+    EXPECT_EQ(s.trainNos(), (Nos{u"0601", u"0602"}));
+    // 0401 is one train in both files; 0501 leaves 순천 at 10:00 as well.
+    SearchRun two;
+    two.world.addFile(2, Direction::Down, kRoute2);
+    two.world.addFile(27, Direction::Down, R"(
+TYPE  0000 0002
+TRNO  0401 0501
+0051  1000 1000
+0053  1040 1035
+)");
+    two.query.startStation = u"순천";
+    two.query.endStation = u"여수";
+    two.run();
+    EXPECT_EQ(two.trainNos(), (Nos{u"0401", u"0501", u"0402", u"0403"}));
+}
+
+// Route 6 Down in a file and a sheet; the sheet's trains are every day or weekdays only.
+constexpr std::string_view kSheet2 = R"(
+TYPE  0001 0000 0000 0000
+TRNO  0201 0202 0203 0204
+0401  0705 1100 1200 1300
+0403  0735 1130 1230 1330
+)";
+
+TEST(RunSearch, SheetsAreFurtherFilesOfTheirRouteDirection) {
+    SearchRun s;
+    s.world.addFile(6, Direction::Down, kRoute6);
+    s.world.reader.add(s.world.directory.pathOf(RouteCode(1106)),
+                       testing_support::TimetableText(kSheet2));
+    s.world.setNumber(kResultCountName, 3);
+    s.run();
+    // Each sheet offers its own first P + 1 trains, so the sheet's 07:05 gets its place.
+    EXPECT_EQ(s.trainNos(), (Nos{u"0102", u"0201", u"0103"}));
+    EXPECT_EQ(s.page[1].routeCode, RouteCode(1106));
+    // A missing file stops the search as before, whatever sheets follow it.
+    SearchRun gap;
+    gap.world.reader.add(gap.world.directory.pathOf(RouteCode(1106)),
+                         testing_support::TimetableText(kSheet2));
+    gap.run();
+    EXPECT_TRUE(gap.list.rows.empty());
+    EXPECT_EQ(gap.world.messages.messages.at(1), (Message{u"GetTimeTable() Error", u"Info"}));
+}
+
+TEST(RunSearch, ListsTheTrainsThatRunOnTheDay) {
+    SearchRun s;
+    s.world.addFile(6, Direction::Down, kRoute6);
+    s.world.reader.add(s.world.directory.pathOf(RouteCode(1106)),
+                       testing_support::TimetableText(kSheet2));
+    // 2025-12-06 is a Saturday; only the file's first train and the sheet's last have days.
+    s.world.reader.add("/fixture/TimeData/Dates.txt",
+                       "velomar-dates 1\nperiod 20251201 20251231\n"
+                       "pattern 4 1111100 20251201 20251231\n"
+                       "DownData_06.txt 4\nDownData_06.2.txt * * * 4\n");
+    s.query.hourIndex = 11;
+    s.query.serviceDay = *GtfsDayNumber("20251206");
+    s.run();
+    EXPECT_EQ(s.trainNos(), (Nos{u"0202", u"0203", u"0104", u"0105"}));
+    s.query.serviceDay = *GtfsDayNumber("20251205");
+    s.run();
+    EXPECT_EQ(s.trainNos(), (Nos{u"0202", u"0203", u"0204", u"0104", u"0105"}));
+    s.query.serviceDay = *GtfsDayNumber("20260101");  // outside the period: no train runs
+    s.run();
+    EXPECT_TRUE(s.list.rows.empty());
 }
 
 TEST(RunSearch, StopsAtTheFirstFileLackingAStationRow) {

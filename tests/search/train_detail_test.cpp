@@ -106,6 +106,22 @@ TEST(TrainDetail, MissingFileShowsThreeMessagesAndAnEmptyList) {
     EXPECT_EQ(d.world.grid, TimetableGrid());
 }
 
+TEST(TrainDetail, ReadsTheSheetItsRouteCodeNames) {
+    DetailRun d;
+    d.world.reader.add(d.world.directory.pathOf(RouteCode(1127)), testing_support::TimetableText(R"(
+TYPE  0002
+TRNO  0801
+0089  0900
+0053  0950
+)"));
+    EXPECT_EQ(d.show(u"0801", RouteCode(1127)).stops.times, (Texts{u"0900", u"0950"}));
+    EXPECT_EQ(d.show(u"0801", RouteCode(127)).stops.count(), 0u);  // not in the file itself
+    EXPECT_TRUE(d.world.messages.messages.empty());
+    // A sheet that is not there is a file that cannot be opened.
+    d.show(u"0801", RouteCode(2127));
+    EXPECT_EQ(d.world.messages.messages.front(), (Message{u"fopen Error", u"Info"}));
+}
+
 TEST(StopList, KeepsAtMostAHundredStops) {
     StopList list;
     for (int i = 0; i < 120; ++i) {

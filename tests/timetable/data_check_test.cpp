@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,52 @@ TEST(DataCheck, ReportsMissingFilesAndCountsTrains) {
     EXPECT_EQ(result.diagnostics.front(),
               (DataDiagnostic{"UpData_00.txt", 0, 0, "file is missing or cannot be read"}));
     EXPECT_EQ(result.diagnostics.back().file, "DownData_31.txt");
+}
+
+// Diagnostics about sheets and dates, as "FILE:LINE: MESSAGE".
+std::vector<std::string> setProblems(const std::map<std::string, std::string>& files) {
+    MemoryFileReader reader;
+    for (const auto& [name, bytes] : files) {
+        reader.add("data/TimeData/" + name, bytes);
+    }
+    std::vector<std::string> out;
+    for (const DataDiagnostic& d : CheckTimetableData(reader, "data/TimeData").diagnostics) {
+        if (d.file.starts_with("DownData_06") || d.file == "Dates.txt") {
+            out.push_back(d.file + ":" + std::to_string(d.line) + ": " + d.message);
+        }
+    }
+    return out;
+}
+
+TEST(DataCheck, SheetsAreCheckedAsFilesUpToTheFirstOneMissing) {
+    const std::string clean = file(cleanLines());
+    std::vector<std::string> broken = cleanLines();
+    broken[3] = "0733\t0955\t9999\t";  // backwards
+    const auto found = setProblems({{"DownData_06.txt", clean},
+                                    {"DownData_06.2.txt", file(broken)},
+                                    {"DownData_06.4.txt", clean}});
+    ASSERT_EQ(found.size(), 2u) << testing::PrintToString(found);
+    EXPECT_NE(found[0].find("DownData_06.2.txt:4: train 1201 goes back in time"),
+              std::string::npos);
+    EXPECT_EQ(found[1],
+              "DownData_06.4.txt:0: sheet 4 is not read: a sheet before it is missing, and "
+              "sheets are read up to the first one missing");
+}
+
+TEST(DataCheck, DatesAreCheckedAgainstTheSheets) {
+    const std::string clean = file(cleanLines());
+    const std::string head = "velomar-dates 1\nperiod 20251201 20251231\n";
+    EXPECT_EQ(setProblems({{"DownData_06.txt", clean},
+                           {"Dates.txt", head + "pattern 1 1111100 20251201 20251231\n"
+                                                "DownData_06.txt 1 * 1\n"
+                                                "DownData_06.2.txt *\n"}}),
+              (std::vector<std::string>{
+                  "Dates.txt:4: DownData_06.txt gives days for 3 columns, but has 2 trains",
+                  "Dates.txt:5: DownData_06.2.txt is no sheet that is read; its dates are not "
+                  "used"}));
+    EXPECT_EQ(setProblems({{"DownData_06.txt", clean},
+                           {"Dates.txt", head + "pattern 1 1111100 20251201 20260101\n"}}),
+              std::vector<std::string>{"Dates.txt:3: 20260101 lies outside the period"});
 }
 
 }  // namespace

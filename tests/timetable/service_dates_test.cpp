@@ -67,6 +67,26 @@ TEST(ServiceDates, RefusesWhatIsNotADatesFile) {
     }
 }
 
+TEST(ServiceDates, ReadsOnlyWhatTheSheetsAskedForNeed) {
+    const std::string text = std::string(kDates) +
+                             "pattern 8 1111111 20251201 20251231 +2025\n"
+                             "UpData_17.txt 8 *\n"
+                             "UpData_18.txt x\n";
+    const std::vector<RouteCode> wanted{RouteCode(16), RouteCode(1116)};
+    ServiceDates::ParseError error;
+    const auto dates = ServiceDates::parse(text, error, &wanted);
+    ASSERT_TRUE(dates) << error.text();
+    EXPECT_FALSE(dates->runs(RouteCode(16), 1, Day("20251225")));
+    EXPECT_EQ(dates->patternCount(), 1);  // pattern 8 is not read
+    // A pattern the sheets use is read at its own line.
+    const std::vector<RouteCode> seventeen{RouteCode(17)};
+    EXPECT_FALSE(ServiceDates::parse(text, error, &seventeen));
+    EXPECT_EQ(error.text(), "line 8: '2025' is not a date YYYYMMDD");
+    // For the period alone nothing after it is read.
+    const std::vector<RouteCode> none;
+    EXPECT_TRUE(ServiceDates::parse(text + "nonsense\n", error, &none));
+}
+
 TEST(DayPattern, TakesTheWeekdaysWithFewestExceptions) {
     // Monday to Friday of three weeks but for one Wednesday, and one Sunday.
     std::vector<int> days;

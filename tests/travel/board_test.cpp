@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "timetable/calendar_date.h"
+#include "timetable/service_dates.h"
 #include "travel/board.h"
 #include "travel_fixture.h"
 
@@ -61,7 +63,7 @@ class Board : public testing::Test {
         world.addFile(16, Direction::Down, kKtxDown);
         world.load();
     }
-    std::vector<Departure> board(std::u16string_view station, int typeIndex, int earliest,
+    std::vector<TrainRide> board(std::u16string_view station, int typeIndex, int earliest,
                                  std::size_t limit = 50) {
         return DepartureBoard(world.set, station, {typeIndex, earliest}, limit);
     }
@@ -69,13 +71,13 @@ class Board : public testing::Test {
 };
 
 TEST_F(Board, EachTrainOnceEarliestFirstAfterMidnightLast) {
-    const std::vector<Departure> expected = {
+    const std::vector<TrainRide> expected = {
         // The through train shows its own last station, from the file that runs furthest.
-        {u"1091", u"새마을", u"0700", u"포항", u"1030", RouteCode(121)},
-        {u"1201", u"무궁화", u"0700", u"대전", u"0840", RouteCode(100)},
-        {u"1091", u"KTX", u"1400", u"부산", u"1640", RouteCode(116)},
-        {u"1207", u"KTX", u"2350", u"대전", u"3040", RouteCode(100)},
-        {u"1209", u"무궁화", u"3015", u"대전", u"3140", RouteCode(100)},
+        {u"1091", u"새마을", u"0700", u"1030", RouteCode(121), u"서울", u"포항"},
+        {u"1201", u"무궁화", u"0700", u"0840", RouteCode(100), u"서울", u"대전"},
+        {u"1091", u"KTX", u"1400", u"1640", RouteCode(116), u"서울", u"부산"},
+        {u"1207", u"KTX", u"2350", u"3040", RouteCode(100), u"서울", u"대전"},
+        {u"1209", u"무궁화", u"3015", u"3140", RouteCode(100), u"서울", u"대전"},
     };
     EXPECT_EQ(board(u"서울", 0, 7 * 60), expected);
 }
@@ -88,7 +90,7 @@ TEST_F(Board, TimeTypeAndLimit) {
     EXPECT_EQ(late[0].trainNo, u"1209");
     const auto ktx = board(u"서울", 1, 0);
     ASSERT_EQ(ktx.size(), 2u);
-    EXPECT_EQ(ktx[0].departureCell, u"1400");
+    EXPECT_EQ(ktx[0].departureKey, u"1400");
     EXPECT_EQ(ktx[1].trainNo, u"1207");
     EXPECT_EQ(board(u"서울", 0, 0, 2).size(), 2u);
 }
@@ -96,15 +98,15 @@ TEST_F(Board, TimeTypeAndLimit) {
 TEST_F(Board, StationsAlongTheWay) {
     // 천안: 1203 stops here although it passed 서울; 1207 passes 천안.
     std::vector<std::u16string> numbers;
-    for (const Departure& d : board(u"천안", 0, 0)) {
+    for (const TrainRide& d : board(u"천안", 0, 0)) {
         numbers.push_back(d.trainNo);
     }
     EXPECT_EQ(numbers, (std::vector<std::u16string>{u"1091", u"1205", u"1201", u"1203", u"1209"}));
     // 동대구: the Down trains of the line end here, the through train goes on; 1092 of the
     // Up file starts here.
-    const std::vector<Departure> east = {
-        {u"1092", u"무궁화", u"0800", u"서울", u"1100", RouteCode(0)},
-        {u"1091", u"새마을", u"0930", u"포항", u"1030", RouteCode(121)},
+    const std::vector<TrainRide> east = {
+        {u"1092", u"무궁화", u"0800", u"1100", RouteCode(0), u"동대구", u"서울"},
+        {u"1091", u"새마을", u"0930", u"1030", RouteCode(121), u"동대구", u"포항"},
     };
     EXPECT_EQ(board(u"동대구", 0, 0), east);
     // 포항 is the end of every file held: nothing leaves it.
@@ -126,8 +128,37 @@ TRNO  1501
     world.load();
     const auto board = DepartureBoard(world.set, u"순천", {0, 0}, 10);
     ASSERT_EQ(board.size(), 1u);
-    EXPECT_EQ(board[0].departureCell, u"1005");
-    EXPECT_EQ(board[0].lastStation, u"여수");
+    EXPECT_EQ(board[0].departureKey, u"1005");
+    EXPECT_EQ(board[0].to, u"여수");
+}
+
+TEST_F(Board, ReadsSheetsAndTheDay) {
+    // A second sheet of the KTX file: 1301 leaves at 14:00 too; 1303 runs on Saturdays only.
+    world.reader.add(world.directory.pathOf(RouteCode(1116)), testing_support::TimetableText(R"(
+TYPE  0002 0002
+TRNO  1301 1303
+0001  1400 1500
+0020  1630 1730
+)"));
+    world.load();
+    std::string error;
+    const auto dates = ServiceDates::parse(
+        "velomar-dates 1\nperiod 20251201 20251231\npattern 1 0000010 20251201 20251231\n"
+        "DownData_16.2.txt * 1\n",
+        error);
+    ASSERT_TRUE(dates) << error;
+    auto ktx = [&](const char* day) {
+        std::vector<std::u16string> numbers;
+        for (const TrainRide& d :
+             DepartureBoard(world.set, u"서울", {1, 0, {&*dates, *GtfsDayNumber(day)}}, 10)) {
+            numbers.push_back(d.trainNo + u"@" + d.departureKey);
+        }
+        return numbers;
+    };
+    EXPECT_EQ(ktx("20251205"),
+              (std::vector<std::u16string>{u"1091@1400", u"1301@1400", u"1207@2350"}));
+    EXPECT_EQ(ktx("20251206"), (std::vector<std::u16string>{u"1091@1400", u"1301@1400",
+                                                            u"1303@1500", u"1207@2350"}));
 }
 
 TEST(BoardFiles, OnlyFilesWhoseTrainsCanLeaveTheStation) {

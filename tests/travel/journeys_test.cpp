@@ -132,9 +132,9 @@ TEST(Journeys, LegsNameTheirStationsFilesAndCells) {
     const Journey& j = journeys[0];
     EXPECT_EQ(j.changes(), 1);
     EXPECT_EQ(j.legs[0],
-              (JourneyLeg{u"1105", u"무궁화", RouteCode(112), u"대전", u"제천", u"2200", u"2350"}));
+              (TrainRide{u"1105", u"무궁화", u"2200", u"2350", RouteCode(112), u"대전", u"제천"}));
     EXPECT_EQ(j.legs[1],
-              (JourneyLeg{u"1607", u"무궁화", RouteCode(109), u"제천", u"영월", u"3005", u"3035"}));
+              (TrainRide{u"1607", u"무궁화", u"3005", u"3035", RouteCode(109), u"제천", u"영월"}));
 }
 
 // 경부선 (route 0) and 경부대구 (route 21) both list the through train 1091; 대구선 (route 5)
@@ -232,10 +232,10 @@ TEST(Journeys, FilesAreThoseThatCanLeaveOrReach) {
 // ---------------------------------------------------------------------------------------------
 // Which journeys beat which.
 
-Journey Made(int legs, int departure, int arrival) {
+Journey Made(int legs, int departure, int arrival, std::u16string_view train = u"0000") {
     Journey j;
     for (int i = 0; i < legs; ++i) {
-        j.legs.push_back({u"0000", u"", RouteCode(0), u"", u"", u"", u""});
+        j.legs.push_back({std::u16string(train), u"", u"", u"", RouteCode(0), u"", u""});
     }
     j.departure = departure;
     j.arrival = arrival;
@@ -266,32 +266,35 @@ TEST_P(Pareto, KeepsWhatNothingBeats) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Pareto,
-    testing::Values(ParetoCase{"DirectStaysBesideFasterChangeAtTheSameMinute",
-                               {Made(1, At(6, 50), At(15, 13)), Made(2, At(6, 50), At(15, 9))},
-                               {1, 0}},
-                    ParetoCase{"EarlierAndLaterGoesWhateverTheChanges",
-                               {Made(1, At(6, 50), At(15, 13)), Made(2, At(7, 10), At(15, 10))},
-                               {1}},
-                    ParetoCase{"SlowerChangeAtTheSameMinuteGoes",
-                               {Made(2, At(7, 0), At(10, 30)), Made(2, At(7, 0), At(10, 0))},
-                               {1}},
-                    ParetoCase{"EqualTimesFewerChangesWin",
-                               {Made(2, At(7, 0), At(10, 0)), Made(1, At(7, 0), At(10, 0))},
-                               {1}},
-                    ParetoCase{"EqualJourneysOnce",
-                               {Made(1, At(7, 0), At(10, 0)), Made(1, At(7, 0), At(10, 0))},
-                               {0}},
-                    ParetoCase{"OvertakenDirectGoes",
-                               {Made(1, At(7, 0), At(10, 0)), Made(1, At(7, 10), At(10, 0))},
-                               {1}},
-                    // Leaving earlier to arrive as early without a change is worth listing.
-                    ParetoCase{"EarlierDirectBesideLaterChange",
-                               {Made(2, At(7, 10), At(10, 0)), Made(1, At(7, 0), At(10, 0))},
-                               {1, 0}},
-                    ParetoCase{"OrderedByDeparture",
-                               {Made(1, At(9, 0), At(11, 0)), Made(1, At(8, 0), At(10, 0)),
-                                Made(2, At(8, 30), At(10, 30))},
-                               {1, 2, 0}}),
+    testing::Values(
+        ParetoCase{"DirectStaysBesideFasterChangeAtTheSameMinute",
+                   {Made(1, At(6, 50), At(15, 13)), Made(2, At(6, 50), At(15, 9))},
+                   {1, 0}},
+        ParetoCase{"EarlierAndLaterGoesWhateverTheChanges",
+                   {Made(1, At(6, 50), At(15, 13)), Made(2, At(7, 10), At(15, 10))},
+                   {1}},
+        ParetoCase{"SlowerChangeAtTheSameMinuteGoes",
+                   {Made(2, At(7, 0), At(10, 30)), Made(2, At(7, 0), At(10, 0))},
+                   {1}},
+        ParetoCase{"EqualTimesFewerChangesWin",
+                   {Made(2, At(7, 0), At(10, 0)), Made(1, At(7, 0), At(10, 0))},
+                   {1}},
+        ParetoCase{
+            "EqualJourneysOnce", {Made(1, At(7, 0), At(10, 0)), Made(1, At(7, 0), At(10, 0))}, {0}},
+        ParetoCase{"TwoTrainsAtTheSameTimesBoth",
+                   {Made(1, At(7, 0), At(10, 0)), Made(1, At(7, 0), At(10, 0), u"0001")},
+                   {0, 1}},
+        ParetoCase{"OvertakenDirectGoes",
+                   {Made(1, At(7, 0), At(10, 0)), Made(1, At(7, 10), At(10, 0))},
+                   {1}},
+        // Leaving earlier to arrive as early without a change is worth listing.
+        ParetoCase{"EarlierDirectBesideLaterChange",
+                   {Made(2, At(7, 10), At(10, 0)), Made(1, At(7, 0), At(10, 0))},
+                   {1, 0}},
+        ParetoCase{"OrderedByDeparture",
+                   {Made(1, At(9, 0), At(11, 0)), Made(1, At(8, 0), At(10, 0)),
+                    Made(2, At(8, 30), At(10, 30))},
+                   {1, 2, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -121,7 +121,7 @@ void CompareWithSearch(const Samples& samples, TimetableGrid& grid, std::u16stri
             const ResultRow& row = page.rows[i];
             const ResultSlot& slot = page.slots[static_cast<std::size_t>(row.slot)];
             ASSERT_EQ(direct[i].trainNo, row.trainNo) << where << " row " << i;
-            ASSERT_EQ(direct[i].departureCell, slot.departureKey) << where << " row " << i;
+            ASSERT_EQ(direct[i].departureKey, slot.departureKey) << where << " row " << i;
             ASSERT_EQ(FormatClock(DisplayTime(direct[i].arrivalCell)), row.arrival) << where;
             ASSERT_EQ(direct[i].typeLabel, row.typeLabel) << where;
             ASSERT_EQ(direct[i].routeCode, slot.routeCode) << where;
@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(Shards, SampleDirectTrains, testing::Range(0, kShards))
 
 // The file's column of the train that leaves `from` at the departure cell and reaches `to`
 // later at the arrival cell; false when the file holds no such ride.
-bool FileHoldsLeg(const Samples& samples, const JourneyLeg& leg) {
+bool FileHoldsLeg(const Samples& samples, const TrainRide& leg) {
     const TimetableGrid* grid = samples.set.find(leg.routeCode);
     if (grid == nullptr) {
         return false;
@@ -226,7 +226,7 @@ bool FileHoldsLeg(const Samples& samples, const JourneyLeg& leg) {
         }
         bool left = false;
         for (int r = 2; r < kGridRows; ++r) {
-            left = left || (grid->cell(r, 0) == fromCode && grid->cell(r, k) == leg.departureCell);
+            left = left || (grid->cell(r, 0) == fromCode && grid->cell(r, k) == leg.departureKey);
             if (left && grid->cell(r, 0) == toCode && grid->cell(r, k) == leg.arrivalCell) {
                 return true;
             }
@@ -245,14 +245,14 @@ void CheckJourneys(const Samples& samples, const JourneyQuery& query,
         EXPECT_EQ(j.legs.front().from, query.from) << where;
         EXPECT_EQ(j.legs.back().to, query.to) << where;
         EXPECT_GE(j.departure, query.filter.earliest) << where;
-        EXPECT_EQ(j.departure, *CellMinutes(j.legs.front().departureCell)) << where;
+        EXPECT_EQ(j.departure, *CellMinutes(j.legs.front().departureKey)) << where;
         EXPECT_EQ(j.arrival, *CellMinutes(j.legs.back().arrivalCell)) << where;
-        for (const JourneyLeg& leg : j.legs) {
+        for (const TrainRide& leg : j.legs) {
             EXPECT_TRUE(FileHoldsLeg(samples, leg)) << where << " train " << ToUtf8(leg.trainNo);
         }
         if (j.legs.size() == 2) {
             EXPECT_EQ(j.legs[0].to, j.legs[1].from) << where;
-            EXPECT_GE(*CellMinutes(j.legs[1].departureCell) - *CellMinutes(j.legs[0].arrivalCell),
+            EXPECT_GE(*CellMinutes(j.legs[1].departureKey) - *CellMinutes(j.legs[0].arrivalCell),
                       query.minimumChange)
                 << where;
         } else {
