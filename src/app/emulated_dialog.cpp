@@ -64,6 +64,10 @@ EmulatedDialog::EmulatedDialog(ScreenSize screen, QWidget* parent)
     connect(m_caption->closeBox(), &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
+EmulatedDialog::~EmulatedDialog() {
+    LeaveTheScene(*this);
+}
+
 DialogUnits EmulatedDialog::shape(const DialogTemplate& data, DialogUnits units, ScreenSize look) {
     const int captionHeight = DialogCaptionHeight(look);
     const DialogUnits fitted =

@@ -44,6 +44,7 @@ class EmulatedDialog : public QDialog {
   public:
     // `screen` is the emulated screen the dialog opens on.
     EmulatedDialog(ScreenSize screen, QWidget* parent);
+    ~EmulatedDialog() override;
 
     // Sizes the client area to the template, in `units` narrowed to fit the screen, with the
     // caption strip and font of `look` (the screen the template is drawn for; the real

@@ -240,6 +240,10 @@ SquareDialog::SquareDialog(const MainScreenServices& services, QWidget* parent)
     setWindowTitle(QStringLiteral("Velomar"));
 }
 
+SquareDialog::~SquareDialog() {
+    LeaveTheScene(*this);
+}
+
 void SquareDialog::showEvent(QShowEvent* event) {
     // It covers the main window's screen, wherever the main window is.
     QDialog::showEvent(event);

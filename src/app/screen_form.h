@@ -92,6 +92,7 @@ class ScreenForm : public QWidget {
 class SquareDialog : public QDialog, public ScreenWindow {
   public:
     SquareDialog(const MainScreenServices& services, QWidget* parent = nullptr);
+    ~SquareDialog() override;
     ScreenForm& form() { return *m_form; }
     ScreenSize emulatedScreen() const override { return m_screen; }
 

@@ -66,6 +66,15 @@ void BlockTheSceneWhileShown(QWidget& dialog) {
     }
 }
 
+void LeaveTheScene(QWidget& window) {
+    if (QGraphicsProxyWidget* proxy = window.graphicsProxyWidget()) {
+        // Without its widget the item deletes nothing but itself; the window's child lists
+        // leave with it.
+        proxy->setWidget(nullptr);
+        delete proxy;
+    }
+}
+
 void ActivateScreenWindow(QWidget& window) {
     if (QGraphicsView* view = viewOf(window)) {
         view->activateWindow();

@@ -30,6 +30,10 @@ bool PlaceInScene(QWidget& window, const QRect& place);
 // A modal dialog that joined the scene blocks the rest of the screen, as a modal window does
 // on the desktop.
 void BlockTheSceneWhileShown(QWidget& dialog);
+// Takes a window that joined the scene out of it again. Its item would otherwise delete, with
+// the window, the items of the lists its fields opened, and with them lists that their
+// completers own and delete themselves. Windows of the scene call it before they go.
+void LeaveTheScene(QWidget& window);
 // Gives the keyboard to the window the user sees: the window itself, or the view that
 // shows it.
 void ActivateScreenWindow(QWidget& window);
