@@ -1,5 +1,7 @@
 #include "app/zoomed_screen.h"
 
+#include <QCloseEvent>
+#include <QDialog>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <cmath>
@@ -38,6 +40,20 @@ ZoomedScreen::~ZoomedScreen() {
     // The proxy would delete the screen; it belongs to whoever made it.
     m_proxy->setWidget(nullptr);
     m_screen.hide();
+}
+
+void ZoomedScreen::closeEvent(QCloseEvent* event) {
+    // The topmost dialog of the scene is the one that runs.
+    for (QGraphicsItem* item : scene()->items(Qt::DescendingOrder)) {
+        const auto* proxy = qgraphicsitem_cast<QGraphicsProxyWidget*>(item);
+        auto* dialog = proxy != nullptr ? qobject_cast<QDialog*>(proxy->widget()) : nullptr;
+        if (dialog != nullptr && dialog->isVisible()) {
+            event->ignore();
+            dialog->close();
+            return;
+        }
+    }
+    QGraphicsView::closeEvent(event);
 }
 
 double SceneZoom(const QWidget& window) {

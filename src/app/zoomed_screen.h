@@ -17,6 +17,13 @@ class ZoomedScreen : public QGraphicsView {
     ZoomedScreen(QWidget& screen, double zoom);
     ~ZoomedScreen() override;
 
+  protected:
+    // The window manager's close (its close button, Alt+F4) is the close of what the user sees
+    // on the screen: a dialog that runs on it closes as its close box closes it (the square
+    // form gives way to the portrait one, as it does at zoom 1); the screen closes only when
+    // nothing runs on it. Else the view would go and leave a dialog's loop running unseen.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     QWidget& m_screen;
     QGraphicsProxyWidget* m_proxy;

@@ -2,6 +2,8 @@
 // 480 x 800 screen fitted to a 1366 x 768 desktop) and at 1; CTest runs the cases at 1 again
 // with Qt's scale factor 2. A dialog that takes down the program on its way out fails here.
 #include <QAbstractButton>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
 #include <QKeyEvent>
 
 #include "app/emulated_dialog.h"
@@ -147,6 +149,36 @@ INSTANTIATE_TEST_SUITE_P(Zooms, DialogClosingTest,
                              return std::string(std::get<0>(info.param).name) + "_at_" +
                                     std::to_string(std::lround(std::get<1>(info.param) * 100));
                          });
+
+// The window manager's close of a scaled screen closes the dialog on it; the square form gives
+// way to the portrait one, and only a screen with nothing on it closes.
+TEST(ZoomedScreenCloseTest, ClosesTheDialogOnTheScreenFirst) {
+    bool squareGone = false;
+    bool viewStayed = false;
+    Handheld device(
+        {320, 320},
+        [&](SquareDialog& square) {
+            QGraphicsView* view = square.graphicsProxyWidget()->scene()->views().first();
+            viewStayed = !view->close() && view->isVisible();
+            squareGone = !square.isVisible() && square.result() == QDialog::Rejected;
+        },
+        0.5);
+    EXPECT_TRUE(squareGone);
+    EXPECT_TRUE(viewStayed);
+
+    bool favouritesGone = false;
+    QTimer::singleShot(0, [&] {
+        QDialog* favourites = ShownDialog(*device.window);
+        ASSERT_NE(favourites, nullptr);
+        EXPECT_FALSE(device.view->close());
+        favouritesGone = !favourites->isVisible();
+        favourites->reject();  // a failure ends here rather than waiting for ever
+    });
+    device.window->runCommand(command::kFavorites);
+    EXPECT_TRUE(favouritesGone);
+    EXPECT_TRUE(device.view->isVisible());
+    EXPECT_TRUE(device.view->close());
+}
 
 }  // namespace
 }  // namespace velomar
