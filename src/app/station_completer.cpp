@@ -1,11 +1,13 @@
 #include "app/station_completer.h"
 
 #include <QAbstractItemView>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStringListModel>
+#include <QWindow>
 
 #include "app/qt_text.h"
 #include "app/screen_area.h"
@@ -27,6 +29,8 @@ StationCompleter::StationCompleter(QLineEdit& field)
     m_list->setFont(field.font());
     // Its size is the rows'; a scene would otherwise keep it at the view's minimum hint.
     m_list->setMinimumSize(1, 1);
+    // A click outside the list is passed on here, never again by Qt.
+    m_list->setAttribute(Qt::WA_NoMouseReplay);
     connect(&field, &QLineEdit::textChanged, this, [this](const QString& text) { m_typed = text; });
     // Only what the user types opens the list; texts the program puts in never do.
     connect(&field, &QLineEdit::textEdited, this, [this](const QString& text) { refresh(text); });
@@ -62,9 +66,44 @@ void StationCompleter::place() {
     PlacePopupOnScreen(*m_list, m_field, m_list->height());
 }
 
+namespace {
+
+// A press outside the open list closes it and then does what it does without the list (the
+// other field takes the focus, Search searches), on a window of the desktop or on a scaled
+// screen, whose scene hands every press to the open list.
+bool closedByPressOutside(QAbstractItemView& list, QEvent* event) {
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (!press || !list.isVisible()) {
+        return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (list.rect().contains(mouse->position().toPoint())) {
+        return false;
+    }
+    list.hide();
+    const QPoint global = mouse->globalPosition().toPoint();
+    const QWidget* under = QApplication::widgetAt(global);
+    QWindow* window = under != nullptr ? under->window()->windowHandle() : nullptr;
+    if (window != nullptr) {
+        // The window's own handling, which a modal dialog blocks as it blocks any click.
+        const QPointF at = window->mapFromGlobal(mouse->globalPosition());
+        QMouseEvent again(QEvent::MouseButtonPress, at, at, mouse->globalPosition(),
+                          mouse->button(), mouse->buttons(), mouse->modifiers(),
+                          mouse->pointingDevice());
+        QCoreApplication::sendEvent(window, &again);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool StationCompleter::eventFilter(QObject* watched, QEvent* event) {
     // Not popup(): that makes the list, and events come while it is being made.
     QAbstractItemView* list = m_list;
+    if (list != nullptr && watched == list && closedByPressOutside(*list, event)) {
+        return true;
+    }
     if (list != nullptr && watched == list && event->type() == QEvent::KeyPress &&
         list->isVisible()) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -271,5 +271,38 @@ TEST(StationCompleterTest, JoinsTheScaledScreen) {
     EXPECT_EQ(field->text(), q(u"동대구"));
 }
 
+// A click where the user sees `target`, as the window system delivers it: to the screen's
+// window, or to the view that draws it smaller (so an open list sees it first).
+void ClickOnScreen(Handheld& device, QWidget* target) {
+    const QPoint inWindow = target->mapTo(&*device.window, target->rect().center());
+    QWidget* window = device.view ? static_cast<QWidget*>(&*device.view) : &*device.window;
+    const QPoint at = device.view ? device.view->mapFromScene(QPointF(inWindow)) : inWindow;
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+}
+
+class CompleterClickTest : public testing::TestWithParam<double> {};
+
+// A click outside the open list closes it and does what it does without the list: Search
+// searches, a click on the other field moves the focus there.
+TEST_P(CompleterClickTest, AClickOutsideClosesTheListAndGoesThrough) {
+    Handheld device({480, 800}, {}, GetParam());
+    ScreenForm& form = device.form();
+    Type(form.arrivalField(), q(u"부"));
+    ASSERT_TRUE(ListOf(form.arrivalField())->isVisible());
+    ClickOnScreen(device, form.departureField());
+    EXPECT_FALSE(ListOf(form.arrivalField())->isVisible());
+    EXPECT_TRUE(form.departureField()->hasFocus());
+
+    form.arrivalField()->setText(q(u"도라산"));
+    Type(form.departureField(), q(u"문산"));  // 군산 and 논산 keep the list open
+    ASSERT_TRUE(ListOf(form.departureField())->isVisible());
+    ClickOnScreen(device, form.button(portrait_id::kSearch));
+    EXPECT_FALSE(ListOf(form.departureField())->isVisible());
+    EXPECT_GT(form.resultList()->topLevelItemCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, CompleterClickTest, testing::Values(0.5, 0.91, 1.0));
+
 }  // namespace
 }  // namespace velomar
