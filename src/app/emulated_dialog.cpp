@@ -89,6 +89,7 @@ void EmulatedDialog::placeOnScreen() {
     const PixelRect place =
         m_place ? KeepWithinScreen({m_place->x, m_place->y, width(), height()}, area.size)
                 : CentreOnScreen(width(), height(), area.size);
+    m_screenPlace = QPoint(place.x, place.y);
     if (!PlaceInScene(*this, ToQRect(place))) {
         move(area.toGlobal(place).topLeft());
     }

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <optional>
 
+#include "app/screen_area.h"
 #include "platform/host.h"
 #include "screens/detail_layout.h"
 #include "screens/dialog_template.h"
@@ -40,7 +41,7 @@ class CaptionStrip : public QWidget {
     CloseBox* m_close;
 };
 
-class EmulatedDialog : public QDialog {
+class EmulatedDialog : public QDialog, public PlacedWindow {
   public:
     // `screen` is the emulated screen the dialog opens on.
     EmulatedDialog(ScreenSize screen, QWidget* parent);
@@ -58,6 +59,7 @@ class EmulatedDialog : public QDialog {
     // Top left of the caption strip on the emulated screen; none: in the middle of it.
     // Either way the dialog is kept inside the screen when it is shown.
     void setPlace(std::optional<ScreenPoint> place) { m_place = place; }
+    std::optional<QPoint> screenPlace() const override { return m_screenPlace; }
     // Enter, where no focused control takes it, clicks this button (the template's default).
     void setDefaultButton(QAbstractButton* button) { m_default = button; }
 
@@ -72,6 +74,7 @@ class EmulatedDialog : public QDialog {
     CaptionStrip* m_caption;
     QWidget* m_client;
     std::optional<ScreenPoint> m_place;
+    std::optional<QPoint> m_screenPlace;  // where it was put
     QAbstractButton* m_default = nullptr;
 };
 

@@ -113,6 +113,25 @@ TEST(OptionsListTest, OpensInsideTheScreen) {
     device.window->runCommand(command::kOptions);
 }
 
+// A window manager that has just framed a dialog may report it at 0,0 for a while; the list
+// still opens under its box, where the dialog was put.
+TEST(OptionsListTest, OpensUnderItsBoxWhereverTheDialogIsReported) {
+    Handheld device({480, 800});
+    device.window->move(300, 100);
+    bool came = false;
+    WhenShown<OptionsDialog>(
+        [&](OptionsDialog& options) {
+            QComboBox* list = options.entryList();
+            const QPoint under = list->mapToGlobal(QPoint(0, list->height()));
+            options.move(0, 0);
+            EXPECT_EQ(OpenPopup(list).topLeft(), under);
+            options.reject();
+        },
+        &came);
+    device.window->runCommand(command::kOptions);
+    EXPECT_TRUE(came);
+}
+
 // ---- Result list ---------------------------------------------------------------------------
 
 struct PageCase {
