@@ -84,6 +84,11 @@ DialogUnits EmulatedDialog::shape(const DialogTemplate& data, DialogUnits units,
     return fitted;
 }
 
+void EmulatedDialog::growBy(int pixels) {
+    setFixedSize(width(), height() + pixels);
+    m_client->resize(m_client->width(), m_client->height() + pixels);
+}
+
 void EmulatedDialog::placeOnScreen() {
     const ScreenArea area = ScreenAreaOf(parentWidget());
     const PixelRect place =

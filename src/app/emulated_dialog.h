@@ -52,6 +52,9 @@ class EmulatedDialog : public QDialog, public PlacedWindow {
     // screen but for About). Returns the units the controls are placed with.
     DialogUnits shape(const DialogTemplate& data, DialogUnits units, ScreenSize look);
 
+    // Makes the dialog and its client area taller by `pixels` (after shape()).
+    void growBy(int pixels);
+
     QWidget* client() const { return m_client; }
     CaptionStrip* caption() const { return m_caption; }
     ScreenSize screen() const { return m_screen; }
