@@ -27,8 +27,12 @@ ZoomedScreen::ZoomedScreen(QWidget& screen, double zoom) : m_screen(screen), m_p
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                   QPainter::SmoothPixmapTransform);
+    // Edges of widgets at fractional places are drawn whole: antialiased, each let through a
+    // faint trace of what lies below a dialog (and orange of the tiles behind its list).
+    setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    // What a closing list or dialog uncovers is drawn again whole: updates of scaled, rounded
+    // regions left one-pixel leftovers at their edges.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     setSceneRect(0, 0, screen.width(), screen.height());
     scale(zoom, zoom);
     setFixedSize(static_cast<int>(std::ceil(screen.width() * zoom)),
