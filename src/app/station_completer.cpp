@@ -15,8 +15,12 @@
 
 namespace velomar {
 
-StationCompleter::StationCompleter(QLineEdit& field)
-    : QCompleter(&field), m_field(field), m_names(new QStringListModel(this)) {
+StationCompleter::StationCompleter(QLineEdit& field,
+                                   std::shared_ptr<StationSuggestions> suggestions)
+    : QCompleter(&field),
+      m_field(field),
+      m_suggestions(std::move(suggestions)),
+      m_names(new QStringListModel(this)) {
     // The matcher has chosen and ordered the rows; the completer must not filter them again.
     setModel(m_names);
     setCompletionMode(QCompleter::UnfilteredPopupCompletion);
@@ -45,7 +49,9 @@ QStringList StationCompleter::offered() const {
 void StationCompleter::refresh(const QString& text) {
     m_typed = text;
     QStringList names;
-    for (const std::u16string& name : StationCompletions(ToU16(text))) {
+    const std::u16string typed = ToU16(text);
+    for (const std::u16string& name :
+         m_suggestions ? m_suggestions->completions(typed) : StationCompletions(typed)) {
         names.append(ToQString(name));
     }
     m_names->setStringList(names);
@@ -131,10 +137,11 @@ bool StationCompleter::eventFilter(QObject* watched, QEvent* event) {
     return QCompleter::eventFilter(watched, event);
 }
 
-void AttachStationCompleters(std::initializer_list<QLineEdit*> fields) {
+void AttachStationCompleters(std::initializer_list<QLineEdit*> fields,
+                             const std::shared_ptr<StationSuggestions>& suggestions) {
     for (QLineEdit* field : fields) {
         if (field != nullptr && StationCompleterOf(*field) == nullptr) {
-            new StationCompleter(*field);
+            new StationCompleter(*field, suggestions);
         }
     }
 }

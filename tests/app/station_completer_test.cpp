@@ -160,7 +160,7 @@ TEST(StationCompleterTest, FavouritesFieldsOfferStationsToo) {
     });
     device.window->runCommand(command::kFavorites);
     EXPECT_EQ(departure, q(u"동대구"));
-    EXPECT_EQ(arrival, q(StationCompletions(u"ㅅㅇ").at(1)));
+    EXPECT_EQ(arrival, q(device.form().suggestions()->completions(u"ㅅㅇ").at(1)));
 }
 
 // Escape and an Enter without a chosen row leave the field as typed; the Enter then does
@@ -216,7 +216,7 @@ TEST(StationCompleterTest, FollowsTheSyllableBeingComposed) {
                                                               : static_cast<QWidget*>(field),
                             &composing);
     QStringList wanted;
-    for (const std::u16string& name : StationCompletions(u"대구")) {
+    for (const std::u16string& name : device.form().suggestions()->completions(u"대구")) {
         wanted.append(q(name));
     }
     EXPECT_EQ(StationCompleterOf(*field)->offered(), wanted);
