@@ -2,6 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -70,6 +72,17 @@ void StationCompleter::place() {
     const int frame = m_list->width() - m_list->viewport()->width();
     m_list->resize(qMax(m_field.width(), m_list->sizeHintForColumn(0) + frame), m_list->height());
     PlacePopupOnScreen(*m_list, m_field, m_list->height());
+    // In a scene a list is a panel of its own, and one shown again took the focus and became
+    // the active panel: the field lost the focus, the next letter closed the list and the one
+    // after was lost. The list never takes the focus; the field's panel stays the active one.
+    QGraphicsProxyWidget* list = m_list->graphicsProxyWidget();
+    const QGraphicsProxyWidget* window = m_field.window()->graphicsProxyWidget();
+    if (list != nullptr && window != nullptr) {
+        list->setFlag(QGraphicsItem::ItemIsFocusable, false);
+        if (list->isActive()) {
+            list->scene()->setActivePanel(window->panel());
+        }
+    }
 }
 
 namespace {

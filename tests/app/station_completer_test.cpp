@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include "app/favorites_dialog.h"
 #include "app/focus_watch.h"
@@ -303,6 +304,34 @@ TEST_P(CompleterClickTest, AClickOutsideClosesTheListAndGoesThrough) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Zooms, CompleterClickTest, testing::Values(0.5, 0.91, 1.0));
+
+// Letters typed on the desktop reach a scaled screen through its view.
+void TypeOnScreen(Handheld& device, const QString& text) {
+    QWindow* window = device.view->windowHandle();
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QApplication::processEvents();
+    }
+}
+
+// A list shown again after Escape leaves the typing in its field: the scene made it the
+// active panel, and the next letters closed it and were lost.
+TEST(StationCompleterTest, TypingGoesOnAfterEscapeOnTheScaledScreen) {
+    Handheld device({480, 800}, {}, 0.91);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&*device.view));
+    QLineEdit* field = device.form().departureField();
+    ClickOnScreen(device, field);
+    field->selectAll();
+    TypeOnScreen(device, q(u"대전"));
+    QTest::sendKeyEvent(QTest::Click, device.view->windowHandle(), Qt::Key_Escape, QString(),
+                        Qt::NoModifier);
+    field->selectAll();
+    TypeOnScreen(device, q(u"동대"));
+    EXPECT_TRUE(ListOf(field)->isVisible());
+    EXPECT_TRUE(field->hasFocus());
+    TypeOnScreen(device, q(u"구"));
+    EXPECT_EQ(field->text(), q(u"동대구"));
+}
 
 }  // namespace
 }  // namespace velomar
