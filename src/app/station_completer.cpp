@@ -74,13 +74,17 @@ void StationCompleter::place() {
     PlacePopupOnScreen(*m_list, m_field, m_list->height());
     // In a scene a list is a panel of its own, and one shown again took the focus and became
     // the active panel: the field lost the focus, the next letter closed the list and the one
-    // after was lost. The list never takes the focus; the field's panel stays the active one.
+    // after was lost. The list is never focused; the field's panel stays active, the field
+    // keeps the focus (the list still gets the keys first, and hands typing to the field).
     QGraphicsProxyWidget* list = m_list->graphicsProxyWidget();
     const QGraphicsProxyWidget* window = m_field.window()->graphicsProxyWidget();
     if (list != nullptr && window != nullptr) {
         list->setFlag(QGraphicsItem::ItemIsFocusable, false);
         if (list->isActive()) {
             list->scene()->setActivePanel(window->panel());
+        }
+        if (!m_field.hasFocus()) {
+            m_field.setFocus(Qt::PopupFocusReason);
         }
     }
 }

@@ -314,8 +314,9 @@ void TypeOnScreen(Handheld& device, const QString& text) {
     }
 }
 
-// A list shown again after Escape leaves the typing in its field: the scene made it the
-// active panel, and the next letters closed it and were lost.
+// A list shown again (after Escape, after a click from the other field's list) leaves the
+// typing in its field: the scene made it the active panel, and the next letters closed it and
+// were lost.
 TEST(StationCompleterTest, TypingGoesOnAfterEscapeOnTheScaledScreen) {
     Handheld device({480, 800}, {}, 0.91);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&*device.view));
@@ -329,6 +330,18 @@ TEST(StationCompleterTest, TypingGoesOnAfterEscapeOnTheScaledScreen) {
     TypeOnScreen(device, q(u"동대"));
     EXPECT_TRUE(ListOf(field)->isVisible());
     EXPECT_TRUE(field->hasFocus());
+    TypeOnScreen(device, q(u"구"));
+    EXPECT_EQ(field->text(), q(u"동대구"));
+
+    // And after a click from the other field's open list.
+    QLineEdit* arrival = device.form().arrivalField();
+    ClickOnScreen(device, arrival);
+    TypeOnScreen(device, q(u"부"));
+    ASSERT_TRUE(ListOf(arrival)->isVisible());
+    ClickOnScreen(device, field);
+    field->selectAll();
+    TypeOnScreen(device, q(u"동대"));
+    EXPECT_TRUE(ListOf(field)->isVisible());
     TypeOnScreen(device, q(u"구"));
     EXPECT_EQ(field->text(), q(u"동대구"));
 }
