@@ -5,13 +5,19 @@ screen shows into docs/screenshots/x11-*.png.
     python3 scripts/drive_x11.py [--out DIR] [--only NAME]
 
 Each run starts its own Xvfb (on a free display from :57 up), with no window manager (a
-desktop exactly the size of the handheld, as in a kiosk) or with openbox on a 1024x900 or
-1366x768 desktop, and clicks with xdotool: a list opened and a row picked right after a fresh
-start, a search, a row's detail closed by its close box, the station picker with a group list
-open, About, the menu, 옵션 and 종료. It checks that the window fits the desktop, that every
-dialog it finds stays inside the emulated screen and that 종료 ends the program with status 0;
-the pictures show the rest (look at them). Installs xvfb, xdotool, openbox, imagemagick and
-x11-utils when missing. Builds nothing: build the default preset first.
+desktop exactly the size of the handheld, as in a kiosk) or with openbox on a 1024x900,
+1366x768 or 1920x1080 desktop, and clicks and types with xdotool: a list opened and a row
+picked right after a fresh start, a search, a row's detail closed by its close box, the station
+picker with a group list open, About, the menu, 옵션 and 종료. It checks that the window fits
+the desktop, that every dialog it finds stays inside the emulated screen and that 종료 ends the
+program with status 0; and, at the desktop's own zoom (0.91 for 480x800 on 1366x768) and at 1:
+that 즐겨찾기 closes every way without taking the program down, that a click outside the
+station list closes it and goes on (the other field takes the focus, 조회하기 searches), that
+옵션's list opens under its box, that a train's ten stops all show, that --zoom 2 keeps the
+window on the desktop and says so, and that the window manager's close of a square screen at
+zoom 0.5 leaves the portrait screen and a second close ends the program. The pictures show the
+rest (look at them). Installs xvfb, xdotool, openbox, imagemagick and x11-utils when missing.
+Builds nothing: build the default preset first.
 """
 
 import argparse
@@ -24,19 +30,25 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-APP = Path(os.environ.get("VELOMAR_BUILD_DIR", ROOT / "build" / "default")) / "bin" / "velomar"
-PACKAGES = ["xvfb", "xdotool", "openbox", "imagemagick", "x11-utils"]
+BIN = Path(os.environ.get("VELOMAR_BUILD_DIR", ROOT / "build" / "default")) / "bin"
+APP = BIN / "velomar"
+CLI = BIN / "velomar-cli"
+PACKAGES = ["xvfb", "xdotool", "openbox", "imagemagick", "x11-utils", "x11-xserver-utils"]
+# The Hangul syllables the runs type, bound to spare keys (media keys from 240 up, none of
+# them a modifier) for the whole run: xdotool would bind each to a key only while typing it,
+# and a program busy just then (the first letter typed counts the trains of the timetables)
+# reads the key after it was unbound again.
+TYPED = "대전부산동구"
 
-# (name, desktop, window manager, emulated screen)
-RUNS = [
-    ("240x320", (240, 320), False, (240, 320)),
-    ("240x400", (240, 400), False, (240, 400)),
-    ("320x320", (320, 320), False, (320, 320)),
-    ("480x800", (480, 800), False, (480, 800)),
-    ("openbox-1024x900", (1024, 900), True, (480, 800)),
-    ("openbox-1366x768", (1366, 768), True, (480, 800)),
-    ("openbox-1366x768-240x320", (1366, 768), True, (240, 320)),
-]
+
+class Run:
+    """One start of the program on a fresh desktop, and what is done with it."""
+
+    def __init__(self, name, desktop, window_manager, screen, steps, zoom=None, time="07:00",
+                 pair=None):
+        self.name, self.desktop, self.window_manager = name, desktop, window_manager
+        self.screen, self.steps, self.zoom, self.time, self.pair = screen, steps, zoom, time, pair
+
 
 failures = []
 
@@ -65,6 +77,7 @@ class Screen:
         self.header = 33 if wide else 19
         self.origin = (0, 0)
         self.zoom = 1.0
+        self.errors = None  # the file that holds the program's standard error
 
     def form(self, x_du, y_du):
         return (x_du * self.fx, self.strip + y_du * self.fy)
@@ -121,6 +134,8 @@ class Desktop:
         self.start(["Xvfb", f":{self.display}", "-screen", "0", f"{size[0]}x{size[1]}x24",
                     "-nolisten", "tcp", "-noreset"])
         self.wait_for(lambda: run("xdpyinfo", env=self.env).returncode == 0, "Xvfb")
+        for i, character in enumerate(TYPED):
+            run("xmodmap", "-e", f"keycode {240 + i} = U{ord(character):04X}", env=self.env)
         if window_manager:
             self.start(["openbox", "--sm-disable"])
             self.wait_for(lambda: "window id" in run(
@@ -175,6 +190,40 @@ class Desktop:
             return (0, 0, 0, 0)
         return tuple(int(v) for v in text.split("=", 1)[1].split(","))
 
+    def popup(self):
+        """Geometry of the open drop-down list (a window without a window manager frame)."""
+        tree = run("xwininfo", "-root", "-children", env=self.env).stdout
+        for line in tree.splitlines():
+            if '"velomar": ("velomar"' not in line:
+                continue
+            size, _, place = line.split()[-2].partition("+")
+            width, height = (int(v) for v in size.split("x"))
+            x, y = (int(v) for v in place.split("+"))
+            if width > 20 and height > 20:
+                return (x, y, width, height)
+        return None
+
+    def pixels(self, start, end):
+        """The colours (r, g, b) of the desktop's pixels from `start` down to `end`."""
+        x, y0 = start
+        y1 = end[1]
+        whole = Path(tempfile.mkstemp(suffix=".txt")[1])
+        run("import", "-window", "root", "-crop", f"1x{y1 - y0}+{x}+{y0}", "-depth", "8",
+            f"txt:{whole}", env=self.env)
+        colours = []
+        for line in whole.read_text().splitlines()[1:]:
+            values = line.split("(", 1)[1].split(")", 1)[0].split(",")
+            colours.append(tuple(int(float(v)) for v in values[:3]))
+        whole.unlink()
+        return colours
+
+    def close_window(self, name):
+        """The window manager's close, as its close button or Alt+F4 asks for it."""
+        ids = self.xdotool("search", "--onlyvisible", "--name", f"^{name}$").split()
+        if ids:
+            self.xdotool("windowactivate", "--sync", ids[-1])
+            self.key("alt+F4")
+
     def shoot(self, name, area):
         """Saves the desktop's `area` (x, y, width, height) as x11-NAME.png."""
         x, y, w, h = area
@@ -211,10 +260,23 @@ def free_display():
     raise RuntimeError("no free X display between :57 and :199")
 
 
-def start_app(desktop, screen, work, name):
-    app = desktop.start([str(APP), "--settings", str(work / f"{name}.sqlite3"), "--time", "07:00",
-                         "--screen", f"{screen.width}x{screen.height}"],
-                        cwd=work)
+def start_app(desktop, screen, work, spec):
+    settings = work / f"{spec.name}.sqlite3"
+    if spec.pair:
+        # A store that has seen its first start, holding the pair to search.
+        for kind, name, value in (("--number", "Velomar", "1020"),
+                                  ("--text", "StartStation", spec.pair[0]),
+                                  ("--text", "EndStation", spec.pair[1])):
+            run(str(CLI), "--settings", str(settings), "settings", "set", kind, name, value)
+    args = [str(APP), "--settings", str(settings), "--time", spec.time,
+            "--screen", f"{screen.width}x{screen.height}"]
+    if spec.zoom:
+        args += ["--zoom", spec.zoom]
+    screen.errors = work / f"{spec.name}.stderr"
+    with open(screen.errors, "w") as errors:
+        app = subprocess.Popen(args, env=desktop.env, cwd=work, stdout=subprocess.DEVNULL,
+                               stderr=errors)
+    desktop.processes.append(app)
     window_name = "Velomar"
     desktop.wait_for(lambda: desktop.window(window_name) is not None, "the window")
     time.sleep(1.0)
@@ -255,7 +317,7 @@ def close_box(desktop, screen, name, strip=None):
     check(desktop.window(name) is None, f"{name}'s close box closes it")
 
 
-def portrait_steps(desktop, screen, name, area):
+def portrait_steps(desktop, screen, name, area, app=None):
     # A fresh start: open the hour list and pick a row with the mouse.
     desktop.click(screen.desktop(screen.hour_list()))
     desktop.shoot(f"{name}-1-list-open", area)
@@ -302,12 +364,20 @@ def menu_steps(desktop, screen, name, area, app):
     # The entries from the bottom up: 종료, (separator), 옵션, 즐겨찾기.
     desktop.key("Escape")
     for entry, title in ((2, "즐겨찾기"), (1, "옵션")):
-        desktop.click(screen.desktop(screen.menu_button()))
-        desktop.click(screen.desktop(menu_entry(screen, entry)), pause=1.0)
+        open_menu_entry(desktop, screen, entry)
         desktop.shoot(f"{name}-{'favorites' if entry == 2 else 'options'}", area)
         desktop.key("Escape")
+        check(app.poll() is None, f"{title} closed by Escape; the program still runs")
+    quit_by_menu(desktop, screen, app)
+
+
+def open_menu_entry(desktop, screen, from_bottom):
     desktop.click(screen.desktop(screen.menu_button()))
-    desktop.click(screen.desktop(menu_entry(screen, 0)), pause=1.0)
+    desktop.click(screen.desktop(menu_entry(screen, from_bottom)), pause=1.0)
+
+
+def quit_by_menu(desktop, screen, app):
+    open_menu_entry(desktop, screen, 0)
     try:
         status = app.wait(timeout=5)
     except subprocess.TimeoutExpired:
@@ -324,7 +394,7 @@ def menu_entry(screen, from_bottom):
     return (entry * 1.5, y)
 
 
-def square_steps(desktop, screen, name, area):
+def square_steps(desktop, screen, name, area, app=None):
     desktop.shoot(f"{name}-1-square", area)
     # Search inside the square form, then 취소 for the portrait one.
     desktop.click(screen.desktop((131 * 320 / 131 / 2, 50 * 13 / 8 + 18)), pause=1.0)
@@ -334,26 +404,239 @@ def square_steps(desktop, screen, name, area):
     desktop.shoot(f"{name}-3-portrait-spread", area)
 
 
-def drive(run_spec, out, work):
-    name, desktop_size, window_manager, screen_size = run_spec
-    print(f"{name}: desktop {desktop_size[0]}x{desktop_size[1]}, "
-          f"{'openbox' if window_manager else 'no window manager'}, "
-          f"screen {screen_size[0]}x{screen_size[1]}")
-    desktop = Desktop(desktop_size, window_manager, out, work)
+# ---- What a new user ran into at the desktop's own zoom, with real windows ----------------
+
+def dialog_place(screen, width_du, height_du):
+    """(x, y, width, height, caption) of a template dialog centred on the screen, in emulated
+    pixels, its units narrowed to fit the screen as the program does."""
+    caption = screen.strip
+    fx = min(screen.fx, screen.width / width_du)
+    fy = min(screen.fy, (screen.height - caption) / height_du)
+    w, h = round(width_du * fx), round(height_du * fy) + caption
+    return ((screen.width - w) // 2, (screen.height - h) // 2, w, h, caption)
+
+
+def template_point(screen, place, rect_du, width_du, height_du):
+    """The middle of the item at `rect_du` (x, y, w, h) of a dialog at `place`."""
+    x, y, w, h, caption = place
+    fx, fy = w / width_du, (h - caption) / height_du
+    return (x + (rect_du[0] + rect_du[2] / 2) * fx,
+            y + caption + (rect_du[1] + rect_du[3] / 2) * fy)
+
+
+def favorites_point(screen, rect_du):
+    return template_point(screen, dialog_place(screen, 120, 180), rect_du, 120, 180)
+
+
+FAVORITES_WAYS = {
+    "its close box": lambda d, s: d.click(s.desktop(close_box_point(dialog_place(s, 120, 180)))),
+    "취소": lambda d, s: d.click(s.desktop(favorites_point(s, (81, 145, 37, 14)))),
+    "선택": lambda d, s: d.click(s.desktop(favorites_point(s, (3, 145, 37, 14)))),
+    "Escape": lambda d, s: d.key("Escape"),
+}
+
+
+def close_box_point(place):
+    x, y, w, _, caption = place
+    return (x + w - caption / 2, y + caption / 2)
+
+
+def alive(app, what):
+    check(app.poll() is None, f"{what}: the program still runs (status {app.poll()})")
+
+
+def favorites_closing_steps(desktop, screen, name, app):
+    """즐겨찾기 closed every way a user closes it; below zoom 1 each used to end in a crash."""
+    for way, close in FAVORITES_WAYS.items():
+        open_menu_entry(desktop, screen, 2)
+        close(desktop, screen)
+        time.sleep(0.8)
+        alive(app, f"즐겨찾기 closed by {way} at zoom {screen.zoom:.2f}")
+        if app.poll() is not None:
+            return
+
+
+def form_point(screen, rect_du):
+    x, y, w, h = rect_du
+    return screen.form(x + w / 2, y + h / 2)
+
+
+def type_text(desktop, text):
+    for character in text:
+        desktop.xdotool("type", character)
+        time.sleep(0.3)
+
+
+def type_into(desktop, screen, rect_du, text):
+    """Clicks a field, selects what it holds and types `text` over it."""
+    desktop.click(screen.desktop(form_point(screen, rect_du)), pause=0.4)
+    desktop.key("ctrl+a", pause=0.4)
+    type_text(desktop, text)
+
+
+def stored(work, name, key):
+    return run(str(CLI), "--settings", str(work / f"{name}.sqlite3"), "settings", "get",
+               key).stdout.strip()
+
+
+DEPARTURE_FIELD = (27, 32, 30, 12)
+ARRIVAL_FIELD = (88, 32, 30, 12)
+SEARCH_TILE = (19, 47, 74, 20)
+
+
+def station_list_steps(desktop, screen, name, area, work):
+    """The list under a station field closes with a click outside, and the click goes on."""
+    type_into(desktop, screen, DEPARTURE_FIELD, "대전")
+    desktop.key("Escape")
+    type_into(desktop, screen, ARRIVAL_FIELD, "부")
+    desktop.shoot(f"{name}-station-list", area)
+    # A click on the other field while the list is open moves the focus there too.
+    desktop.click(screen.desktop(form_point(screen, DEPARTURE_FIELD)), pause=0.6)
+    desktop.key("ctrl+a", pause=0.4)
+    type_text(desktop, "동대구")
+    desktop.key("Escape")
+    # With the list open under 부산 (부산진 is offered too), 조회하기 closes it and searches.
+    type_into(desktop, screen, ARRIVAL_FIELD, "부산")
+    desktop.click(screen.desktop(form_point(screen, SEARCH_TILE)), pause=1.2)
+    desktop.shoot(f"{name}-station-list-searched", area)
+    pair = (stored(work, name, "StartStation"), stored(work, name, "EndStation"))
+    check(pair == ("동대구", "부산"),
+          f"after a click on 출발역 with the list open the typing went there, and 조회하기 "
+          f"with the list open searched (stored pair {pair})")
+
+
+def fit_zoom_steps(desktop, screen, name, area, app, work):
+    check(screen.zoom < 1, f"the screen is drawn below its size (zoom {screen.zoom:.2f})")
+    favorites_closing_steps(desktop, screen, name, app)
+    if app.poll() is None:
+        station_list_steps(desktop, screen, name, area, work)
+        quit_by_menu(desktop, screen, app)
+
+
+def options_list_steps(desktop, screen, name, area, app, work, times=3):
+    """옵션's list opens under its box; a window manager that had just framed the dialog now
+    and then reported it at 0,0, and the list opened in the screen's top left corner."""
+    place = dialog_place(screen, 122, 153)
+    box = template_point(screen, place, (61, 20, 46, 12), 122, 153)
+    # The closed list is 12 units high from unit 20 down.
+    box_bottom = place[1] + place[4] + 32 * (place[3] - place[4]) / 153
+    for attempt in range(times):
+        open_menu_entry(desktop, screen, 1)
+        desktop.click(screen.desktop(box), pause=1.0)
+        popup = desktop.popup()
+        if attempt == 0:
+            desktop.shoot(f"{name}-options-list", area)
+        top = None if popup is None else (popup[1] - screen.origin[1]) / screen.zoom
+        check(top is not None and box_bottom - 8 <= top <= box_bottom + 8,
+              f"옵션's list opens under its box (top {top}, box bottom {box_bottom:.0f})")
+        desktop.key("Escape")
+        desktop.key("Escape")
+    alive(app, "옵션 opened and closed")
+
+
+def desktop_zoom1_steps(desktop, screen, name, area, app, work):
+    favorites_closing_steps(desktop, screen, name, app)
+    if app.poll() is None:
+        options_list_steps(desktop, screen, name, area, app, work)
+        quit_by_menu(desktop, screen, app)
+
+
+def detail_steps(desktop, screen, name, area, app, work):
+    """KTX 151 from 서울 at 14:35 calls at ten stations, 부산 17:29 the last: all show."""
+    desktop.click(screen.desktop(screen.search()), pause=1.2)
+    desktop.click(screen.desktop(screen.result_row(1)), pause=1.2)
+    desktop.shoot(f"{name}-detail-ten-stops", area)
+    # The list, drawn white to its right edge where no scroll bar takes the room.
+    x, y = 70 + 4 + 344 - 10, 100 + 52 + 40
+    shot = desktop.pixels(screen.desktop((x, y)), screen.desktop((x, y + 300)))
+    check(shot and all(min(p) > 235 for p in shot),
+          "no scroll bar beside the ten stops of KTX 151")
+    close_box_at = screen.desktop((70 + 356 - 26, 100 + 26))
+    desktop.click(close_box_at, pause=0.8)
+    alive(app, "the detail closed by its close box")
+    quit_by_menu(desktop, screen, app)
+
+
+def zoom_cut_steps(desktop, screen, name, area, app, work):
+    said = screen.errors.read_text()
+    check("does not fit" in said and "using" in said,
+          f"--zoom {screen.zoom:.2f}: standard error says a smaller zoom was taken "
+          f"({said.strip()!r})")
+    desktop.shoot(f"{name}", area)
+    quit_by_menu(desktop, screen, app)
+
+
+def square_close_steps(desktop, screen, name, area, app, work):
+    """The window manager's close of the square screen drawn at half size gives the portrait
+    screen, as at zoom 1; the next close ends the program."""
+    desktop.shoot(f"{name}-1-square", area)
+    desktop.close_window("Velomar")
+    time.sleep(1.5)
+    check(app.poll() is None and desktop.window("Velomar") is not None,
+          "closing the square screen leaves the portrait screen on the desktop")
+    desktop.shoot(f"{name}-2-portrait", area)
+    desktop.close_window("Velomar")
     try:
-        screen = Screen(screen_size)
-        app, geometry = start_app(desktop, screen, work, name)
+        status = app.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        status = None
+    check(status == 0, f"closing the portrait screen ends the program with status 0 (got {status})")
+
+
+# ---- The runs ------------------------------------------------------------------------------
+
+def kiosk(name, size, steps):
+    return Run(name, size, False, size, lambda d, s, n, a, app, w: steps(d, s, n, a))
+
+
+def with_menu(desktop, screen, name, area, app, work):
+    menu_steps(desktop, screen, name, area, app)
+
+
+def openbox(name, desktop, screen, steps, **options):
+    return Run(f"openbox-{name}", desktop, True, screen, steps, **options)
+
+
+HD, LAPTOP = (1920, 1080), (1366, 768)
+RUNS = [
+    kiosk("240x320", (240, 320), portrait_steps),
+    kiosk("240x400", (240, 400), portrait_steps),
+    kiosk("320x320", (320, 320), square_steps),
+    kiosk("480x800", (480, 800), portrait_steps),
+    openbox("1024x900", (1024, 900), (480, 800), with_menu),
+    openbox("1366x768", LAPTOP, (480, 800), with_menu),
+    openbox("1366x768-240x320", LAPTOP, (240, 320), with_menu),
+    openbox("1366x768-fit", LAPTOP, (480, 800), fit_zoom_steps),
+    openbox("1920x1080", HD, (480, 800), desktop_zoom1_steps),
+    openbox("1366x768-detail", LAPTOP, (480, 800), detail_steps, time="14:00",
+            pair=("서울", "부산")),
+    openbox("1920x1080-detail", HD, (480, 800), detail_steps, time="14:00",
+            pair=("서울", "부산")),
+    openbox("1920x1080-zoom2", HD, (480, 800), zoom_cut_steps, zoom="2"),
+    openbox("1366x768-zoom2", LAPTOP, (480, 800), zoom_cut_steps, zoom="2"),
+    openbox("1920x1080-240x320-zoom2", HD, (240, 320),
+            lambda d, s, n, a, app, w: options_list_steps(d, s, n, a, app, w, times=1)
+            or quit_by_menu(d, s, app), zoom="2"),
+    openbox("1366x768-320x320-zoom0.5", LAPTOP, (320, 320), square_close_steps, zoom="0.5"),
+    openbox("1920x1080-320x320-zoom0.5", HD, (320, 320), square_close_steps, zoom="0.5"),
+]
+
+
+def drive(spec, out, work):
+    print(f"{spec.name}: desktop {spec.desktop[0]}x{spec.desktop[1]}, "
+          f"{'openbox' if spec.window_manager else 'no window manager'}, "
+          f"screen {spec.screen[0]}x{spec.screen[1]}"
+          + (f", --zoom {spec.zoom}" if spec.zoom else ""))
+    desktop = Desktop(spec.desktop, spec.window_manager, out, work)
+    try:
+        screen = Screen(spec.screen)
+        app, geometry = start_app(desktop, screen, work, spec)
         frame = desktop.frame("Velomar")
         check_fits(desktop, screen, geometry, frame)
         x, y, w, h = geometry
         left, right, top, bottom = frame
         area = (x - left, y - top, w + left + right, h + top + bottom)
-        if screen.width == 320:
-            square_steps(desktop, screen, name, area)
-        elif window_manager:
-            menu_steps(desktop, screen, name, area, app)
-        else:
-            portrait_steps(desktop, screen, name, area)
+        spec.steps(desktop, screen, spec.name, area, app, work)
     finally:
         desktop.close()
 
@@ -371,7 +654,7 @@ def main():
     work = Path(tempfile.mkdtemp(prefix="velomar-x11-"))
     try:
         for case in RUNS:
-            if args.only is None or args.only in case[0]:
+            if args.only is None or args.only in case.name:
                 drive(case, args.out, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)

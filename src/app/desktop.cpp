@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <cstdio>
+#include <string>
 
 #include "screens/screen_fit.h"
 
@@ -70,18 +72,19 @@ DesktopSize WindowFrameAllowance() {
 }
 
 double ChooseRunZoom(const AppOptions& options) {
-    if (options.zoom) {
-        return *options.zoom;
-    }
-    // Pictures and timings are of the emulated screen's own pixels.
-    if (options.screenshotFile || options.firstFrameTime) {
-        return 1.0;
-    }
+    ZoomRequest request{options.screen, options.zoom, std::nullopt, WindowFrameAllowance()};
+    // Pictures and timings are of the emulated screen's own pixels unless a zoom is asked for;
+    // a window keeps to the desktop.
     const DesktopSize desktop = FreeDesktop();
-    if (desktop.width <= 0 || desktop.height <= 0) {
-        return 1.0;
+    if (!options.screenshotFile && !options.firstFrameTime && desktop.width > 0 &&
+        desktop.height > 0) {
+        request.desktop = desktop;
     }
-    return FitZoom(options.screen, desktop, WindowFrameAllowance());
+    const ZoomChoice choice = ChooseZoom(request);
+    if (const std::string cut = ZoomCutText(request, choice); !cut.empty()) {
+        std::fprintf(stderr, "velomar: %s\n", cut.c_str());
+    }
+    return choice.zoom;
 }
 
 void PlaceOnDesktop(QWidget& window) {

@@ -1,5 +1,6 @@
 #include "app/detail_dialog.h"
 
+#include <QHeaderView>
 #include <QTreeWidget>
 
 #include "app/dialog_parts.h"
@@ -31,6 +32,19 @@ DetailDialog::DetailDialog(Layout layout, ScreenSize screen, const StopList& sto
     m_list->setColumnWidth(0, placement.nameWidth);
     m_list->setColumnWidth(1, placement.timeWidth);
     showStops(stops);
+    showEveryStop(screen);
+}
+
+void DetailDialog::showEveryStop(ScreenSize screen) {
+    if (m_list->topLevelItemCount() == 0) {
+        return;
+    }
+    const StopListMeasure measure{m_list->height() - 2 * m_list->frameWidth(),
+                                  m_list->header()->sizeHint().height(), m_list->sizeHintForRow(0)};
+    const int growth = DetailDialogGrowth(
+        measure, static_cast<std::size_t>(m_list->topLevelItemCount()), screen.height - height());
+    growBy(growth);
+    m_list->resize(m_list->width(), m_list->height() + growth);
 }
 
 void DetailDialog::place(Layout layout, ScreenSize screen, DialogUnits units) {

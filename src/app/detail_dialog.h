@@ -22,6 +22,8 @@ class DetailDialog : public EmulatedDialog {
   private:
     void place(Layout layout, ScreenSize screen, DialogUnits units);
     void showStops(const StopList& stops);
+    // Taller than its template where the screen has room, so no stop hides behind a scroll.
+    void showEveryStop(ScreenSize screen);
 
     QTreeWidget* m_list = nullptr;
 };

@@ -37,7 +37,7 @@ void ConnectDialogs(MainWindow& window, const MainScreenServices& services) {
         form.pullForm();
         OpenFavoritesFrom(form.screen(), services.settings, [&] {
             FavoritesDialog dialog(services.settings, services.messages, services.screen, picker,
-                                   owner);
+                                   owner, form.suggestions());
             const bool accepted = dialog.exec() == QDialog::Accepted;
             return FavoritesOutcome{accepted, dialog.rules().GetSelection()};
         });

@@ -64,6 +64,10 @@ EmulatedDialog::EmulatedDialog(ScreenSize screen, QWidget* parent)
     connect(m_caption->closeBox(), &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
+EmulatedDialog::~EmulatedDialog() {
+    LeaveTheScene(*this);
+}
+
 DialogUnits EmulatedDialog::shape(const DialogTemplate& data, DialogUnits units, ScreenSize look) {
     const int captionHeight = DialogCaptionHeight(look);
     const DialogUnits fitted =
@@ -80,11 +84,17 @@ DialogUnits EmulatedDialog::shape(const DialogTemplate& data, DialogUnits units,
     return fitted;
 }
 
+void EmulatedDialog::growBy(int pixels) {
+    setFixedSize(width(), height() + pixels);
+    m_client->resize(m_client->width(), m_client->height() + pixels);
+}
+
 void EmulatedDialog::placeOnScreen() {
     const ScreenArea area = ScreenAreaOf(parentWidget());
     const PixelRect place =
         m_place ? KeepWithinScreen({m_place->x, m_place->y, width(), height()}, area.size)
                 : CentreOnScreen(width(), height(), area.size);
+    m_screenPlace = QPoint(place.x, place.y);
     if (!PlaceInScene(*this, ToQRect(place))) {
         move(area.toGlobal(place).topLeft());
     }

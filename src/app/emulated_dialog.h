@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <optional>
 
+#include "app/screen_area.h"
 #include "platform/host.h"
 #include "screens/detail_layout.h"
 #include "screens/dialog_template.h"
@@ -40,15 +41,19 @@ class CaptionStrip : public QWidget {
     CloseBox* m_close;
 };
 
-class EmulatedDialog : public QDialog {
+class EmulatedDialog : public QDialog, public PlacedWindow {
   public:
     // `screen` is the emulated screen the dialog opens on.
     EmulatedDialog(ScreenSize screen, QWidget* parent);
+    ~EmulatedDialog() override;
 
     // Sizes the client area to the template, in `units` narrowed to fit the screen, with the
     // caption strip and font of `look` (the screen the template is drawn for; the real
     // screen but for About). Returns the units the controls are placed with.
     DialogUnits shape(const DialogTemplate& data, DialogUnits units, ScreenSize look);
+
+    // Makes the dialog and its client area taller by `pixels` (after shape()).
+    void growBy(int pixels);
 
     QWidget* client() const { return m_client; }
     CaptionStrip* caption() const { return m_caption; }
@@ -57,6 +62,7 @@ class EmulatedDialog : public QDialog {
     // Top left of the caption strip on the emulated screen; none: in the middle of it.
     // Either way the dialog is kept inside the screen when it is shown.
     void setPlace(std::optional<ScreenPoint> place) { m_place = place; }
+    std::optional<QPoint> screenPlace() const override { return m_screenPlace; }
     // Enter, where no focused control takes it, clicks this button (the template's default).
     void setDefaultButton(QAbstractButton* button) { m_default = button; }
 
@@ -71,6 +77,7 @@ class EmulatedDialog : public QDialog {
     CaptionStrip* m_caption;
     QWidget* m_client;
     std::optional<ScreenPoint> m_place;
+    std::optional<QPoint> m_screenPlace;  // where it was put
     QAbstractButton* m_default = nullptr;
 };
 

@@ -11,7 +11,8 @@
 namespace velomar {
 
 FavoritesDialog::FavoritesDialog(SettingsBackend& settings, MessageSink& messages,
-                                 ScreenSize screen, PickerRunner runPicker, QWidget* parent)
+                                 ScreenSize screen, PickerRunner runPicker, QWidget* parent,
+                                 std::shared_ptr<StationSuggestions> suggestions)
     : EmulatedDialog(screen, parent),
       m_rules(settings, messages),
       m_runPicker(std::move(runPicker)) {
@@ -31,7 +32,7 @@ FavoritesDialog::FavoritesDialog(SettingsBackend& settings, MessageSink& message
     showTexts();
     connectList();
     connectButtons();
-    AttachStationCompleters({departureField(), arrivalField()});
+    AttachStationCompleters({departureField(), arrivalField()}, suggestions);
     setDefaultButton(qobject_cast<QAbstractButton*>(control(favorites_id::kOk)));
 }
 

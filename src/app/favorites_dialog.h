@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "app/emulated_dialog.h"
 #include "platform/host.h"
 #include "platform/message_sink.h"
@@ -10,13 +12,16 @@ class QTreeWidget;
 
 namespace velomar {
 
+class StationSuggestions;
 class TemplateForm;
 
 // Stored pairs, template 170.
 class FavoritesDialog : public EmulatedDialog {
   public:
+    // The fields offer `suggestions` (the main screen's) while the user types.
     FavoritesDialog(SettingsBackend& settings, MessageSink& messages, ScreenSize screen,
-                    PickerRunner runPicker, QWidget* parent = nullptr);
+                    PickerRunner runPicker, QWidget* parent = nullptr,
+                    std::shared_ptr<StationSuggestions> suggestions = nullptr);
     ~FavoritesDialog() override;
 
     Favorites& rules() { return m_rules; }

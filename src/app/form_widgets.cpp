@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -124,6 +125,18 @@ void ResultListWidget::mouseReleaseEvent(QMouseEvent* event) {
     }
     const QTreeWidgetItem* item = itemAt(event->position().toPoint());
     onRowTapped(item != nullptr ? item->data(0, Qt::UserRole).toInt() : -1);
+}
+
+void ResultListWidget::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool opens = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    const QTreeWidgetItem* chosen = currentItem();
+    if (opens && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        chosen != nullptr && chosen->isSelected() && onRowTapped) {
+        onRowTapped(chosen->data(0, Qt::UserRole).toInt());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 DropDownList::DropDownList(QWidget* parent) : QComboBox(parent) {

@@ -55,11 +55,14 @@ class ResultListWidget : public QTreeWidget, public ResultListView {
     int rowHeight() const { return m_rowHeight; }
     int headerHeight() const { return header()->sizeHint().height(); }
 
-    // Called with the tapped row's slot, or -1 for a tap outside the rows.
+    // Called with the tapped (or, from the keyboard, chosen) row's slot, or -1 for a tap
+    // outside the rows.
     std::function<void(int)> onRowTapped;
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Enter or Space on the chosen row is a tap on it.
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:

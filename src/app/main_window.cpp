@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "app/dialog_parts.h"
+#include "app/focus_mark.h"
 #include "app/focus_watch.h"
 #include "app/fonts.h"
 #include "app/qt_text.h"
@@ -79,7 +80,7 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
     addMenuBar(screen, strip);
     addMenu();
 
-    // The accelerators: only Ctrl+N has a handler of the program's own.
+    new FocusMarks(*this);
     // The form gets the focus back, as on the handheld, when a modal window over it closes
     // (the keyboard then works again without a window manager too) or the program comes back.
     m_focusWatch = new FocusWatch(
@@ -91,6 +92,7 @@ MainWindow::MainWindow(const MainScreenServices& services, QWidget* parent)
         },
         [this] { m_form->focusReset(); }, this);
 
+    // The accelerators: only Ctrl+N has a handler of the program's own.
     auto* newDocumentKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
     connect(newDocumentKey, &QShortcut::activated, this,
             [this] { runCommand(command::kNewDocument); });

@@ -19,15 +19,29 @@ QPoint ScreenArea::fromGlobal(const QPoint& point) const {
 }
 
 PixelRect ScreenArea::rectOf(const QWidget& widget) const {
-    const QPoint at = fromGlobal(widget.mapToGlobal(QPoint(0, 0)));
+    // The window's place on the screen, then the widget's inside it.
+    const QWidget* window = widget.window();
+    std::optional<QPoint> place;
+    if (dynamic_cast<const ScreenWindow*>(window) != nullptr) {
+        place = QPoint(0, 0);
+    } else if (const auto* placed = dynamic_cast<const PlacedWindow*>(window)) {
+        place = placed->screenPlace();
+    }
+    const QPoint at = place ? *place + widget.mapTo(window, QPoint(0, 0))
+                            : fromGlobal(widget.mapToGlobal(QPoint(0, 0)));
     return {at.x(), at.y(), widget.width(), widget.height()};
 }
 
 ScreenArea ScreenAreaOf(const QWidget* widget) {
+    const QWidget* screen = nullptr;
     for (const QWidget* at = widget; at != nullptr; at = at->parentWidget()) {
-        if (const auto* window = dynamic_cast<const ScreenWindow*>(at)) {
-            return {at->mapToGlobal(QPoint(0, 0)), window->emulatedScreen(), SceneZoom(*at)};
+        if (dynamic_cast<const ScreenWindow*>(at) != nullptr) {
+            screen = at;
         }
+    }
+    if (screen != nullptr) {
+        return {screen->mapToGlobal(QPoint(0, 0)),
+                dynamic_cast<const ScreenWindow*>(screen)->emulatedScreen(), SceneZoom(*screen)};
     }
     const QScreen* desktop =
         widget != nullptr ? widget->screen() : QGuiApplication::primaryScreen();

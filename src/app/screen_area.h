@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <optional>
 
 #include "platform/host.h"
 #include "screens/layout_rules.h"
@@ -19,6 +20,16 @@ class ScreenWindow {
   public:
     virtual ~ScreenWindow() = default;
     virtual ScreenSize emulatedScreen() const = 0;
+};
+
+// A window the program puts at a place of the emulated screen (a dialog). Places inside it
+// are worked out from that place, never from what the window system last said of the window:
+// a window manager that has just framed a dialog may report it at 0,0 for a while.
+class PlacedWindow {
+  public:
+    virtual ~PlacedWindow() = default;
+    // Top left on the emulated screen; nothing until the window has been placed.
+    virtual std::optional<QPoint> screenPlace() const = 0;
 };
 
 // The emulated screen on the desktop: its top left in desktop coordinates, its own size, and
@@ -36,8 +47,9 @@ struct ScreenArea {
     PixelRect rectOf(const QWidget& widget) const;
 };
 
-// The screen of the nearest ScreenWindow among `widget` and its parents; without one (a
-// dialog made on its own) the desktop's free area.
+// The screen of the outermost ScreenWindow among `widget` and its parents (the main window,
+// also while the square form covers it); without one (a dialog made on its own) the desktop's
+// free area.
 ScreenArea ScreenAreaOf(const QWidget* widget);
 
 // Opens `popup` (a top-level list already shown) under `anchor`, `wanted` pixels high at

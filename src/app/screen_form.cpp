@@ -57,7 +57,8 @@ void setTextQuietly(QLineEdit* field, const std::u16string& text) {
 ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidget* parent)
     : QWidget(parent),
       m_screenSize(services.screen),
-      m_ids(layout == Layout::Portrait ? kPortraitIds : kSquareIds) {
+      m_ids(layout == Layout::Portrait ? kPortraitIds : kSquareIds),
+      m_suggestions(std::make_shared<StationSuggestions>(services.timetables)) {
     const DialogTemplate& dialog = templateOf(layout);
     const int strip = layout == Layout::Portrait ? ChromeStripHeight(m_screenSize) : 0;
     setFixedSize(m_screenSize.width, m_screenSize.height - 2 * strip);
@@ -99,7 +100,7 @@ ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidge
                                   : static_cast<int>(kSquareCapacity));
     departureField()->installEventFilter(this);
     arrivalField()->installEventFilter(this);
-    AttachStationCompleters({departureField(), arrivalField()});
+    AttachStationCompleters({departureField(), arrivalField()}, m_suggestions);
     pushForm();
 }
 
@@ -238,6 +239,10 @@ SquareDialog::SquareDialog(const MainScreenServices& services, QWidget* parent)
     connect(m_form->button(square_id::kCancel), &QAbstractButton::clicked, this, &QDialog::reject);
     m_form->runStartUp();
     setWindowTitle(QStringLiteral("Velomar"));
+}
+
+SquareDialog::~SquareDialog() {
+    LeaveTheScene(*this);
 }
 
 void SquareDialog::showEvent(QShowEvent* event) {

@@ -12,6 +12,7 @@
 #include "app/form_widgets.h"
 #include "app/screen_area.h"
 #include "screens/main_screen.h"
+#include "screens/station_completion.h"
 
 class QComboBox;
 class QLineEdit;
@@ -48,6 +49,8 @@ class ScreenForm : public QWidget {
     QLineEdit* arrivalField() const;
     TileButton* button(int id) const;
     ResultListWidget* resultList() const;
+    // What the station fields offer while the user types; the favourites' fields share it.
+    const std::shared_ptr<StationSuggestions>& suggestions() const { return m_suggestions; }
 
     // Start-up of the layout: the screen's own start-up, then (portrait) the columns and
     // tiles of the screen width; the square layout gets its fixed set.
@@ -84,6 +87,7 @@ class ScreenForm : public QWidget {
     ScreenControlIds m_ids;
     std::unique_ptr<TemplateForm> m_controls;
     std::unique_ptr<MainScreen> m_screen;
+    std::shared_ptr<StationSuggestions> m_suggestions;
 };
 
 // The square main screen, run modally over the portrait form on 320-wide screens, exactly
@@ -92,6 +96,7 @@ class ScreenForm : public QWidget {
 class SquareDialog : public QDialog, public ScreenWindow {
   public:
     SquareDialog(const MainScreenServices& services, QWidget* parent = nullptr);
+    ~SquareDialog() override;
     ScreenForm& form() { return *m_form; }
     ScreenSize emulatedScreen() const override { return m_screen; }
 

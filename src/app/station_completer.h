@@ -6,6 +6,7 @@
 
 #include <QCompleter>
 #include <initializer_list>
+#include <memory>
 
 class QAbstractItemView;
 class QLineEdit;
@@ -13,10 +14,13 @@ class QStringListModel;
 
 namespace velomar {
 
+class StationSuggestions;
+
 class StationCompleter : public QCompleter {
   public:
-    // Belongs to `field` from then on.
-    explicit StationCompleter(QLineEdit& field);
+    // Belongs to `field` from then on. Offers what `suggestions` finds (without it, the
+    // matcher's order without the timetables' trains).
+    StationCompleter(QLineEdit& field, std::shared_ptr<StationSuggestions> suggestions);
 
     // The names the open list offers.
     QStringList offered() const;
@@ -29,13 +33,15 @@ class StationCompleter : public QCompleter {
     void place();
 
     QLineEdit& m_field;
+    std::shared_ptr<StationSuggestions> m_suggestions;
     QStringListModel* m_names;
     QAbstractItemView* m_list = nullptr;  // the completer's popup, once made
     QString m_typed;                      // the text the list was made for
 };
 
-// Gives each field its own completer.
-void AttachStationCompleters(std::initializer_list<QLineEdit*> fields);
+// Gives each field its own completer, all over the same suggestions.
+void AttachStationCompleters(std::initializer_list<QLineEdit*> fields,
+                             const std::shared_ptr<StationSuggestions>& suggestions);
 // The completer of a field, or null.
 StationCompleter* StationCompleterOf(const QLineEdit& field);
 

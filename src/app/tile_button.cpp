@@ -7,6 +7,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "app/focus_mark.h"
 #include "app/fonts.h"
 #include "app/qt_text.h"
 
@@ -133,12 +134,9 @@ void TileButton::paintEvent(QPaintEvent*) {
         PaintButtonTile(painter, tile, QRect(0, 0, tile.width, tile.height));
         if (hasFocus()) {
             // The focus frame of the handheld's buttons: dotted, just inside the edge.
-            const int inset = qMax(2, tile.height / 10);
-            QPen dots(tile.ink == TileInk::White ? Qt::white : Qt::black, 1, Qt::DotLine);
-            painter.setPen(dots);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRect(0, 0, tile.width, tile.height)
-                                 .adjusted(inset, inset, -inset - 1, -inset - 1));
+            PaintFocusMark(painter, QRect(0, 0, tile.width, tile.height),
+                           tile.ink == TileInk::White ? Qt::white : Qt::black,
+                           qMax(2, tile.height / 10));
         }
         return;
     }
@@ -150,6 +148,9 @@ void TileButton::paintEvent(QPaintEvent*) {
         option.state |= QStyle::State_Sunken;
     }
     painter.drawControl(QStyle::CE_PushButton, option);
+    if (hasFocus()) {
+        PaintFocusMark(painter, rect(), Qt::black, 3);
+    }
 }
 
 }  // namespace velomar

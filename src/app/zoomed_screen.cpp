@@ -1,5 +1,7 @@
 #include "app/zoomed_screen.h"
 
+#include <QCloseEvent>
+#include <QDialog>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <cmath>
@@ -25,8 +27,12 @@ ZoomedScreen::ZoomedScreen(QWidget& screen, double zoom) : m_screen(screen), m_p
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                   QPainter::SmoothPixmapTransform);
+    // Edges of widgets at fractional places are drawn whole: antialiased, each let through a
+    // faint trace of what lies below a dialog (and orange of the tiles behind its list).
+    setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    // What a closing list or dialog uncovers is drawn again whole: updates of scaled, rounded
+    // regions left one-pixel leftovers at their edges.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     setSceneRect(0, 0, screen.width(), screen.height());
     scale(zoom, zoom);
     setFixedSize(static_cast<int>(std::ceil(screen.width() * zoom)),
@@ -38,6 +44,20 @@ ZoomedScreen::~ZoomedScreen() {
     // The proxy would delete the screen; it belongs to whoever made it.
     m_proxy->setWidget(nullptr);
     m_screen.hide();
+}
+
+void ZoomedScreen::closeEvent(QCloseEvent* event) {
+    // The topmost dialog of the scene is the one that runs.
+    for (QGraphicsItem* item : scene()->items(Qt::DescendingOrder)) {
+        const auto* proxy = qgraphicsitem_cast<QGraphicsProxyWidget*>(item);
+        auto* dialog = proxy != nullptr ? qobject_cast<QDialog*>(proxy->widget()) : nullptr;
+        if (dialog != nullptr && dialog->isVisible()) {
+            event->ignore();
+            dialog->close();
+            return;
+        }
+    }
+    QGraphicsView::closeEvent(event);
 }
 
 double SceneZoom(const QWidget& window) {
@@ -63,6 +83,15 @@ void BlockTheSceneWhileShown(QWidget& dialog) {
     if (QGraphicsProxyWidget* proxy = dialog.graphicsProxyWidget(); proxy && dialog.isModal()) {
         proxy->setFlag(QGraphicsItem::ItemIsPanel);
         proxy->setPanelModality(QGraphicsItem::SceneModal);
+    }
+}
+
+void LeaveTheScene(QWidget& window) {
+    if (QGraphicsProxyWidget* proxy = window.graphicsProxyWidget()) {
+        // Without its widget the item deletes nothing but itself; the window's child lists
+        // leave with it.
+        proxy->setWidget(nullptr);
+        delete proxy;
     }
 }
 

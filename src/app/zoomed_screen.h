@@ -17,6 +17,13 @@ class ZoomedScreen : public QGraphicsView {
     ZoomedScreen(QWidget& screen, double zoom);
     ~ZoomedScreen() override;
 
+  protected:
+    // The window manager's close (its close button, Alt+F4) is the close of what the user sees
+    // on the screen: a dialog that runs on it closes as its close box closes it (the square
+    // form gives way to the portrait one, as it does at zoom 1); the screen closes only when
+    // nothing runs on it. Else the view would go and leave a dialog's loop running unseen.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     QWidget& m_screen;
     QGraphicsProxyWidget* m_proxy;
@@ -30,6 +37,10 @@ bool PlaceInScene(QWidget& window, const QRect& place);
 // A modal dialog that joined the scene blocks the rest of the screen, as a modal window does
 // on the desktop.
 void BlockTheSceneWhileShown(QWidget& dialog);
+// Takes a window that joined the scene out of it again. Its item would otherwise delete, with
+// the window, the items of the lists its fields opened, and with them lists that their
+// completers own and delete themselves. Windows of the scene call it before they go.
+void LeaveTheScene(QWidget& window);
 // Gives the keyboard to the window the user sees: the window itself, or the view that
 // shows it.
 void ActivateScreenWindow(QWidget& window);

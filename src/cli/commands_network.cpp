@@ -12,6 +12,8 @@
 #include "network/station_directory.h"
 #include "network/station_matcher.h"
 #include "platform/utf8.h"
+#include "screens/station_completion.h"
+#include "timetable/file_reader.h"
 #include "timetable/route_selection.h"
 #include "timetable/timetable_file.h"
 #include "timetable/timetable_grid.h"
@@ -70,8 +72,13 @@ int RunStationMatch(CliContext& context, const ParsedArgs& parsed) {
     if (wide->find_first_not_of(u" \t") == std::u16string::npos) {
         return UsageError(kStationsName, "--match needs a text", context.err);
     }
+    // The stations with more trains in the timetables first, as the application's lists have them.
+    DiskFileReader reader;
+    const StationTraffic traffic =
+        CountStationTraffic(TimetableDirectory(reader, context.dataDirectory));
     std::vector<OutputRecord> records;
-    for (const StationMatch& match : MatchStations(*wide, static_cast<std::size_t>(limit))) {
+    for (const StationMatch& match :
+         MatchStations(*wide, static_cast<std::size_t>(limit), traffic)) {
         records.push_back(
             {{std::u16string(match.station.name)},
              {std::u16string(match.station.code)},

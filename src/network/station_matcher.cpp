@@ -172,12 +172,17 @@ std::optional<StationMatch> Match(const Typed& typed, const StationInfo& station
     return std::nullopt;
 }
 
-bool Better(const StationMatch& a, const StationMatch& b) {
+bool Better(const StationMatch& a, const StationMatch& b, const StationTraffic& traffic) {
     if (a.kind != b.kind) {
         return a.kind < b.kind;
     }
     if (a.typos != b.typos) {
         return a.typos < b.typos;
+    }
+    const int trainsA = traffic.trains(a.station.name);
+    const int trainsB = traffic.trains(b.station.name);
+    if (trainsA != trainsB) {
+        return trainsA > trainsB;
     }
     if (a.station.routes != b.station.routes) {
         return a.station.routes > b.station.routes;
@@ -185,7 +190,7 @@ bool Better(const StationMatch& a, const StationMatch& b) {
     return a.station.name < b.station.name;
 }
 
-std::vector<StationMatch> AllMatches(std::u16string_view text) {
+std::vector<StationMatch> AllMatches(std::u16string_view text, const StationTraffic& traffic = {}) {
     const std::u16string_view typed = Trimmed(text);
     std::vector<StationMatch> matches;
     if (typed.empty()) {
@@ -197,7 +202,9 @@ std::vector<StationMatch> AllMatches(std::u16string_view text) {
             matches.push_back(*match);
         }
     }
-    std::sort(matches.begin(), matches.end(), Better);
+    std::sort(
+        matches.begin(), matches.end(),
+        [&traffic](const StationMatch& a, const StationMatch& b) { return Better(a, b, traffic); });
     return matches;
 }
 
@@ -231,8 +238,18 @@ std::u16string_view MatchKindText(MatchKind kind) {
     return u"near miss";
 }
 
-std::vector<StationMatch> MatchStations(std::u16string_view text, std::size_t limit) {
-    std::vector<StationMatch> matches = AllMatches(text);
+void StationTraffic::set(std::u16string_view name, int trains) {
+    m_trains.insert_or_assign(std::u16string(name), trains);
+}
+
+int StationTraffic::trains(std::u16string_view name) const {
+    const auto found = m_trains.find(name);
+    return found != m_trains.end() ? found->second : 0;
+}
+
+std::vector<StationMatch> MatchStations(std::u16string_view text, std::size_t limit,
+                                        const StationTraffic& traffic) {
+    std::vector<StationMatch> matches = AllMatches(text, traffic);
     if (matches.size() > limit) {
         matches.resize(limit);
     }

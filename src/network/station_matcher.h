@@ -5,7 +5,10 @@
 // A completer shows MatchStations as it is; the CLI adds SuggestStations to a failed search.
 
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,11 +45,24 @@ struct StationMatch {
     int typos = 0;  // near misses: edits between the two names spelt out in jamo
 };
 
-// Up to `limit` matches, best first: by kind, near misses by fewer typos, then stations on
-// more routes first, then by name. Spaces around the text are ignored; an empty text
-// matches nothing. A plain typed consonant also finds its doubled form (ㅅ finds 쌍용); a
-// doubled one finds only itself.
-std::vector<StationMatch> MatchStations(std::u16string_view text, std::size_t limit);
+// How many trains call at each station of a timetable set, by name (none for a station it
+// does not list): the stations travellers pick most.
+class StationTraffic {
+  public:
+    void set(std::u16string_view name, int trains);
+    int trains(std::u16string_view name) const;
+    bool empty() const { return m_trains.empty(); }
+
+  private:
+    std::map<std::u16string, int, std::less<>> m_trains;
+};
+
+// Up to `limit` matches, best first: by kind, near misses by fewer typos, then stations with
+// more trains in `traffic` first (부산 before 부강 for 부), then on more routes, then by name.
+// Spaces around the text are ignored; an empty text matches nothing. A plain typed consonant
+// also finds its doubled form (ㅅ finds 쌍용); a doubled one finds only itself.
+std::vector<StationMatch> MatchStations(std::u16string_view text, std::size_t limit,
+                                        const StationTraffic& traffic = {});
 
 // For a text that names no station: the stations with trains that it most likely
 // misspells: of the near misses with the fewest typos, up to `limit` that routes carry.

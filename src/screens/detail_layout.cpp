@@ -1,5 +1,6 @@
 #include "screens/detail_layout.h"
 
+#include <algorithm>
 #include <array>
 
 namespace velomar {
@@ -41,6 +42,12 @@ DetailPlacement DetailDialogPlacement(Layout layout, int screenWidth) {
         return {ScreenPoint{50, 50}, 95, 85};
     }
     return {ScreenPoint{70, 100}, 150, 135};
+}
+
+int DetailDialogGrowth(StopListMeasure list, std::size_t stops, int spare) {
+    const long long wanted = list.header + static_cast<long long>(stops) * list.row;
+    const long long missing = wanted - list.inside;
+    return static_cast<int>(std::clamp<long long>(missing, 0, std::max(0, spare)));
 }
 
 }  // namespace velomar

@@ -23,8 +23,8 @@ struct DetailTextColor {
 inline constexpr DetailTextColor kDetailTextColor{};
 
 // Template 166 (portrait) or 204 (square): a popup with caption and close box, one report
-// list with a border and no buttons. The dialog keeps its template size: no full-screen
-// treatment.
+// list with a border and no buttons. The dialog keeps its template size (no full-screen
+// treatment) unless its stops need more room (DetailDialogGrowth).
 const DialogTemplate& DetailTemplate(Layout layout);
 int DetailListId(Layout layout);  // 1028 portrait, 1072 square
 // Place and size of the dialog in its template: (15, 20), 89 x 105 or 90 x 84.
@@ -47,5 +47,17 @@ struct DetailPlacement {
 // 150/135; other widths are treated as the next smaller of these (as 240 below 320), so
 // every screen gets its columns. Square: (50,50) with 95/86 on any screen.
 DetailPlacement DetailDialogPlacement(Layout layout, int screenWidth);
+
+// The stop list as drawn at its template size, in pixels.
+struct StopListMeasure {
+    int inside = 0;  // within its frame, header included
+    int header = 0;
+    int row = 0;
+};
+
+// How many pixels taller than its template the detail dialog gets so that every one of
+// `stops` rows shows without scrolling: none when they fit, `spare` at most (what the screen
+// has beside the dialog); a train with more stops than that scrolls.
+int DetailDialogGrowth(StopListMeasure list, std::size_t stops, int spare);
 
 }  // namespace velomar

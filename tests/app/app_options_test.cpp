@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/desktop.h"
+
 #include <map>
 
 namespace velomar {
@@ -158,6 +163,29 @@ INSTANTIATE_TEST_SUITE_P(
         // Echoed bytes never reach the terminal raw: not UTF-8 or control -> \xNN.
         BadOptionMessage{{"\xff\xfe"}, "unknown option \"\\xff\\xfe\""},
         BadOptionMessage{{"--time", "\x1b[2J"}, "--time: expected HH:MM, got \"\\x1b[2J\""}));
+
+// A window keeps to the desktop (off screen: 800 x 600 and no window manager) whatever the
+// zoom asked for, and the program says so; a picture keeps the zoom while it stays small.
+TEST(RunZoomTest, AnAskedZoomKeepsTheWindowOnTheDesktop) {
+    const QSize desktop = QGuiApplication::primaryScreen()->availableGeometry().size();
+    AppOptions window;
+    window.zoom = 2.0;
+    testing::internal::CaptureStderr();
+    const double zoom = ChooseRunZoom(window);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_LE(480 * zoom, desktop.width());
+    EXPECT_LE(800 * zoom, desktop.height());
+    EXPECT_NE(said.find("does not fit"), std::string::npos) << said;
+
+    AppOptions picture = window;
+    picture.screenshotFile = "out.png";
+    EXPECT_DOUBLE_EQ(ChooseRunZoom(picture), 2.0);
+    picture.screen = {4096, 4096};
+    picture.zoom = 8.0;
+    testing::internal::CaptureStderr();
+    EXPECT_DOUBLE_EQ(ChooseRunZoom(picture), 1.0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("using 1"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace velomar

@@ -15,6 +15,7 @@
 #include "app/dialog_wiring.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/zoomed_screen.h"
 #include "support/timetable_world.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -33,9 +34,11 @@ struct Handheld {
     TimetableWorld world;
     FixedClock clock{{7, 42}};
     std::optional<MainWindow> window;
+    std::optional<ZoomedScreen> view;  // a zoom below 1 draws the screen in a scaled view
 
     // The square form (320 x 320) runs inside `square` while the start-up shows it.
-    explicit Handheld(ScreenSize screen, std::function<void(SquareDialog&)> square = {}) {
+    explicit Handheld(ScreenSize screen, std::function<void(SquareDialog&)> square = {},
+                      double zoom = 1.0) {
         world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
         world.setNumber(kFirstRunMarkerName, kFirstRunMarker);
         WriteTextSetting(world.settings, kSettingsRoot, kSettingsKeyPath, kStartStationName,
@@ -55,6 +58,12 @@ struct Handheld {
             return int{QDialog::Rejected};
         };
         ConnectDialogs(*window, services);
+        if (zoom < 1.0) {
+            // As the program does: the view is on the desktop before the square dialog joins it.
+            view.emplace(*window, zoom);
+            window->show();
+            view->show();
+        }
         window->start();
         window->show();
     }

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -119,6 +120,41 @@ TEST(DetailDialogTest, TapOnARowListsTheStopsInBlue) {
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_TRUE(came);
 }
+
+struct StopsCase {
+    ScreenSize screen;
+    int stops;
+    bool allShown;  // without scrolling
+};
+
+class DetailStopsTest : public testing::TestWithParam<StopsCase> {};
+
+// Every stop shows where the screen has room for it; a longer train scrolls in a dialog that
+// still fits the screen.
+TEST_P(DetailStopsTest, EveryStopShowsWhereTheScreenHasRoom) {
+    const StopsCase& c = GetParam();
+    Handheld device(c.screen);
+    StopList stops;
+    for (int i = 0; i < c.stops; ++i) {
+        stops.AddStop(i + 1 == c.stops ? u"부산" : u"대전", u"1729");
+    }
+    DetailDialog dialog(Layout::Portrait, c.screen, stops, &device.form());
+    dialog.show();
+    QApplication::processEvents();
+    QTreeWidget* list = dialog.stopList();
+    const QRect last = list->visualItemRect(list->topLevelItem(c.stops - 1));
+    EXPECT_EQ(last.bottom() <= list->viewport()->height() - 1, c.allShown);
+    EXPECT_EQ(list->verticalScrollBar()->isVisible(), !c.allShown);
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(device.screenRect().contains(dialog.frameGeometry()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, DetailStopsTest,
+                         testing::Values(StopsCase{{480, 800}, 10, true},
+                                         StopsCase{{480, 800}, 20, true},
+                                         StopsCase{{240, 320}, 12, true},
+                                         StopsCase{{240, 320}, 40, false},
+                                         StopsCase{{480, 800}, 2, true}));
 
 TEST(DetailDialogTest, TimesAreShownAsHoursAndMinutes) {
     EXPECT_EQ(DetailTimeText(u"0015"), QStringLiteral("00:15"));

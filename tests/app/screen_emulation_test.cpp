@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTreeWidget>
 
@@ -111,6 +112,25 @@ TEST(OptionsListTest, OpensInsideTheScreen) {
         options.reject();
     });
     device.window->runCommand(command::kOptions);
+}
+
+// A window manager that has just framed a dialog may report it at 0,0 for a while; the list
+// still opens under its box, where the dialog was put.
+TEST(OptionsListTest, OpensUnderItsBoxWhereverTheDialogIsReported) {
+    Handheld device({480, 800});
+    device.window->move(300, 100);
+    bool came = false;
+    WhenShown<OptionsDialog>(
+        [&](OptionsDialog& options) {
+            QComboBox* list = options.entryList();
+            const QPoint under = list->mapToGlobal(QPoint(0, list->height()));
+            options.move(0, 0);
+            EXPECT_EQ(OpenPopup(list).topLeft(), under);
+            options.reject();
+        },
+        &came);
+    device.window->runCommand(command::kOptions);
+    EXPECT_TRUE(came);
 }
 
 // ---- Result list ---------------------------------------------------------------------------
@@ -380,6 +400,42 @@ TEST(ZoomedScreenTest, DialogsAndListsJoinTheScaledScreen) {
     EXPECT_TRUE(joined);
     EXPECT_TRUE(QRectF(0, 0, 240, 320).contains(place))
         << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
+}
+
+// At 0.91 (a 480 x 800 screen fitted to a 1366 x 768 desktop) a dialog covers what lies
+// below it whole, and a closed list leaves nothing behind.
+TEST(ZoomedScreenTest, NoTracesAtAFractionalZoom) {
+    Handheld device({480, 800}, {}, 0.91);
+    ZoomedScreen& view = *device.view;
+    const auto onScreen = [&view] {
+        QApplication::processEvents();
+        return view.screen()
+            ->grabWindow(view.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    QComboBox* hours = device.form().hourList();
+    hours->showPopup();
+    onScreen();
+    hours->hidePopup();
+    EXPECT_EQ(onScreen(), view.grab().toImage().convertToFormat(QImage::Format_RGB32));
+
+    QRect inside;
+    QImage over, overOther;
+    QTimer::singleShot(0, [&] {
+        // In the scene it is no window of the desktop's: found among the screen's children.
+        FavoritesDialog& favorites = *device.window->findChild<FavoritesDialog*>();
+        inside = view.mapFromScene(favorites.graphicsProxyWidget()->sceneBoundingRect())
+                     .boundingRect()
+                     .adjusted(2, 2, -2, -2);
+        over = view.grab(inside).toImage();
+        device.form().resultList()->setStyleSheet(QStringLiteral("background: black"));
+        device.form().button(portrait_id::kSearch)->hide();
+        overOther = view.grab(inside).toImage();
+        favorites.reject();
+    });
+    device.window->runCommand(command::kFavorites);
+    EXPECT_EQ(over, overOther);
 }
 
 }  // namespace

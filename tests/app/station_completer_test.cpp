@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include "app/favorites_dialog.h"
 #include "app/focus_watch.h"
@@ -160,7 +161,7 @@ TEST(StationCompleterTest, FavouritesFieldsOfferStationsToo) {
     });
     device.window->runCommand(command::kFavorites);
     EXPECT_EQ(departure, q(u"동대구"));
-    EXPECT_EQ(arrival, q(StationCompletions(u"ㅅㅇ").at(1)));
+    EXPECT_EQ(arrival, q(device.form().suggestions()->completions(u"ㅅㅇ").at(1)));
 }
 
 // Escape and an Enter without a chosen row leave the field as typed; the Enter then does
@@ -216,7 +217,7 @@ TEST(StationCompleterTest, FollowsTheSyllableBeingComposed) {
                                                               : static_cast<QWidget*>(field),
                             &composing);
     QStringList wanted;
-    for (const std::u16string& name : StationCompletions(u"대구")) {
+    for (const std::u16string& name : device.form().suggestions()->completions(u"대구")) {
         wanted.append(q(name));
     }
     EXPECT_EQ(StationCompleterOf(*field)->offered(), wanted);
@@ -268,6 +269,80 @@ TEST(StationCompleterTest, JoinsTheScaledScreen) {
     EXPECT_TRUE(QRectF(0, 0, 240, 320).contains(place))
         << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
     PickWithTheMouse(field, 0);
+    EXPECT_EQ(field->text(), q(u"동대구"));
+}
+
+// A click where the user sees `target`, as the window system delivers it: to the screen's
+// window, or to the view that draws it smaller (so an open list sees it first).
+void ClickOnScreen(Handheld& device, QWidget* target) {
+    const QPoint inWindow = target->mapTo(&*device.window, target->rect().center());
+    QWidget* window = device.view ? static_cast<QWidget*>(&*device.view) : &*device.window;
+    const QPoint at = device.view ? device.view->mapFromScene(QPointF(inWindow)) : inWindow;
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+}
+
+class CompleterClickTest : public testing::TestWithParam<double> {};
+
+// A click outside the open list closes it and does what it does without the list: Search
+// searches, a click on the other field moves the focus there.
+TEST_P(CompleterClickTest, AClickOutsideClosesTheListAndGoesThrough) {
+    Handheld device({480, 800}, {}, GetParam());
+    ScreenForm& form = device.form();
+    Type(form.arrivalField(), q(u"부"));
+    ASSERT_TRUE(ListOf(form.arrivalField())->isVisible());
+    ClickOnScreen(device, form.departureField());
+    EXPECT_FALSE(ListOf(form.arrivalField())->isVisible());
+    EXPECT_TRUE(form.departureField()->hasFocus());
+
+    form.arrivalField()->setText(q(u"도라산"));
+    Type(form.departureField(), q(u"문산"));  // 군산 and 논산 keep the list open
+    ASSERT_TRUE(ListOf(form.departureField())->isVisible());
+    ClickOnScreen(device, form.button(portrait_id::kSearch));
+    EXPECT_FALSE(ListOf(form.departureField())->isVisible());
+    EXPECT_GT(form.resultList()->topLevelItemCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, CompleterClickTest, testing::Values(0.5, 0.91, 1.0));
+
+// Letters typed on the desktop reach a scaled screen through its view.
+void TypeOnScreen(Handheld& device, const QString& text) {
+    QWindow* window = device.view->windowHandle();
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QApplication::processEvents();
+    }
+}
+
+// A list shown again (after Escape, after a click from the other field's list) leaves the
+// typing in its field: the scene made it the active panel, and the next letters closed it and
+// were lost.
+TEST(StationCompleterTest, TypingGoesOnAfterEscapeOnTheScaledScreen) {
+    Handheld device({480, 800}, {}, 0.91);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&*device.view));
+    QLineEdit* field = device.form().departureField();
+    ClickOnScreen(device, field);
+    field->selectAll();
+    TypeOnScreen(device, q(u"대전"));
+    QTest::sendKeyEvent(QTest::Click, device.view->windowHandle(), Qt::Key_Escape, QString(),
+                        Qt::NoModifier);
+    field->selectAll();
+    TypeOnScreen(device, q(u"동대"));
+    EXPECT_TRUE(ListOf(field)->isVisible());
+    EXPECT_TRUE(field->hasFocus());
+    TypeOnScreen(device, q(u"구"));
+    EXPECT_EQ(field->text(), q(u"동대구"));
+
+    // And after a click from the other field's open list.
+    QLineEdit* arrival = device.form().arrivalField();
+    ClickOnScreen(device, arrival);
+    TypeOnScreen(device, q(u"부"));
+    ASSERT_TRUE(ListOf(arrival)->isVisible());
+    ClickOnScreen(device, field);
+    field->selectAll();
+    TypeOnScreen(device, q(u"동대"));
+    EXPECT_TRUE(ListOf(field)->isVisible());
+    TypeOnScreen(device, q(u"구"));
     EXPECT_EQ(field->text(), q(u"동대구"));
 }
 

@@ -151,6 +151,18 @@ TEST(MatchStations, RanksByKindThenRoutesThenName) {
               std::find(names.begin(), names.end(), u"대곡"));
 }
 
+// Trains go before routes, and only within a kind: a busy near miss stays below a prefix.
+TEST(MatchStations, MoreTrainsFirstWithinAKind) {
+    StationTraffic traffic;
+    traffic.set(u"부산", 120);
+    traffic.set(u"부전", 30);
+    traffic.set(u"부강", 4);
+    traffic.set(u"구산", 500);
+    const auto names = Names(MatchStations(u"부", 3, traffic));
+    EXPECT_EQ(names, (std::vector<std::u16string_view>{u"부산", u"부전", u"부강"}));
+    EXPECT_EQ(Names(MatchStations(u"부산", 2, traffic)).front(), u"부산");
+}
+
 TEST(MatchStations, KindsInOrderAndNearMissesByTypos) {
     const auto matches = MatchStations(u"대전", 100);
     ASSERT_FALSE(matches.empty());

@@ -52,5 +52,18 @@ TEST(DetailTemplate, PortraitAndSquareDiffer) {
     EXPECT_EQ(square.items[0].rect, (DuRect{1, 0, 87, 83}));
 }
 
+// 480 x 800: 303 pixels inside, a 33-pixel header and 32-pixel rows hold 8 stops; 10 need
+// 20 more, which the screen has; a long train takes what there is and scrolls.
+TEST(DetailDialogGrowth, ShowsEveryStopWhereTheScreenHasRoom) {
+    const StopListMeasure list{303, 33, 32};
+    EXPECT_EQ(DetailDialogGrowth(list, 0, 400), 0);
+    EXPECT_EQ(DetailDialogGrowth(list, 8, 400), 0);
+    EXPECT_EQ(DetailDialogGrowth(list, 9, 400), 18);
+    EXPECT_EQ(DetailDialogGrowth(list, 10, 400), 50);
+    EXPECT_EQ(DetailDialogGrowth(list, 100, 400), 400);
+    EXPECT_EQ(DetailDialogGrowth(list, 10, 0), 0);
+    EXPECT_EQ(DetailDialogGrowth(list, 10, -5), 0);  // a dialog already taller than the screen
+}
+
 }  // namespace
 }  // namespace velomar

@@ -5,8 +5,13 @@
 #include <algorithm>
 #include <set>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "network/station_matcher.h"
 #include "platform/utf8.h"
+#include "support/timetable_world.h"
+#include "timetable/file_reader.h"
 
 namespace velomar {
 namespace {
@@ -108,6 +113,37 @@ TEST(StationCompletionsTest, ANameAloneIsNotOfferedBackToItself) {
 
 TEST(StationCompletionsTest, AHugeTextOffersNothing) {
     EXPECT_TRUE(StationCompletions(std::u16string(1 << 20, u'ㄷ')).empty());
+}
+
+// Among the names 부 begins, the stations travellers pick most come first: on the sample
+// timetables 부산 before 부강 and 부전, which more routes list but fewer trains call at.
+TEST(StationSuggestionsTest, BusiestStationsFirstOnTheSamples) {
+    const char* source = std::getenv("VELOMAR_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    DiskFileReader reader;
+    const TimetableDirectory samples(reader, std::filesystem::path(source) / "data");
+    StationSuggestions suggestions(samples);
+    const std::vector<std::u16string> names = suggestions.completions(u"부");
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.front(), u"부산") << Shown(names);
+    EXPECT_GT(suggestions.traffic().trains(u"부산"), suggestions.traffic().trains(u"부강"));
+    // Without trains to go by, the routes decide as before.
+    EXPECT_EQ(StationCompletions(u"부").front(), u"부강");
+}
+
+// A train that a line file and a through file both list counts once at a station.
+TEST(StationSuggestionsTest, ATrainCountsOnceWhereverItIsListed) {
+    testing_support::TimetableWorld world;
+    world.addFile(6, Direction::Down, testing_support::kHourlyRoute6);
+    world.addFile(20, Direction::Down, R"(
+TYPE  0000 0000
+TRNO  0101 0201
+0401  0510 0600
+)");
+    const StationTraffic traffic = CountStationTraffic(world.directory);
+    EXPECT_EQ(traffic.trains(u"문산"), 14);
+    EXPECT_EQ(traffic.trains(u"도라산"), 13);
+    EXPECT_EQ(traffic.trains(u"서울"), 0);
 }
 
 }  // namespace
