@@ -57,8 +57,7 @@ function strip(className, top, height, fontPixels) {
 
 function drawChrome(screen) {
     const title = strip('title-strip', 0, screen.strip, screen.stripFontPixels);
-    title.append(element('span', 'title', 'Velomar'), element('span', 'date'),
-        element('span', 'clock', page.app.clock()));
+    title.append(element('span', 'title', 'Velomar'), element('span', 'clock', page.app.clock()));
     const menuBar = strip('menu-bar', screen.height - screen.strip, screen.strip,
         screen.stripFontPixels);
     const menu = element('button', '', '메뉴');
@@ -69,8 +68,42 @@ function drawChrome(screen) {
     const about = element('button', '', '정보');
     about.type = 'button';
     about.addEventListener('click', () => showAbout());
-    menuBar.append(menu, about);
+    menuBar.append(menu, about, dateBox(screen));
     layer.append(title, menuBar);
+}
+
+// The day the screen answers for: in the menu bar upright, under the product line sideways;
+// hidden until the core says the timetables carry dates.
+function dateBox(screen) {
+    const box = dropdown({role: 'date', rect: screen.dateBox, enabled: true}, [], -1);
+    box.hidden = true;
+    box.addEventListener('change', () => pickDate(box.selectedIndex));
+    page.controls.date = box;
+    return box;
+}
+
+function showDate(date) {
+    const c = page.controls;
+    c.date.hidden = !date.shown;
+    if (c.webAddress) {
+        c.webAddress.hidden = date.shown;
+    }
+    c.date.replaceChildren(...date.entries.map((entry) => element('option', '', entry)));
+    c.date.selectedIndex = date.selection;
+}
+
+// Like the hour, a picked day searches nothing; "날짜 선택" opens the days of the period.
+async function pickDate(entry) {
+    let date = page.app.pickDate(entry);
+    if (failed(date)) {
+        return;
+    }
+    if (date.openPicker) {
+        date = page.app.pickDay(await dialogs.datePicker(page.modals, date));
+    }
+    if (!failed(date)) {
+        showDate(date);
+    }
 }
 
 function drawForm(screen) {
@@ -101,8 +134,11 @@ function drawForm(screen) {
         c[control.role] = node;
         area.append(node);
     }
+    if (!page.controls.date) {
+        area.append(dateBox(screen));
+    }
     layer.append(area);
-    page.controls = c;
+    page.controls = {...c, date: page.controls.date};
     wireForm(c, screen);
 }
 
@@ -134,6 +170,7 @@ function drawScreen() {
     }
     layer.replaceChildren();
     fitViewport();
+    page.controls = {};
     if (page.screen.strip > 0) {
         drawChrome(page.screen);
     }
@@ -167,6 +204,7 @@ async function apply(view) {
     c.types.selectedIndex = view.form.type;
     c.hours.selectedIndex = view.form.hour;
     c.minutes.selectedIndex = view.form.minute;
+    showDate(view.date);
     showRows(view.rows);
     await dialogs.messages(page.modals, page.app, view.messages);
 }
