@@ -223,8 +223,8 @@ TEST(WebSession, TheDateOfADatedSetIsPickedAndAnsweredFor) {
                                  std::make_unique<FixedClock>(LocalTime{7, 0}, friday)});
     const MainView start = dated.start(360, 640);
     ASSERT_TRUE(start.date.shown);
-    EXPECT_EQ(start.date.entries, (std::vector<std::u16string>{u"오늘 12/5(금)",
-                                                               u"내일 12/6(토)", u"날짜 선택"}));
+    EXPECT_EQ(start.date.entries,
+              (std::vector<std::u16string>{u"오늘 12/5(금)", u"내일 12/6(토)", u"날짜 선택"}));
     EXPECT_EQ(start.date.selection, 0);
     EXPECT_FALSE(dated.search(Form(u"서울", u"대전", 7)).rows.empty());
 
