@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "screens/date_control.h"
 #include "screens/favorites.h"
 #include "screens/layout_relayout.h"
 #include "screens/options.h"

@@ -86,6 +86,7 @@ TEST_P(PhoneLayouts, EveryDialogStaysOnTheScreen) {
                                     FavoritesLayout(screen),
                                     OptionsLayout(screen),
                                     DetailLayout(layout, screen),
+                                    DatePickerLayout(screen),
                                     AboutLayout(screen, 30),
                                     MessageLayout(screen, u"Info")};
     for (const DialogLayout& dialog : dialogs) {

@@ -68,25 +68,27 @@ function drawChrome(screen) {
     const about = element('button', '', '정보');
     about.type = 'button';
     about.addEventListener('click', () => showAbout());
-    menuBar.append(menu, about, dateBox(screen));
+    menuBar.append(menu, about);
+    page.dateHost = menuBar;
     layer.append(title, menuBar);
 }
 
-// The day the screen answers for: in the menu bar upright, under the product line sideways;
-// hidden until the core says the timetables carry dates.
-function dateBox(screen) {
-    const box = dropdown({role: 'date', rect: screen.dateBox, enabled: true}, [], -1);
-    box.hidden = true;
-    box.addEventListener('change', () => pickDate(box.selectedIndex));
-    page.controls.date = box;
-    return box;
-}
-
+// The day the screen answers for: in the menu bar upright, under the product line sideways.
+// Only where the core says the timetables carry dates is there a control at all.
 function showDate(date) {
     const c = page.controls;
-    c.date.hidden = !date.shown;
     if (c.webAddress) {
         c.webAddress.hidden = date.shown;
+    }
+    if (!date.shown) {
+        c.date?.remove();
+        delete c.date;
+        return;
+    }
+    if (!c.date) {
+        c.date = dropdown({role: 'date', rect: page.screen.dateBox, enabled: true}, [], -1);
+        c.date.addEventListener('change', () => pickDate(c.date.selectedIndex));
+        page.dateHost.append(c.date);
     }
     c.date.replaceChildren(...date.entries.map((entry) => element('option', '', entry)));
     c.date.selectedIndex = date.selection;
@@ -134,11 +136,11 @@ function drawForm(screen) {
         c[control.role] = node;
         area.append(node);
     }
-    if (!page.controls.date) {
-        area.append(dateBox(screen));
+    if (screen.strip === 0) {
+        page.dateHost = area;
     }
     layer.append(area);
-    page.controls = {...c, date: page.controls.date};
+    page.controls = c;
     wireForm(c, screen);
 }
 
@@ -170,7 +172,6 @@ function drawScreen() {
     }
     layer.replaceChildren();
     fitViewport();
-    page.controls = {};
     if (page.screen.strip > 0) {
         drawChrome(page.screen);
     }
