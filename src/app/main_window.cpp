@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QToolButton>
 
+#include "app/date_box.h"
 #include "app/dialog_parts.h"
 #include "app/focus_mark.h"
 #include "app/focus_watch.h"
@@ -14,6 +15,7 @@
 #include "app/qt_text.h"
 #include "app/zoomed_screen.h"
 #include "platform/host.h"
+#include "screens/date_control.h"
 #include "screens/layout_rules.h"
 #include "screens/screen_fit.h"
 
@@ -115,6 +117,12 @@ void MainWindow::addMenuBar(ScreenSize screen, int strip) {
     bar->addWidget(m_menuButton);
     bar->addWidget(m_infoButton);
     bar->addStretch(1);
+    // The date box sits over the stretch, at the strip's right end.
+    auto* date = new DateBox(m_form->screen(), screen, m_menuBar);
+    date->setGeometry(ToQRect(PortraitDateBox(screen)));
+    date->setFont(ScreenFont(kChromeFontPoints, screen));
+    date->setPalette(m_form->palette());  // a light box, not the strip's colours
+    m_form->setDateBox(date);
 }
 
 void MainWindow::addMenu() {

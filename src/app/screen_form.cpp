@@ -2,13 +2,17 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 
+#include "app/date_box.h"
+#include "app/dialog_parts.h"
 #include "app/fonts.h"
 #include "app/qt_text.h"
 #include "app/station_completer.h"
 #include "app/tile_button.h"
 #include "app/zoomed_screen.h"
+#include "screens/date_control.h"
 #include "screens/layout_relayout.h"
 
 namespace velomar {
@@ -101,6 +105,11 @@ ScreenForm::ScreenForm(Layout layout, const MainScreenServices& services, QWidge
     departureField()->installEventFilter(this);
     arrivalField()->installEventFilter(this);
     AttachStationCompleters({departureField(), arrivalField()}, m_suggestions);
+    if (layout == Layout::Square) {
+        m_dateBox = new DateBox(*m_screen, m_screenSize, this);
+        m_dateBox->setGeometry(
+            ToQRect(ToPixels(kSquareDateBox, m_controls->units()).value_or(PixelRect{})));
+    }
     pushForm();
 }
 
@@ -138,6 +147,20 @@ void ScreenForm::runStartUp() {
     }
     setWindowTitle(QStringLiteral("Velomar"));
     pushForm();
+    showDate();
+}
+
+void ScreenForm::showDate() {
+    if (m_dateBox == nullptr) {
+        return;
+    }
+    m_dateBox->refresh();
+    // The square form's date takes the place of the web address line.
+    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text() == ToQString(kWebAddressLine)) {
+            label->setVisible(!m_dateBox->isVisibleTo(this));
+        }
+    }
 }
 
 void ScreenForm::setUpColumnsAndTiles() {

@@ -19,6 +19,7 @@ class QLineEdit;
 
 namespace velomar {
 
+class DateBox;
 class TileButton;
 
 enum class StationEnd { Departure, Arrival };
@@ -49,6 +50,10 @@ class ScreenForm : public QWidget {
     QLineEdit* arrivalField() const;
     TileButton* button(int id) const;
     ResultListWidget* resultList() const;
+    // The date drop-down: the square form's own, the portrait one in the main window's menu
+    // bar (handed over with setDateBox). Hidden where the timetables carry no dates.
+    DateBox* dateBox() const { return m_dateBox; }
+    void setDateBox(DateBox* box) { m_dateBox = box; }
     // What the station fields offer while the user types; the favourites' fields share it.
     const std::shared_ptr<StationSuggestions>& suggestions() const { return m_suggestions; }
 
@@ -81,6 +86,7 @@ class ScreenForm : public QWidget {
 
   private:
     void setUpColumnsAndTiles();
+    void showDate();
     void afterAction();
 
     ScreenSize m_screenSize;
@@ -88,6 +94,7 @@ class ScreenForm : public QWidget {
     std::unique_ptr<TemplateForm> m_controls;
     std::unique_ptr<MainScreen> m_screen;
     std::shared_ptr<StationSuggestions> m_suggestions;
+    DateBox* m_dateBox = nullptr;
 };
 
 // The square main screen, run modally over the portrait form on 320-wide screens, exactly

@@ -92,12 +92,20 @@ constexpr std::array kAboutItems{
     DialogItem{about_id::kOk, Button, u"OK", {46, 154, 50, 14}},
 };
 
-constexpr std::array<DialogTemplate, 5> kTemplates{
+// The days of the period in one list, OK and 취소 under it.
+constexpr std::array kDatePickerItems{
+    DialogItem{date_picker_id::kDayList, ListView, u"", {2, 2, 66, 96}},
+    DialogItem{date_picker_id::kOk, Button, u"OK", {2, 101, 32, 14}},
+    DialogItem{date_picker_id::kCancel, Button, u"취소", {36, 101, 32, 14}},
+};
+
+constexpr std::array<DialogTemplate, 6> kTemplates{
     DialogTemplate{kAboutTemplate, 143, 176, u"Velomar 정보", u"System", 9, kAboutItems},
     DialogTemplate{kPortraitTemplate, 120, 164, u"", u"굴림", 10, kPortraitItems},
     DialogTemplate{kSquareTemplate, 131, 197, u"Dialog", u"굴림", 9, kSquareItems},
     DialogTemplate{kPortraitTallTemplate, 120, 214, u"", u"굴림", 10, kPortraitTallItems},
     DialogTemplate{kPortraitWideTemplate, 120, 218, u"", u"굴림", 10, kPortraitWideItems},
+    DialogTemplate{kDatePickerTemplate, 70, 117, u"날짜 선택", u"굴림", 9, kDatePickerItems},
 };
 
 constexpr std::array<std::u16string_view, 24> kHourEntries{

@@ -14,6 +14,7 @@ inline constexpr int kPortraitTemplate = 101;
 inline constexpr int kSquareTemplate = 189;
 inline constexpr int kPortraitTallTemplate = 201;  // 240 x 400 screens
 inline constexpr int kPortraitWideTemplate = 202;  // 480-wide screens
+inline constexpr int kDatePickerTemplate = 300;    // "날짜 선택"
 
 // The id shared by items nobody refers to (labels, icons, frames).
 inline constexpr int kStaticItemId = 65535;
@@ -59,6 +60,12 @@ inline constexpr int kResultList = 1072;
 inline constexpr int kOk = 1;
 inline constexpr int kCancel = 2;
 }  // namespace square_id
+
+namespace date_picker_id {
+inline constexpr int kDayList = 1080;
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+}  // namespace date_picker_id
 
 namespace about_id {
 inline constexpr int kVersion = 202;

@@ -186,6 +186,19 @@ class WebApp {
                                                    TextFromPage(arrival), FormFromPage(form)));
         });
     }
+    val pickDate(int entry) {
+        return guarded([&] {
+            const DateView picked = m_session.pickDate(entry);
+            val out = ToPage(picked);
+            if (picked.openPicker) {
+                out.set("dialog", ToPage(DatePickerLayout(m_session.phone().screen)));
+            }
+            return out;
+        });
+    }
+    val pickDay(int row) {
+        return guarded([&] { return ToPage(m_session.pickDay(row)); });
+    }
     val openOptions() {
         return guarded([&] {
             val out = ToPage(m_session.openOptions());
@@ -248,6 +261,8 @@ EMSCRIPTEN_BINDINGS(velomar) {
         .function("favoritesAdd", &WebApp::favoritesAdd)
         .function("favoritesDelete", &WebApp::favoritesDelete)
         .function("closeFavorites", &WebApp::closeFavorites)
+        .function("pickDate", &WebApp::pickDate)
+        .function("pickDay", &WebApp::pickDay)
         .function("openOptions", &WebApp::openOptions)
         .function("optionsSelect", &WebApp::optionsSelect)
         .function("closeOptions", &WebApp::closeOptions)

@@ -97,6 +97,14 @@ DialogLayout OptionsLayout(ScreenSize screen) {
     return dialog;
 }
 
+DialogLayout DatePickerLayout(ScreenSize screen) {
+    const DialogTemplate& data = *FindDialogTemplate(kDatePickerTemplate);
+    DialogUnits units{};
+    DialogLayout dialog = shaped(data, DialogUnitsFor(screen), screen, units);
+    addItems(dialog, data, units);
+    return dialog;
+}
+
 DialogLayout DetailLayout(Layout layout, ScreenSize screen) {
     const DialogTemplate& data = DetailTemplate(layout);
     DialogUnits units{};

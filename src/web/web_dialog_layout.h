@@ -27,6 +27,8 @@ struct DialogLayout {
 DialogLayout PickerLayout(Layout layout, ScreenSize screen, bool departure);
 DialogLayout FavoritesLayout(ScreenSize screen);
 DialogLayout OptionsLayout(ScreenSize screen);
+// "날짜 선택": the period's days in one list (role "list"), OK and 취소.
+DialogLayout DatePickerLayout(ScreenSize screen);
 DialogLayout DetailLayout(Layout layout, ScreenSize screen);
 // On a phone the About dialog takes the screen's units like the others, so its text stays
 // legible (the desktop keeps the small screen's look on every size). With the timetables'

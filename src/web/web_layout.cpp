@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "screens/date_control.h"
 #include "screens/favorites.h"
 #include "screens/layout_relayout.h"
 #include "screens/options.h"
@@ -98,6 +99,9 @@ constexpr Role kRoles[] = {
     {kOptionsTemplate, kOptionsOkId, "ok"},
     {kOptionsTemplate, kOptionsCancelId, "cancel"},
     {kAboutTemplate, about_id::kOk, "ok"},
+    {kDatePickerTemplate, date_picker_id::kDayList, "list"},
+    {kDatePickerTemplate, date_picker_id::kOk, "ok"},
+    {kDatePickerTemplate, date_picker_id::kCancel, "cancel"},
 };
 
 // A drop-down list's template height is its height open; closed it is one line.
@@ -207,6 +211,16 @@ FormLayout MainFormLayout(Layout layout, ScreenSize screen, int minimumRow) {
             FormControls target(form.controls);
             RelayoutFromTemplate(target, action.templateId, units);
             closeDropDowns(form.controls, units);
+        }
+    }
+    if (portrait) {
+        form.dateBox = PortraitDateBox(screen);
+    } else {
+        form.dateBox = ToPixels(kSquareDateBox, units).value_or(PixelRect{});
+        for (WebControl& control : form.controls) {
+            if (control.text == kWebAddressLine) {
+                control.role = "webAddress";
+            }
         }
     }
     putTiles(form.controls, portrait ? PortraitButtonImages(screen) : SquareButtonImages(),

@@ -53,6 +53,10 @@ struct FormLayout {
     int stripFontPixels = 0;
     std::vector<WebControl> controls;  // in the area between the strips
     WebList list;                      // the result list: no columns on some widths
+    // The date drop-down, shown where the timetables carry dates: portrait in the menu bar
+    // (the strip's coordinates), square in the area, where the control of role "webAddress"
+    // then gives way to it.
+    PixelRect dateBox;
 };
 
 // The main screen in a layout on the emulated screen, after its start-up and layout choice.

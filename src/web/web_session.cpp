@@ -48,6 +48,7 @@ MainView WebSession::view() {
         shown.form = {fields.departureField, fields.arrivalField, fields.typeSelection,
                       fields.hourSelection, fields.minuteSelection};
         shown.rows = (m_square ? m_squareRows : m_portraitRows).rows;
+        shown.date = dateView();
     }
     shown.messages = takeMessages();
     return shown;

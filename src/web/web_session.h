@@ -35,11 +35,23 @@ struct WebForm {
     int minute = -1;
 };
 
-// The main screen after an action. A date line will join it once timetables carry dates.
+// The date drop-down: hidden (`shown` false) where the timetables carry no dates.
+struct DateView {
+    bool shown = false;
+    std::vector<std::u16string> entries;
+    int selection = -1;
+    // After pickDate: "날짜 선택" was picked; the picker lists `days` and opens on `startRow`.
+    bool openPicker = false;
+    std::vector<std::u16string> days;
+    int startRow = -1;
+};
+
+// The main screen after an action.
 struct MainView {
     Layout layout = Layout::Portrait;
     bool ended = false;  // "종료", or OK of the square screen: the program has ended
     WebForm form;
+    DateView date;
     std::vector<ResultRow> rows;
     std::vector<Message> messages;  // shown one after another, in this order
 };
@@ -114,6 +126,11 @@ class WebSession {
     MainView closeFavorites(bool accepted, std::u16string_view departure,
                             std::u16string_view arrival, const WebForm& form);
 
+    // The date drop-down's entry `entry` picked; like the hour it searches nothing. With
+    // openPicker the page shows the days and answers with pickDay (-1: cancelled).
+    DateView pickDate(int entry);
+    DateView pickDay(int row);
+
     OptionsView openOptions();
     OptionsView optionsSelect(int entry);
     MainView closeOptions(bool ok);
@@ -125,6 +142,7 @@ class WebSession {
     MainScreen& screen();
     void pull(const WebForm& form);
     MainView view();
+    DateView dateView();
     FavoritesView favoritesView();
     std::vector<Message> takeMessages();
     void runLayoutChoice();

@@ -150,7 +150,20 @@ val ToPage(const MainView& view) {
                 cells.set("type", TextToPage(row.typeLabel));
                 return cells;
             }));
+    out.set("date", ToPage(view.date));
     out.set("messages", messages(view.messages));
+    return out;
+}
+
+val ToPage(const DateView& view) {
+    const auto texts = [](const std::u16string& text) { return TextToPage(text); };
+    val out = val::object();
+    out.set("shown", view.shown);
+    out.set("entries", arrayOf(view.entries, texts));
+    out.set("selection", view.selection);
+    out.set("openPicker", view.openPicker);
+    out.set("days", arrayOf(view.days, texts));
+    out.set("startRow", view.startRow);
     return out;
 }
 
@@ -212,6 +225,7 @@ val ToPage(const FormLayout& layout) {
     out.set("stripFontPixels", layout.stripFontPixels);
     out.set("controls", controls(layout.controls));
     out.set("list", list(layout.list));
+    out.set("dateBox", rect(layout.dateBox));
     return out;
 }
 

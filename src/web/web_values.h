@@ -19,6 +19,7 @@ emscripten::val TextToPage(std::u16string_view text);
 WebForm FormFromPage(const emscripten::val& form);
 
 emscripten::val ToPage(const MainView& view);
+emscripten::val ToPage(const DateView& view);
 emscripten::val ToPage(const PickerView& view);
 emscripten::val ToPage(const FavoritesView& view);
 emscripten::val ToPage(const OptionsView& view);

@@ -82,12 +82,10 @@ TEST_P(PhoneLayouts, TheMainScreenFitsAndAFullPageShowsWhole) {
 TEST_P(PhoneLayouts, EveryDialogStaysOnTheScreen) {
     const ScreenSize screen = PhoneScreenFor(GetParam().width, GetParam().height).screen;
     const Layout layout = screen.width == 320 ? Layout::Square : Layout::Portrait;
-    const DialogLayout dialogs[] = {PickerLayout(layout, screen, true),
-                                    FavoritesLayout(screen),
-                                    OptionsLayout(screen),
-                                    DetailLayout(layout, screen),
-                                    AboutLayout(screen, 30),
-                                    MessageLayout(screen, u"Info")};
+    const DialogLayout dialogs[] = {
+        PickerLayout(layout, screen, true), FavoritesLayout(screen),  OptionsLayout(screen),
+        DetailLayout(layout, screen),       DatePickerLayout(screen), AboutLayout(screen, 30),
+        MessageLayout(screen, u"Info")};
     for (const DialogLayout& dialog : dialogs) {
         EXPECT_TRUE(inside(dialog.frame, screen.width, screen.height)) << dialog.templateId;
         for (const WebControl& control : dialog.controls) {

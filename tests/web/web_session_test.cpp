@@ -2,10 +2,12 @@
 // sequences as the modal dialogs did, and the timetable pack lands whole or not at all.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "settings/memory_settings.h"
 #include "settings/settings_store.h"
+#include "timetable/calendar_date.h"
 #include "web/timetable_pack.h"
 #include "web/web_session.h"
 
@@ -192,6 +194,56 @@ TEST(TimetablePack, ABadPackWritesNothing) {
         EXPECT_FALSE(InstallTimetablePack(pack, "/pack-bad").ok) << pack;
     }
     EXPECT_FALSE(std::ifstream("/pack-bad/TimeData/UpData_01.txt").is_open());
+}
+
+// The samples beside a Dates.txt by which every train runs on weekdays only.
+std::filesystem::path WeekdaySet() {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "velomar-web-dated";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy(VELOMAR_SOURCE_DIR "/data/TimeData", folder / "TimeData");
+    std::ofstream dates(folder / "TimeData/Dates.txt");
+    dates << "velomar-dates 1\nperiod 20251201 20251231\npattern 1 1111100 20251201 20251231\n";
+    for (const char* direction : {"Up", "Down"}) {
+        for (int route = 0; route < 32; ++route) {
+            dates << direction << "Data_" << route / 10 << route % 10 << ".txt";
+            for (int column = 0; column < 79; ++column) {
+                dates << " 1";
+            }
+            dates << '\n';
+        }
+    }
+    return folder;
+}
+
+TEST(WebSession, TheDateOfADatedSetIsPickedAndAnsweredFor) {
+    const int friday = *GtfsDayNumber("20251205");
+    WebSession dated(WebServices{std::make_unique<MemorySettingsBackend>(), WeekdaySet(),
+                                 std::make_unique<FixedClock>(LocalTime{7, 0}, friday)});
+    const MainView start = dated.start(360, 640);
+    ASSERT_TRUE(start.date.shown);
+    EXPECT_EQ(start.date.entries,
+              (std::vector<std::u16string>{u"오늘 12/5(금)", u"내일 12/6(토)", u"날짜 선택"}));
+    EXPECT_EQ(start.date.selection, 0);
+    EXPECT_FALSE(dated.search(Form(u"서울", u"대전", 7)).rows.empty());
+
+    // Saturday: no train runs; picking searched nothing by itself.
+    EXPECT_EQ(dated.pickDate(1).selection, 1);
+    EXPECT_TRUE(dated.search(Form(u"서울", u"대전", 7)).rows.empty());
+
+    // 날짜 선택 lists the period; Monday the 8th is answered for again.
+    const DateView picker = dated.pickDate(2);
+    ASSERT_TRUE(picker.openPicker);
+    EXPECT_EQ(picker.days.size(), 31u);
+    EXPECT_EQ(picker.startRow, 5);
+    EXPECT_EQ(dated.pickDay(7).entries.front(), u"12/8(월)");
+    EXPECT_FALSE(dated.search(Form(u"서울", u"대전", 7)).rows.empty());
+
+    // The samples carry no dates: no date control.
+    Session undated;
+    EXPECT_FALSE(undated.session->start(360, 640).date.shown);
+    EXPECT_FALSE(undated.session->pickDate(0).shown);
 }
 
 }  // namespace

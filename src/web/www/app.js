@@ -57,8 +57,7 @@ function strip(className, top, height, fontPixels) {
 
 function drawChrome(screen) {
     const title = strip('title-strip', 0, screen.strip, screen.stripFontPixels);
-    title.append(element('span', 'title', 'Velomar'), element('span', 'date'),
-        element('span', 'clock', page.app.clock()));
+    title.append(element('span', 'title', 'Velomar'), element('span', 'clock', page.app.clock()));
     const menuBar = strip('menu-bar', screen.height - screen.strip, screen.strip,
         screen.stripFontPixels);
     const menu = element('button', '', '메뉴');
@@ -70,7 +69,43 @@ function drawChrome(screen) {
     about.type = 'button';
     about.addEventListener('click', () => showAbout());
     menuBar.append(menu, about);
+    page.dateHost = menuBar;
     layer.append(title, menuBar);
+}
+
+// The day the screen answers for: in the menu bar upright, under the product line sideways.
+// Only where the core says the timetables carry dates is there a control at all.
+function showDate(date) {
+    const c = page.controls;
+    if (c.webAddress) {
+        c.webAddress.hidden = date.shown;
+    }
+    if (!date.shown) {
+        c.date?.remove();
+        delete c.date;
+        return;
+    }
+    if (!c.date) {
+        c.date = dropdown({role: 'date', rect: page.screen.dateBox, enabled: true}, [], -1);
+        c.date.addEventListener('change', () => pickDate(c.date.selectedIndex));
+        page.dateHost.append(c.date);
+    }
+    c.date.replaceChildren(...date.entries.map((entry) => element('option', '', entry)));
+    c.date.selectedIndex = date.selection;
+}
+
+// Like the hour, a picked day searches nothing; "날짜 선택" opens the days of the period.
+async function pickDate(entry) {
+    let date = page.app.pickDate(entry);
+    if (failed(date)) {
+        return;
+    }
+    if (date.openPicker) {
+        date = page.app.pickDay(await dialogs.datePicker(page.modals, date));
+    }
+    if (!failed(date)) {
+        showDate(date);
+    }
 }
 
 function drawForm(screen) {
@@ -100,6 +135,9 @@ function drawForm(screen) {
         }
         c[control.role] = node;
         area.append(node);
+    }
+    if (screen.strip === 0) {
+        page.dateHost = area;
     }
     layer.append(area);
     page.controls = c;
@@ -167,6 +205,7 @@ async function apply(view) {
     c.types.selectedIndex = view.form.type;
     c.hours.selectedIndex = view.form.hour;
     c.minutes.selectedIndex = view.form.minute;
+    showDate(view.date);
     showRows(view.rows);
     await dialogs.messages(page.modals, page.app, view.messages);
 }

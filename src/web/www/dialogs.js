@@ -124,6 +124,38 @@ export function options(modals, app, opened) {
     }, false);
 }
 
+// "날짜 선택": the period's days in one list. Resolves with the chosen row, -1 when cancelled.
+export function datePicker(modals, opened) {
+    const layout = opened.dialog;
+    return modals.show(layout, (frame, close) => {
+        let list = null;
+        for (const control of layout.controls) {
+            if (control.role === 'list') {
+                list = place(element('select', 'control days'), control.rect);
+                list.size = Math.max(2, opened.days.length);
+                for (const day of opened.days) {
+                    list.append(element('option', '', day));
+                }
+                list.selectedIndex = opened.startRow;
+                list.addEventListener('dblclick', () => close(list.selectedIndex));
+                list.addEventListener('keydown', (event) => {
+                    if (event.key === 'Enter' && !event.isComposing) {
+                        event.preventDefault();
+                        close(list.selectedIndex);
+                    }
+                });
+                frame.client.append(list);
+            } else if (control.kind === 'button') {
+                const choice = button(control);
+                choice.addEventListener('click',
+                    () => close(control.role === 'ok' ? list.selectedIndex : -1));
+                frame.client.append(choice);
+            }
+        }
+        list?.options[opened.startRow]?.scrollIntoView({block: 'center'});
+    }, -1);
+}
+
 export function detail(modals, shown) {
     const layout = shown.dialog;
     return modals.show(layout, (frame) => {
