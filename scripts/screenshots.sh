@@ -43,3 +43,10 @@ shoot portrait-240x320-search --screen 240x320 --search
 shoot picker-240x320 --screen 240x320 --dialog picker
 shoot about-240x320 --screen 240x320 --dialog about
 shoot options-240x320 --screen 240x320 --dialog options
+
+# A set with dates, the samples through GTFS and back: the main screen shows the day it
+# answers for.
+cli="$build/bin/velomar-cli"
+"$cli" --data "$root/data" export-gtfs "$work/feed" 2>/dev/null
+"$cli" import-gtfs "$work/feed" --out "$work/dated" >/dev/null 2>&1
+shoot portrait-240x320-date --screen 240x320 --data "$work/dated" --date 20100106 --search

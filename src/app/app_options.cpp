@@ -5,6 +5,7 @@
 
 #include "platform/utf8.h"
 #include "screens/screen_zoom.h"
+#include "timetable/calendar_date.h"
 
 namespace velomar {
 namespace {
@@ -27,7 +28,7 @@ std::optional<int> parseNumber(std::string_view text) {
 const char* const kAppUsage =
     "usage: velomar [--screen WxH] [--zoom fit|N] [--settings FILE] [--data DIR]\n"
     "               [--screenshot FILE [--search] [--dialog NAME]] [--time HH:MM]\n"
-    "               [--first-frame-time]\n"
+    "               [--date YYYYMMDD] [--first-frame-time]\n"
     "  --screen WxH       emulated handheld screen in pixels (default 480x800)\n"
     "  --zoom fit|N       draw the screen N times its size, 0.25 to 8 (2, 0.5, 1.5...),\n"
     "                     less when the window would leave the desktop or the screen\n"
@@ -45,7 +46,9 @@ const char* const kAppUsage =
     "                     search, the first row), favorites, options or about\n"
     "  --first-frame-time print the milliseconds from start to the first painted frame\n"
     "                     and exit\n"
-    "  --time HH:MM       use this time of day instead of the clock\n";
+    "  --time HH:MM       use this time of day instead of the clock\n"
+    "  --date YYYYMMDD    take this day for today (timetables with dates), for\n"
+    "                     screenshots and scripted runs; the clock stands still\n";
 
 std::optional<ShownDialog> ParseShownDialog(std::string_view name) {
     static constexpr std::pair<std::string_view, ShownDialog> kNames[] = {
@@ -125,8 +128,8 @@ std::optional<LocalTime> ParseClockTime(const std::string& text) {
 namespace {
 
 bool takesValue(std::string_view name) {
-    for (std::string_view option :
-         {"--dialog", "--screen", "--zoom", "--time", "--settings", "--data", "--screenshot"}) {
+    for (std::string_view option : {"--dialog", "--screen", "--zoom", "--time", "--date",
+                                    "--settings", "--data", "--screenshot"}) {
         if (name == option) {
             return true;
         }
@@ -160,6 +163,12 @@ std::optional<std::string> setValueOption(const std::string& name, const std::st
         options.fixedTime = ParseClockTime(text);
         if (!options.fixedTime) {
             return "--time: expected HH:MM, got \"" + TerminalText(text) + "\"";
+        }
+    } else if (name == "--date") {
+        options.fixedDay = AcceptedDayNumber(text);
+        if (!options.fixedDay) {
+            return "--date: expected YYYYMMDD (00010101 to 99991224), got \"" + TerminalText(text) +
+                   "\"";
         }
     } else {
         if (text.empty()) {

@@ -23,6 +23,7 @@ struct AppOptions {
     std::optional<std::filesystem::path> screenshotFile;
     bool search = false;  // press Search before the screenshot
     std::optional<LocalTime> fixedTime;
+    std::optional<int> fixedDay;  // days since 1970-01-01, taken for today
     // With a screenshot: open this dialog first and picture it over the screen.
     std::optional<ShownDialog> dialog;
     // Print the time from start to the first painted frame and leave.

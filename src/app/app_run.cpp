@@ -85,8 +85,10 @@ class AppServices {
         : m_settings(
               SqliteSettingsBackend::Open(options.settingsFile.value_or(DefaultSettingsPath()))),
           m_timetables(m_reader, ChooseDataFolder(options.dataDirectory).folder),
-          m_fixedClock(options.fixedTime.value_or(LocalTime{})),
-          m_clock(options.fixedTime ? static_cast<const Clock&>(m_fixedClock) : m_systemClock),
+          m_fixedClock(options.fixedTime.value_or(m_systemClock.now()),
+                       options.fixedDay.value_or(TodayInKorea())),
+          m_clock(options.fixedTime || options.fixedDay ? static_cast<const Clock&>(m_fixedClock)
+                                                        : m_systemClock),
           m_boxes([this]() -> QWidget* { return m_window; }),
           m_messages(unattended ? static_cast<MessageSink&>(m_printed) : m_boxes),
           m_screen(options.screen) {}

@@ -24,9 +24,9 @@ TEST(AppOptionsTest, DefaultsWithoutArguments) {
 }
 
 TEST(AppOptionsTest, EveryOptionInBothSpellings) {
-    const auto parsed =
-        ParseAppOptions({"--screen", "240x320", "--settings=/tmp/s.db", "--data", "/opt/v",
-                         "--screenshot", "out.png", "--search", "--time=07:05"});
+    const auto parsed = ParseAppOptions({"--screen", "240x320", "--settings=/tmp/s.db", "--data",
+                                         "/opt/v", "--screenshot", "out.png", "--search",
+                                         "--time=07:05", "--date", "19700102"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const AppOptions& options = *parsed.options;
     EXPECT_EQ(options.screen, (ScreenSize{240, 320}));
@@ -37,6 +37,7 @@ TEST(AppOptionsTest, EveryOptionInBothSpellings) {
     ASSERT_TRUE(options.fixedTime);
     EXPECT_EQ(options.fixedTime->hour, 7);
     EXPECT_EQ(options.fixedTime->minute, 5);
+    EXPECT_EQ(options.fixedDay, 1);
 }
 
 TEST(AppOptionsTest, DialogForAScreenshotAndFirstFrameTime) {
@@ -147,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadOptionMessage{{"--time", "-1:05"}, "--time: expected HH:MM, got \"-1:05\""},
         BadOptionMessage{{"--time=07:-5"}, "--time: expected HH:MM, got \"07:-5\""},
         BadOptionMessage{{"--time", "+7:05"}, "--time: expected HH:MM, got \"+7:05\""},
+        BadOptionMessage{{"--date", "99991231"},
+                         "--date: expected YYYYMMDD (00010101 to 99991224), got \"99991231\""},
         BadOptionMessage{{"--screen", "240x-320"},
                          "--screen: expected WxH (120 to 4096 each), got \"240x-320\""},
         BadOptionMessage{{"--screen", "999999999999x320"},
