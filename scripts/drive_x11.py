@@ -260,19 +260,19 @@ def free_display():
     raise RuntimeError("no free X display between :57 and :199")
 
 
-def start_app(desktop, screen, work, spec):
-    settings = work / f"{spec.name}.sqlite3"
-    if spec.pair:
+def start_app(desktop, screen, work, plan):
+    settings = work / f"{plan.name}.sqlite3"
+    if plan.pair:
         # A store that has seen its first start, holding the pair to search.
         for kind, name, value in (("--number", "Velomar", "1020"),
-                                  ("--text", "StartStation", spec.pair[0]),
-                                  ("--text", "EndStation", spec.pair[1])):
+                                  ("--text", "StartStation", plan.pair[0]),
+                                  ("--text", "EndStation", plan.pair[1])):
             run(str(CLI), "--settings", str(settings), "settings", "set", kind, name, value)
-    args = [str(APP), "--settings", str(settings), "--time", spec.time,
+    args = [str(APP), "--settings", str(settings), "--time", plan.time,
             "--screen", f"{screen.width}x{screen.height}"]
-    if spec.zoom:
-        args += ["--zoom", spec.zoom]
-    screen.errors = work / f"{spec.name}.stderr"
+    if plan.zoom:
+        args += ["--zoom", plan.zoom]
+    screen.errors = work / f"{plan.name}.stderr"
     with open(screen.errors, "w") as errors:
         app = subprocess.Popen(args, env=desktop.env, cwd=work, stdout=subprocess.DEVNULL,
                                stderr=errors)
@@ -622,21 +622,21 @@ RUNS = [
 ]
 
 
-def drive(spec, out, work):
-    print(f"{spec.name}: desktop {spec.desktop[0]}x{spec.desktop[1]}, "
-          f"{'openbox' if spec.window_manager else 'no window manager'}, "
-          f"screen {spec.screen[0]}x{spec.screen[1]}"
-          + (f", --zoom {spec.zoom}" if spec.zoom else ""))
-    desktop = Desktop(spec.desktop, spec.window_manager, out, work)
+def drive(plan, out, work):
+    print(f"{plan.name}: desktop {plan.desktop[0]}x{plan.desktop[1]}, "
+          f"{'openbox' if plan.window_manager else 'no window manager'}, "
+          f"screen {plan.screen[0]}x{plan.screen[1]}"
+          + (f", --zoom {plan.zoom}" if plan.zoom else ""))
+    desktop = Desktop(plan.desktop, plan.window_manager, out, work)
     try:
-        screen = Screen(spec.screen)
-        app, geometry = start_app(desktop, screen, work, spec)
+        screen = Screen(plan.screen)
+        app, geometry = start_app(desktop, screen, work, plan)
         frame = desktop.frame("Velomar")
         check_fits(desktop, screen, geometry, frame)
         x, y, w, h = geometry
         left, right, top, bottom = frame
         area = (x - left, y - top, w + left + right, h + top + bottom)
-        spec.steps(desktop, screen, spec.name, area, app, work)
+        plan.steps(desktop, screen, plan.name, area, app, work)
     finally:
         desktop.close()
 

@@ -23,7 +23,7 @@ std::optional<std::u16string> ArgumentText(std::string_view argument, std::ostre
 }
 
 std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
-                                    const std::vector<OptionSpec>& specs, std::string_view command,
+                                    const std::vector<KnownOption>& known, std::string_view command,
                                     std::ostream& err) {
     ParsedArgs parsed;
     bool optionsEnded = false;
@@ -41,8 +41,8 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* optionSpec = nullptr;
-        for (const OptionSpec& s : specs) {
+        const KnownOption* optionSpec = nullptr;
+        for (const KnownOption& s : known) {
             if (s.name == name) {
                 optionSpec = &s;
             }

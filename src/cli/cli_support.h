@@ -33,7 +33,7 @@ struct ParsedArgs {
     std::vector<std::string> positionals;
 };
 
-struct OptionSpec {
+struct KnownOption {
     std::string_view name;  // "--type"
     bool takesValue;
 };
@@ -41,7 +41,7 @@ struct OptionSpec {
 // Accepts "--name value" and "--name=value"; "--" ends the options. Reports unknown options
 // and missing values on err and returns nothing.
 std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
-                                    const std::vector<OptionSpec>& specs, std::string_view command,
+                                    const std::vector<KnownOption>& known, std::string_view command,
                                     std::ostream& err);
 
 // "velomar-cli COMMAND: TEXT" on err, plus a pointer to the help; returns kUsage.

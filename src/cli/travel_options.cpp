@@ -65,15 +65,15 @@ bool takeOption(const std::string& name, const std::string& value, std::string_v
 
 std::optional<TravelOptions> ParseTravelOptions(const CliContext& context,
                                                 const TravelOptionRules& rules) {
-    std::vector<OptionSpec> specs = {{"--time", true},
-                                     {"--type", true},
-                                     {"--limit", true},
-                                     {"--format", true},
-                                     {"--date", true}};
+    std::vector<KnownOption> known = {{"--time", true},
+                                      {"--type", true},
+                                      {"--limit", true},
+                                      {"--format", true},
+                                      {"--date", true}};
     if (rules.changeOption) {
-        specs.push_back({"--change-min", true});
+        known.push_back({"--change-min", true});
     }
-    const auto parsed = ParseArgs(context.args, specs, rules.command, context.err);
+    const auto parsed = ParseArgs(context.args, known, rules.command, context.err);
     if (!parsed) {
         return std::nullopt;
     }
