@@ -8,11 +8,11 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	@cmake --preset default >/dev/null
+	@scripts/configure.sh build/default --preset default
 	@cmake --build --preset default
 
 build-asan: deps
-	@cmake --preset asan >/dev/null
+	@scripts/configure.sh build/asan --preset asan
 	@cmake --build --preset asan
 
 run: build
@@ -29,9 +29,9 @@ test: build build-asan
 PACKAGE_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: deps
 	@scripts/install-deps.sh dpkg-dev file librsvg2-bin
-	@cmake --preset package \
+	@scripts/configure.sh build/package --preset package \
 	    -DCMAKE_CXX_FLAGS="$$($(PACKAGE_FLAGS) CPPFLAGS) $$($(PACKAGE_FLAGS) CXXFLAGS)" \
-	    -DCMAKE_EXE_LINKER_FLAGS="$$($(PACKAGE_FLAGS) LDFLAGS)" >/dev/null
+	    -DCMAKE_EXE_LINKER_FLAGS="$$($(PACKAGE_FLAGS) LDFLAGS)"
 	@cmake --build --preset package
 	@cd build/package && cpack -G DEB
 
@@ -44,7 +44,7 @@ package-check: package
 # Not part of `make test`: a few minutes after the build. BENCH_RUNS=20 for a quick trial.
 bench: deps
 	@scripts/install-deps.sh hyperfine valgrind time
-	@cmake --preset bench >/dev/null
+	@scripts/configure.sh build/bench --preset bench
 	@cmake --build --preset bench
 	@bench/run.sh
 	@$(MAKE) bench-web
@@ -53,7 +53,7 @@ bench: deps
 FUZZ_SECONDS ?= 600
 fuzz-build: deps
 	@scripts/install-deps.sh libclang-rt-14-dev
-	@cmake --preset fuzz >/dev/null
+	@scripts/configure.sh build/fuzz --preset fuzz
 	@cmake --build --preset fuzz
 
 fuzz: fuzz-build
@@ -67,7 +67,7 @@ fuzz-smoke: fuzz-build
 WINE_ENV = WINEDEBUG=-all WINEARCH=win64 WINEPREFIX=$(CURDIR)/build/windows/wineprefix
 test-windows:
 	@scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 googletest
-	@cmake --preset windows >/dev/null
+	@scripts/configure.sh build/windows --preset windows
 	@# One Wine server for the whole run: when each test started its own, one now and then met
 	@# a server just shutting down ("wine client error ... Connection reset by peer"). wineboot
 	@# makes the private prefix and starts its background services with no pipe of ours open,
@@ -97,14 +97,14 @@ clean:
 .PHONY: web web-deps web-serve test-web web-test-deps web-screenshots bench-web
 DATA ?= data
 WEB_BUILD = build/wasm
-WEB_CONFIGURE = cmake -S . -B $(WEB_BUILD) --toolchain cmake/emscripten.cmake -DVELOMAR_WERROR=ON
+WEB_CONFIGURE = scripts/configure.sh $(WEB_BUILD) -G Ninja -S . -B $(WEB_BUILD) --toolchain cmake/emscripten.cmake -DVELOMAR_WERROR=ON
 
 web-deps:
 	@scripts/install-deps.sh emscripten librsvg2-bin
 
 web: web-deps
 	@test -d "$(DATA)/TimeData" || { echo "make web: $(DATA) holds no TimeData/ folder" >&2; exit 1; }
-	@$(WEB_CONFIGURE) -DVELOMAR_WEB_DATA="$(abspath $(DATA))" >/dev/null
+	@$(WEB_CONFIGURE) -DVELOMAR_WEB_DATA="$(abspath $(DATA))"
 	@cmake --build $(WEB_BUILD) --parallel 2 --target velomar_web_folder
 
 web-serve: web
@@ -116,7 +116,7 @@ web-test-deps: web-deps
 	@scripts/web-e2e-setup.sh $(WEB_BUILD)/e2e
 
 test-web: web-test-deps
-	@$(WEB_CONFIGURE) >/dev/null
+	@$(WEB_CONFIGURE)
 	@cmake --build $(WEB_BUILD) --parallel 2
 	@ctest --test-dir $(WEB_BUILD) --output-on-failure --parallel 2
 

@@ -3,7 +3,7 @@
 # Extra packages for optional targets (fuzz, bench, test-windows) come as arguments.
 set -euo pipefail
 
-packages=(cmake g++ make lld pkg-config libsqlite3-dev sqlite3 libzip-dev libgtest-dev libgmock-dev
+packages=(cmake g++ make ninja-build lld pkg-config libsqlite3-dev sqlite3 libzip-dev libgtest-dev libgmock-dev
           librsvg2-bin libxcb1-dev libical-dev
           libbenchmark-dev clang clang-format qt6-base-dev fonts-nanum xvfb xauth strace "$@")
 

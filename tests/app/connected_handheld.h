@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QRect>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -97,6 +98,14 @@ inline void Click(QWidget* button) {
 inline void Pick(QComboBox* list, int row) {
     list->setCurrentIndex(row);
     Q_EMIT list->activated(row);
+}
+
+// A widget's place lies wholly inside another's, both in the same coordinates.
+inline void ExpectInside(const QRect& inner, const QRect& outer) {
+    EXPECT_TRUE(outer.contains(inner))
+        << "(" << inner.x() << "," << inner.y() << " " << inner.width() << "x" << inner.height()
+        << ") in (" << outer.x() << "," << outer.y() << " " << outer.width() << "x"
+        << outer.height() << ")";
 }
 
 }  // namespace velomar::app_test

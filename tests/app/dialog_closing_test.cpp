@@ -18,14 +18,14 @@ using namespace app_test;
 
 enum class Way { Ok, Cancel, CloseBox, Escape, Enter };
 
-struct DialogCase {
+struct ClosingCase {
     const char* name;
     ScreenSize screen;
     std::vector<Way> ways;
     std::function<void(Handheld&)> open;  // runs the dialog modally
 };
 
-void PrintTo(const DialogCase& c, std::ostream* out) {
+void PrintTo(const ClosingCase& c, std::ostream* out) {
     *out << c.name;
 }
 
@@ -78,7 +78,7 @@ void OpenDetail(Handheld& device) {
                       list->visualItemRect(list->topLevelItem(0)).center());
 }
 
-using ZoomedCase = std::tuple<DialogCase, double>;
+using ZoomedCase = std::tuple<ClosingCase, double>;
 class DialogClosingTest : public testing::TestWithParam<ZoomedCase> {};
 
 TEST_P(DialogClosingTest, EveryWayLeavesAWorkingScreen) {
@@ -114,7 +114,7 @@ TEST_P(DialogClosingTest, EveryWayLeavesAWorkingScreen) {
     }
 }
 
-const DialogCase kDialogs[] = {
+const ClosingCase kDialogs[] = {
     {"favorites",
      {480, 800},
      {Way::Ok, Way::Cancel, Way::CloseBox, Way::Escape, Way::Enter},

@@ -59,12 +59,12 @@ void CloseBox(EmulatedDialog& dialog) {
     Click(dialog.caption()->closeBox());
 }
 
-struct DialogCase {
+struct ResetCase {
     const char* name;
     std::function<void(Handheld&)> open;  // runs the dialog; it is closed while it runs
 };
 
-class ResetAfterDialogTest : public testing::TestWithParam<DialogCase> {};
+class ResetAfterDialogTest : public testing::TestWithParam<ResetCase> {};
 
 TEST_P(ResetAfterDialogTest, ClosingResetsOnceAndTheNextPickStays) {
     Handheld device({240, 320});
@@ -88,7 +88,7 @@ void OpenPicker(Handheld& device, std::function<void(StationPickerDialog&)> clos
     Click(device.form().button(portrait_id::kDepartureButton));
 }
 
-void OpenDetail(Handheld& device) {
+void OpenAndCloseDetail(Handheld& device) {
     Click(device.form().button(portrait_id::kSearch));
     QTreeWidget* list = device.form().resultList();
     ASSERT_GT(list->topLevelItemCount(), 0);
@@ -100,40 +100,39 @@ void OpenDetail(Handheld& device) {
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, ResetAfterDialogTest,
     testing::Values(
-        DialogCase{"about ok",
-                   [](Handheld& d) { OpenAbout(d, [](AboutDialog& a) { a.accept(); }); }},
-        DialogCase{"about close box",
-                   [](Handheld& d) { OpenAbout(d, [](AboutDialog& a) { CloseBox(a); }); }},
-        DialogCase{"options cancel",
-                   [](Handheld& d) {
-                       WhenShown<OptionsDialog>(
-                           [](OptionsDialog& o) { Click(o.control(kOptionsCancelId)); });
-                       d.window->runCommand(command::kOptions);
-                   }},
-        DialogCase{"favourites cancel",
-                   [](Handheld& d) {
-                       WhenShown<FavoritesDialog>(
-                           [](FavoritesDialog& f) { Click(f.control(favorites_id::kCancel)); });
-                       d.window->runCommand(command::kFavorites);
-                   }},
+        ResetCase{"about ok",
+                  [](Handheld& d) { OpenAbout(d, [](AboutDialog& a) { a.accept(); }); }},
+        ResetCase{"about close box",
+                  [](Handheld& d) { OpenAbout(d, [](AboutDialog& a) { CloseBox(a); }); }},
+        ResetCase{"options cancel",
+                  [](Handheld& d) {
+                      WhenShown<OptionsDialog>(
+                          [](OptionsDialog& o) { Click(o.control(kOptionsCancelId)); });
+                      d.window->runCommand(command::kOptions);
+                  }},
+        ResetCase{"favourites cancel",
+                  [](Handheld& d) {
+                      WhenShown<FavoritesDialog>(
+                          [](FavoritesDialog& f) { Click(f.control(favorites_id::kCancel)); });
+                      d.window->runCommand(command::kFavorites);
+                  }},
         // 선택 and 취 소 close the picker the same way, so both reset alike.
-        DialogCase{"picker select",
-                   [](Handheld& d) {
-                       OpenPicker(d, [](StationPickerDialog& p) { Click(p.okButton()); });
-                   }},
-        DialogCase{"picker cancel",
-                   [](Handheld& d) {
-                       OpenPicker(d, [](StationPickerDialog& p) { Click(p.cancelButton()); });
-                   }},
-        DialogCase{"detail close box", [](Handheld& d) { OpenDetail(d); }},
-        DialogCase{"message box",
-                   [](Handheld& d) {
-                       QtMessageSink boxes([&d]() -> QWidget* { return &*d.window; });
-                       WhenShown<MessageBoxDialog>(
-                           [](MessageBoxDialog& m) { Click(m.okButton()); });
-                       boxes.showMessage(u"열차가 없습니다.", u"Velomar");
-                   }}),
-    [](const testing::TestParamInfo<DialogCase>& info) {
+        ResetCase{"picker select",
+                  [](Handheld& d) {
+                      OpenPicker(d, [](StationPickerDialog& p) { Click(p.okButton()); });
+                  }},
+        ResetCase{"picker cancel",
+                  [](Handheld& d) {
+                      OpenPicker(d, [](StationPickerDialog& p) { Click(p.cancelButton()); });
+                  }},
+        ResetCase{"detail close box", [](Handheld& d) { OpenAndCloseDetail(d); }},
+        ResetCase{"message box",
+                  [](Handheld& d) {
+                      QtMessageSink boxes([&d]() -> QWidget* { return &*d.window; });
+                      WhenShown<MessageBoxDialog>([](MessageBoxDialog& m) { Click(m.okButton()); });
+                      boxes.showMessage(u"열차가 없습니다.", u"Velomar");
+                  }}),
+    [](const testing::TestParamInfo<ResetCase>& info) {
         std::string name = info.param.name;
         for (char& c : name) {
             c = c == ' ' ? '_' : c;

@@ -72,12 +72,12 @@ TEST_P(FocusMarkTest, EveryControlOfTheScreenShowsTheFocus) {
 INSTANTIATE_TEST_SUITE_P(Screens, FocusMarkTest,
                          testing::Values(ScreenSize{240, 320}, ScreenSize{480, 800}));
 
-struct DialogCase {
+struct FocusMarkCase {
     const char* name;
     std::function<void(Handheld&)> open;
 };
 
-class DialogFocusMarkTest : public testing::TestWithParam<DialogCase> {};
+class DialogFocusMarkTest : public testing::TestWithParam<FocusMarkCase> {};
 
 TEST_P(DialogFocusMarkTest, EveryControlOfTheDialogShowsTheFocus) {
     QApplication::setCursorFlashTime(0);
@@ -100,11 +100,11 @@ TEST_P(DialogFocusMarkTest, EveryControlOfTheDialogShowsTheFocus) {
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, DialogFocusMarkTest,
     testing::Values(
-        DialogCase{"favorites", [](Handheld& d) { d.window->runCommand(command::kFavorites); }},
-        DialogCase{"options", [](Handheld& d) { d.window->runCommand(command::kOptions); }},
-        DialogCase{"picker",
-                   [](Handheld& d) { Click(d.form().button(portrait_id::kDepartureButton)); }}),
-    [](const testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
+        FocusMarkCase{"favorites", [](Handheld& d) { d.window->runCommand(command::kFavorites); }},
+        FocusMarkCase{"options", [](Handheld& d) { d.window->runCommand(command::kOptions); }},
+        FocusMarkCase{"picker",
+                      [](Handheld& d) { Click(d.form().button(portrait_id::kDepartureButton)); }}),
+    [](const testing::TestParamInfo<FocusMarkCase>& info) { return std::string(info.param.name); });
 
 // The row the user moved to with the arrow keys opens with Enter or Space, in both layouts.
 TEST(ResultRowKeysTest, EnterAndSpaceOpenTheChosenRow) {

@@ -16,13 +16,9 @@
 #include "app/focus_watch.h"
 #include "app/qt_text.h"
 #include "app/tile_button.h"
+#include "connected_handheld.h"
 #include "screens/layout_rules.h"
 #include "support/timetable_world.h"
-
-// Readable values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 namespace velomar {
 namespace {

@@ -34,13 +34,6 @@ QRect OpenPopup(QComboBox* list) {
     return shown;
 }
 
-void ExpectInside(const QRect& inner, const QRect& outer) {
-    EXPECT_TRUE(outer.contains(inner))
-        << "(" << inner.x() << "," << inner.y() << " " << inner.width() << "x" << inner.height()
-        << ") in (" << outer.x() << "," << outer.y() << " " << outer.width() << "x"
-        << outer.height() << ")";
-}
-
 // ---- Drop-down lists -----------------------------------------------------------------------
 
 class FormListsTest : public testing::TestWithParam<ScreenSize> {};

@@ -73,13 +73,6 @@ QString Offered(QLineEdit* field, int row) {
     return StationCompleterOf(*field)->offered().value(row);
 }
 
-void ExpectInside(const QRect& inner, const QRect& outer) {
-    EXPECT_TRUE(outer.contains(inner))
-        << "(" << inner.x() << "," << inner.y() << " " << inner.width() << "x" << inner.height()
-        << ") in (" << outer.x() << "," << outer.y() << " " << outer.width() << "x"
-        << outer.height() << ")";
-}
-
 // Choices that a focus reset would undo: type KTX, 15 h, while the clock says 9 h.
 void ChooseKtxAtThree(Handheld& device, ScreenForm& form) {
     Pick(form.typeList(), 1);

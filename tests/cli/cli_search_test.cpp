@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 //   문산     07:10   08:10   09:10   23:50
 //   임진강   07:25   -       09:25   00:05
 //   도라산   07:40   08:40   09:40   00:20
-constexpr std::string_view kRoute6Down =
+constexpr std::string_view kGyeonguiDown =
     "TYPE\t0000\t0002\t1112\t0004\t/\r\n"
     "TRNO\t0101\t0102\t0103\t0104\t/\r\n"
     "0401\t0710\t0810\t0910\t2350\t/\r\n"
@@ -32,7 +32,7 @@ class CliSearch : public testing::Test {
         std::random_device random;
         m_root = fs::temp_directory_path() / ("velomar_cli_search_" + std::to_string(random()));
         fs::create_directories(m_root / "TimeData");
-        std::ofstream(m_root / "TimeData" / "DownData_06.txt", std::ios::binary) << kRoute6Down;
+        std::ofstream(m_root / "TimeData" / "DownData_06.txt", std::ios::binary) << kGyeonguiDown;
     }
     void TearDown() override { fs::remove_all(m_root); }
 

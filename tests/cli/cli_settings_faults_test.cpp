@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/sqlite_store_faults.h"
 
 namespace velomar::cli {
@@ -24,18 +25,11 @@ using testing_support::HideLastIndexEntry;
 using testing_support::StoredRowsOf;
 using testing_support::StoreLockHolder;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using testing_support::CliRun;
 
 CliRun Settings(const fs::path& store, std::vector<std::string> args) {
     args.insert(args.begin(), {"--settings", store.string(), "settings"});
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return testing_support::RunCliCaptured(args);
 }
 
 class CliSettingsFaults : public testing::Test {

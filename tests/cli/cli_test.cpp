@@ -5,34 +5,25 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 
 namespace velomar::cli {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing_support::CliRun;
+using testing_support::RunCliCaptured;
 
 TEST(CliRoutes, PrintsUpAndDownMasks) {
-    const CliRun r = run({"routes", "강릉", "동해"});
+    const CliRun r = RunCliCaptured({"routes", "강릉", "동해"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "up: 31\ndown: 25 29 30\n");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(run({"routes", "가야", "서울"}).out, "up:\ndown:\n");
-    EXPECT_EQ(run({"routes", "", "부산"}).out, "up:\ndown:\n");
+    EXPECT_EQ(RunCliCaptured({"routes", "가야", "서울"}).out, "up:\ndown:\n");
+    EXPECT_EQ(RunCliCaptured({"routes", "", "부산"}).out, "up:\ndown:\n");
 }
 
 TEST(CliStations, ListsTheWholeDirectory) {
-    const CliRun r = run({"stations"});
+    const CliRun r = RunCliCaptured({"stations"});
     EXPECT_EQ(r.status, 0);
     std::istringstream lines(r.out);
     std::string line;
@@ -48,7 +39,7 @@ TEST(CliStations, ListsTheWholeDirectory) {
 TEST(CliGrid, PrintsSeventyLinesOfEightyCells) {
     const auto path = std::filesystem::temp_directory_path() / "velomar_cli_grid_test.txt";
     std::ofstream(path, std::ios::binary) << "XXXX\tYYYY\t/\r\n0001\t0700\t/\r\n=";
-    const CliRun r = run({"grid", path.string()});
+    const CliRun r = RunCliCaptured({"grid", path.string()});
     std::filesystem::remove(path);
     EXPECT_EQ(r.status, 0);
     std::istringstream lines(r.out);
@@ -60,7 +51,7 @@ TEST(CliGrid, PrintsSeventyLinesOfEightyCells) {
 }
 
 TEST(CliGrid, UnreadableFileReportsTheLoaderMessage) {
-    const CliRun r = run({"grid", "/nonexistent/UpData_00.txt"});
+    const CliRun r = RunCliCaptured({"grid", "/nonexistent/UpData_00.txt"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Velomar: Read Data File Error\n");
     EXPECT_EQ(r.out, "");
@@ -84,21 +75,21 @@ TEST(CliUsage, BadUsageExitsWithTwoAndSaysWhy) {
         {{"--data"}, 2, "needs a value"},
     };
     for (const auto& c : cases) {
-        const CliRun r = run(c.args);
+        const CliRun r = RunCliCaptured(c.args);
         EXPECT_EQ(r.status, c.status) << c.errContains;
         EXPECT_NE(r.err.find(c.errContains), std::string::npos) << r.err;
     }
 }
 
 TEST(CliUsage, HelpForTheProgramAndEachCommand) {
-    CliRun r = run({"--help"});
+    CliRun r = RunCliCaptured({"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("routes"), std::string::npos);
     for (const CliCommand& command : Commands()) {
-        r = run({std::string(command.name), "--help"});
+        r = RunCliCaptured({std::string(command.name), "--help"});
         EXPECT_EQ(r.status, 0) << command.name;
         EXPECT_EQ(r.out, command.usage);
-        EXPECT_EQ(run({"help", std::string(command.name)}).out, command.usage);
+        EXPECT_EQ(RunCliCaptured({"help", std::string(command.name)}).out, command.usage);
     }
 }
 
@@ -118,29 +109,29 @@ TEST(CliUsage, DatesAreTakenOnlyWhereTheirRangeCanBeWritten) {
          "--start-date must be a date YYYYMMDD, not '00001231'" + range},
     };
     for (const auto& [args, message] : refused) {
-        const CliRun r = run(args);
+        const CliRun r = RunCliCaptured(args);
         EXPECT_EQ(r.status, 2) << args[0];
         EXPECT_NE(r.err.find(message + "\n"), std::string::npos) << r.err;
     }
     EXPECT_FALSE(std::filesystem::exists(x));
     std::vector<std::string> last = ics;
     last.push_back("99991231");
-    EXPECT_EQ(run(last).status, 2);
+    EXPECT_EQ(RunCliCaptured(last).status, 2);
     last.back() = "99991224";
-    const CliRun event = run(last);
+    const CliRun event = RunCliCaptured(last);
     EXPECT_EQ(event.status, 0) << event.err;
     EXPECT_NE(event.out.find("DTEND;TZID=Asia/Seoul:99991224T094700\r\n"), std::string::npos)
         << event.out;
     for (const char* command : {"import-gtfs", "export-gtfs", "detail"}) {
-        EXPECT_NE(run({command, "--help"}).out.find("dates from 00010101 to 99991224"),
+        EXPECT_NE(RunCliCaptured({command, "--help"}).out.find("dates from 00010101 to 99991224"),
                   std::string::npos)
             << command;
     }
 }
 
 TEST(CliUsage, GlobalOptionsGoBeforeOrAfterTheCommand) {
-    EXPECT_EQ(run({"--data", "/tmp", "routes", "서울", "부산"}).status, 0);
-    EXPECT_EQ(run({"routes", "서울", "부산", "--data=/tmp"}).out, "up:\ndown: 0 16\n");
+    EXPECT_EQ(RunCliCaptured({"--data", "/tmp", "routes", "서울", "부산"}).status, 0);
+    EXPECT_EQ(RunCliCaptured({"routes", "서울", "부산", "--data=/tmp"}).out, "up:\ndown: 0 16\n");
 }
 
 }  // namespace

@@ -182,12 +182,12 @@ TEST_F(CliTravel, UnreadableFilesAreNamedAndTheAnswerIsIncomplete) {
                          "; its trains are left out\n");
 }
 
-struct UsageCase {
+struct TravelUsageCase {
     std::vector<std::string> args;
     std::string errContains;
 };
 
-class CliTravelUsage : public CliTravel, public testing::WithParamInterface<UsageCase> {};
+class CliTravelUsage : public CliTravel, public testing::WithParamInterface<TravelUsageCase> {};
 
 TEST_P(CliTravelUsage, ExitsWithTwoAndSaysWhy) {
     const Run r = run(GetParam().args);
@@ -199,22 +199,22 @@ TEST_P(CliTravelUsage, ExitsWithTwoAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CliTravelUsage,
     testing::Values(
-        UsageCase{{"stations", "--match", " "}, "--match needs a text"},
-        UsageCase{{"stations", "--limit", "3"}, "go with --match"},
-        UsageCase{{"stations", "--match", "서", "--limit", "0"}, "--limit needs a count"},
-        UsageCase{{"stations", "--match", "서", "--format", "csv"}, "--format must be"},
-        UsageCase{{"board"}, "expects one station"},
-        UsageCase{{"board", "서울", "부산"}, "expects one station"},
-        UsageCase{{"board", "서울", "--time", "7:00"}, "--time must be HH:MM"},
-        UsageCase{{"board", "서울", "--time", "24:00"}, "--time must be HH:MM"},
-        UsageCase{{"board", "서울", "--type", "ITX"}, "--type must be"},
-        UsageCase{{"board", "서울", "--limit", "1001"}, "--limit needs a count"},
-        UsageCase{{"board", "서울", "--change-min", "5"}, "unknown option '--change-min'"},
-        UsageCase{{"journeys", "서울"}, "expects FROM and TO"},
-        UsageCase{{"journeys", "서울", "서울"}, "the same station"},
-        UsageCase{{"journeys", "서울", "부산", "--change-min", "601"}, "--change-min needs"},
-        UsageCase{{"journeys", "서울", "부산", "--change-min", "-1"}, "--change-min needs"},
-        UsageCase{
+        TravelUsageCase{{"stations", "--match", " "}, "--match needs a text"},
+        TravelUsageCase{{"stations", "--limit", "3"}, "go with --match"},
+        TravelUsageCase{{"stations", "--match", "서", "--limit", "0"}, "--limit needs a count"},
+        TravelUsageCase{{"stations", "--match", "서", "--format", "csv"}, "--format must be"},
+        TravelUsageCase{{"board"}, "expects one station"},
+        TravelUsageCase{{"board", "서울", "부산"}, "expects one station"},
+        TravelUsageCase{{"board", "서울", "--time", "7:00"}, "--time must be HH:MM"},
+        TravelUsageCase{{"board", "서울", "--time", "24:00"}, "--time must be HH:MM"},
+        TravelUsageCase{{"board", "서울", "--type", "ITX"}, "--type must be"},
+        TravelUsageCase{{"board", "서울", "--limit", "1001"}, "--limit needs a count"},
+        TravelUsageCase{{"board", "서울", "--change-min", "5"}, "unknown option '--change-min'"},
+        TravelUsageCase{{"journeys", "서울"}, "expects FROM and TO"},
+        TravelUsageCase{{"journeys", "서울", "서울"}, "the same station"},
+        TravelUsageCase{{"journeys", "서울", "부산", "--change-min", "601"}, "--change-min needs"},
+        TravelUsageCase{{"journeys", "서울", "부산", "--change-min", "-1"}, "--change-min needs"},
+        TravelUsageCase{
             {"detail", "서울", "부산", "0191", "116", "--format", "ics", "--date", "20100230"},
             "--date must be a date"}));
 

@@ -129,14 +129,14 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"ITX-청춘", std::nullopt}, TypeCase{"KTXlike", std::nullopt},
                       TypeCase{"SRT", std::nullopt}, TypeCase{"", std::nullopt}));
 
-struct DayCase {
+struct DayCodeCase {
     int type;
     WeekDays days;
     const char16_t* code;
     bool exact;
 };
 
-class DayCodes : public ::testing::TestWithParam<DayCase> {};
+class DayCodes : public ::testing::TestWithParam<DayCodeCase> {};
 
 TEST_P(DayCodes, TakeTheFewestDaysThatIncludeTheTrainsDays) {
     const ChosenCode chosen = TrainCodeFor(GetParam().type, GetParam().days);
@@ -147,15 +147,15 @@ TEST_P(DayCodes, TakeTheFewestDaysThatIncludeTheTrainsDays) {
 INSTANTIATE_TEST_SUITE_P(
     Days, DayCodes,
     ::testing::Values(
-        DayCase{0, kEveryDay, u"0000", true}, DayCase{2, kFriday, u"1002", true},
-        DayCase{1, kSaturday | kSunday, u"0111", true}, DayCase{2, kMonday, u"0022", true},
-        DayCase{0, kFriday | kSunday, u"1010", true}, DayCase{4, kWeekdays, u"0014", true},
+        DayCodeCase{0, kEveryDay, u"0000", true}, DayCodeCase{2, kFriday, u"1002", true},
+        DayCodeCase{1, kSaturday | kSunday, u"0111", true}, DayCodeCase{2, kMonday, u"0022", true},
+        DayCodeCase{0, kFriday | kSunday, u"1010", true}, DayCodeCase{4, kWeekdays, u"0014", true},
         // not one of the restrictions: the smallest that includes the days
-        DayCase{0, kFriday | kSaturday, u"1110", false},
-        DayCase{0, kMonday | kSaturday, u"0000", false}, DayCase{4, kMonday | 2, u"0014", false},
-        DayCase{4, kSaturday, u"0004", false},
+        DayCodeCase{0, kFriday | kSaturday, u"1110", false},
+        DayCodeCase{0, kMonday | kSaturday, u"0000", false},
+        DayCodeCase{4, kMonday | 2, u"0014", false}, DayCodeCase{4, kSaturday, u"0004", false},
         // 통일호 has no restricted codes at all
-        DayCase{3, kMonday, u"0003", false}));
+        DayCodeCase{3, kMonday, u"0003", false}));
 
 // The import of a week round-trips the letters the export writes for each code.
 TEST(DayCodes, AgreeWithTheDayLettersOfEveryKnownCode) {

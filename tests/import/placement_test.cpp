@@ -11,15 +11,16 @@ using testing_support::BaseFeed;
 using testing_support::ImportFiles;
 using testing_support::TrainCells;
 
-constexpr const char* kStops =
+constexpr const char* kPlacementStops =
     "stop_id,stop_name\nMS,문산\nDR,도라산\nSE,서울\nYD,영등포\nDJ,대전\nYS,용산\nIS,익산\nJJ,"
     "전주\n"
     "SC,순천\nGY,광양\nJU,진주\n";
 
-std::map<std::string, std::string> Feed(const std::string& trips, const std::string& stopTimes,
-                                        const std::string& tripColumns = "") {
+std::map<std::string, std::string> PlacementFeed(const std::string& trips,
+                                                 const std::string& stopTimes,
+                                                 const std::string& tripColumns = "") {
     auto files = BaseFeed();
-    files["stops.txt"] = kStops;
+    files["stops.txt"] = kPlacementStops;
     files["trips.txt"] = "route_id,service_id,trip_id,trip_short_name" + tripColumns + "\n" + trips;
     files["stop_times.txt"] =
         "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n" + stopTimes;
@@ -41,10 +42,10 @@ std::vector<std::string> FilesWith(const testing_support::FeedRun& run, std::str
 // 용산 -> 전주 -> 순천 -> 진주: 전라선 (route 2) lists the first four calls, 경전선 (route 4,
 // listed from 부전, so Up) the last three; no route has 용산 and 진주 both.
 TEST(Placement, ATrainGoesIntoEachFileSomePairOfItsCallsNeeds) {
-    const auto run = ImportFiles(
-        Feed("M,DAILY,T1,1501\n",
-             "T1,06:00:00,06:00:00,YS,1\nT1,08:00:00,08:01:00,IS,2\nT1,08:20:00,08:21:00,JJ,3\n"
-             "T1,10:00:00,10:10:00,SC,4\nT1,10:40:00,10:41:00,GY,5\nT1,11:40:00,11:40:00,JU,6\n"));
+    const auto run = ImportFiles(PlacementFeed(
+        "M,DAILY,T1,1501\n",
+        "T1,06:00:00,06:00:00,YS,1\nT1,08:00:00,08:01:00,IS,2\nT1,08:20:00,08:21:00,JJ,3\n"
+        "T1,10:00:00,10:10:00,SC,4\nT1,10:40:00,10:41:00,GY,5\nT1,11:40:00,11:40:00,JU,6\n"));
     ASSERT_TRUE(run.ok) << run.error;
     EXPECT_EQ(FilesWith(run, "1501"),
               (std::vector<std::string>{"UpData_04.txt", "DownData_02.txt"}));
@@ -59,10 +60,10 @@ TEST(Placement, ATrainGoesIntoEachFileSomePairOfItsCallsNeeds) {
 // closest: a 서울-대전 KTX to the KTX line (route 16), not to 경부선; a train that also stops
 // at 영등포 only 경부선 (and the through routes) can hold.
 TEST(Placement, OnATieTheClosestLineTakesTheTrain) {
-    const auto run = ImportFiles(
-        Feed("K,DAILY,T1,101\nM,DAILY,T2,1201\n",
-             "T1,07:00:00,07:00:00,SE,1\nT1,07:55:00,07:55:00,DJ,2\n"
-             "T2,07:10:00,07:10:00,SE,1\nT2,07:20:00,07:20:00,YD,2\nT2,09:00:00,09:00:00,DJ,3\n"));
+    const auto run = ImportFiles(PlacementFeed(
+        "K,DAILY,T1,101\nM,DAILY,T2,1201\n",
+        "T1,07:00:00,07:00:00,SE,1\nT1,07:55:00,07:55:00,DJ,2\n"
+        "T2,07:10:00,07:10:00,SE,1\nT2,07:20:00,07:20:00,YD,2\nT2,09:00:00,09:00:00,DJ,3\n"));
     ASSERT_TRUE(run.ok) << run.error;
     EXPECT_EQ(FilesWith(run, "0101"), std::vector<std::string>{"DownData_16.txt"});
     EXPECT_EQ(FilesWith(run, "1201"), std::vector<std::string>{"DownData_00.txt"});
@@ -92,7 +93,7 @@ TEST(Placement, AFullFileKeepsTheTrainsThatRunOnMostDays) {
     std::string stopTimes;
     std::string trips = ShuttleTrips(1, 3001, "SAT", 5 * 60, stopTimes);
     trips += ShuttleTrips(79, 1001, "DAILY", 5 * 60 + 5, stopTimes);
-    const auto run = ImportFiles(Feed(trips, stopTimes));
+    const auto run = ImportFiles(PlacementFeed(trips, stopTimes));
     ASSERT_TRUE(run.ok) << run.error;
     EXPECT_EQ(FilesWith(run, "3001"), std::vector<std::string>{"DownData_06.2.txt"});
     EXPECT_EQ(run.report.tripsImported, 80);
@@ -108,7 +109,7 @@ TEST(Placement, FourHundredTrainsADayFillSheetsWithoutLeavingOneOut) {
     std::string stopTimes;
     std::string trips = ShuttleTrips(400, 1, "DAILY", 4 * 60, stopTimes, 2, true);
     trips += ShuttleTrips(400, 2, "DAILY", 4 * 60, stopTimes, 2, false);
-    const auto run = ImportFiles(Feed(trips, stopTimes));
+    const auto run = ImportFiles(PlacementFeed(trips, stopTimes));
     ASSERT_TRUE(run.ok) << run.error;
     EXPECT_EQ(run.report.trains, 800);
     EXPECT_EQ(run.report.tripsImported, run.report.tripsRead);
@@ -129,11 +130,11 @@ TEST(Placement, FourHundredTrainsADayFillSheetsWithoutLeavingOneOut) {
 }
 
 TEST(Placement, TripsOfOneTrainMergeAndANumberIsWrittenOncePerSheet) {
-    auto files = Feed("M,WEEK,A,101\nM,SAT,B,101\nM,DAILY,C,103\nM,DAILY,D,103\n",
-                      "A,08:00:00,08:00:00,MS,1\nA,08:30:00,08:30:00,DR,2\n"
-                      "B,08:00:00,08:00:00,MS,1\nB,08:30:00,08:30:00,DR,2\n"
-                      "C,09:00:00,09:00:00,MS,1\nC,09:30:00,09:30:00,DR,2\n"
-                      "D,10:00:00,10:00:00,MS,1\nD,10:35:00,10:35:00,DR,2\n");
+    auto files = PlacementFeed("M,WEEK,A,101\nM,SAT,B,101\nM,DAILY,C,103\nM,DAILY,D,103\n",
+                               "A,08:00:00,08:00:00,MS,1\nA,08:30:00,08:30:00,DR,2\n"
+                               "B,08:00:00,08:00:00,MS,1\nB,08:30:00,08:30:00,DR,2\n"
+                               "C,09:00:00,09:00:00,MS,1\nC,09:30:00,09:30:00,DR,2\n"
+                               "D,10:00:00,10:00:00,MS,1\nD,10:35:00,10:35:00,DR,2\n");
     files["calendar.txt"] += "WEEK,1,1,1,1,1,0,1,20240101,20241231\n";
     const auto run = ImportFiles(files);
     ASSERT_TRUE(run.ok) << run.error;
@@ -152,12 +153,12 @@ TEST(Placement, TripsOfOneTrainMergeAndANumberIsWrittenOncePerSheet) {
 // Velomar's own export names the file and column of each train; a hint that does not fit
 // the train's calls is ignored.
 TEST(Placement, VelomarsOwnColumnsAreHonouredWhenTheyFit) {
-    const auto run = ImportFiles(
-        Feed("M,DAILY,T1,1201,118,2\nM,DAILY,T2,1203,118,1\nM,DAILY,T3,1205,106,1\n",
-             "T1,07:10:00,07:10:00,SE,1\nT1,09:00:00,09:00:00,DJ,2\n"
-             "T2,08:10:00,08:10:00,SE,1\nT2,10:00:00,10:00:00,DJ,2\n"
-             "T3,09:10:00,09:10:00,SE,1\nT3,09:20:00,09:20:00,YD,2\nT3,11:00:00,11:00:00,DJ,3\n",
-             ",velomar_route_code,velomar_column"));
+    const auto run = ImportFiles(PlacementFeed(
+        "M,DAILY,T1,1201,118,2\nM,DAILY,T2,1203,118,1\nM,DAILY,T3,1205,106,1\n",
+        "T1,07:10:00,07:10:00,SE,1\nT1,09:00:00,09:00:00,DJ,2\n"
+        "T2,08:10:00,08:10:00,SE,1\nT2,10:00:00,10:00:00,DJ,2\n"
+        "T3,09:10:00,09:10:00,SE,1\nT3,09:20:00,09:20:00,YD,2\nT3,11:00:00,11:00:00,DJ,3\n",
+        ",velomar_route_code,velomar_column"));
     ASSERT_TRUE(run.ok) << run.error;
     EXPECT_EQ(FilesWith(run, "1201"), std::vector<std::string>{"DownData_18.txt"});
     EXPECT_EQ(FilesWith(run, "1205"), std::vector<std::string>{"DownData_00.txt"});

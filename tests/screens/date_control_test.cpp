@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "screens/date_control.h"
+#include "support/day_number.h"
 #include "timetable/calendar_date.h"
 
 namespace velomar {
 namespace {
 
-int Day(const char* text) {
-    return *GtfsDayNumber(text);
-}
+using testing_support::Day;
 
 SearchDate Dated(const char* first, const char* last) {
     SearchDate date;

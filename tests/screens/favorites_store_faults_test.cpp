@@ -72,8 +72,8 @@ TEST_P(FavoritesOpenOverFaults, ChangesNothingAndShowsNoRowItDidNotRead) {
     EXPECT_EQ(dialog.rows()[3], (FavoritePair{u"수원", u"천안"}));
 }
 
-constexpr SettingsStatus kBusy = SettingsStatus::Busy;
-constexpr SettingsStatus kFailed = SettingsStatus::Failed;
+using testing_support::kBusy;
+using testing_support::kFailed;
 
 INSTANTIATE_TEST_SUITE_P(
     FavoritesStoreFaults, FavoritesOpenOverFaults,

@@ -250,7 +250,7 @@ TEST_F(FavoritesTest, FindRunsThePickerOnTheDialogsTexts) {
     EXPECT_EQ(dialog.arrivalText(), u"대전");
 }
 
-struct Screen {
+struct FormStub {
     std::u16string start = u"수원";
     std::u16string end = u"천안";
     int writes = 0;
@@ -260,7 +260,7 @@ struct Screen {
 };
 
 TEST_F(FavoritesTest, ChosenPairIsLoadedIntoTheMainScreen) {
-    Screen screen;
+    FormStub screen;
     EXPECT_TRUE(OpenFavoritesFrom(screen, store, [&] {
         Favorites dialog = opened();
         dialog.add(u"서울", u"대전");
@@ -275,7 +275,7 @@ TEST_F(FavoritesTest, ChosenPairIsLoadedIntoTheMainScreen) {
 }
 
 TEST_F(FavoritesTest, SelectWithoutClickLeavesTheMainScreenUnchanged) {
-    Screen screen;
+    FormStub screen;
     EXPECT_FALSE(OpenFavoritesFrom(screen, store, [&] {
         Favorites dialog = opened();
         dialog.add(u"서울", u"대전");  // adding does not choose
@@ -287,7 +287,7 @@ TEST_F(FavoritesTest, SelectWithoutClickLeavesTheMainScreenUnchanged) {
 }
 
 TEST_F(FavoritesTest, CancelKeepsTheScreenButNotTheChangesUndone) {
-    Screen screen;
+    FormStub screen;
     EXPECT_FALSE(OpenFavoritesFrom(screen, store, [&] {
         Favorites dialog = opened();
         dialog.add(u"서울", u"대전");

@@ -91,8 +91,8 @@ TEST_P(StartUpOverAFailingStore, StoresNothingAndSaysWhy) {
     EXPECT_EQ(s.screen.query().pageSize, c.stored ? 9u : 14u);
 }
 
-constexpr SettingsStatus kBusy = SettingsStatus::Busy;
-constexpr SettingsStatus kFailed = SettingsStatus::Failed;
+using testing_support::kBusy;
+using testing_support::kFailed;
 
 INSTANTIATE_TEST_SUITE_P(
     MainScreenStoreFaults, StartUpOverAFailingStore,

@@ -3,6 +3,7 @@
 
 #include "screens/main_screen.h"
 #include "settings/settings_store.h"
+#include "support/day_number.h"
 #include "support/timetable_world.h"
 #include "timetable/calendar_date.h"
 
@@ -12,9 +13,7 @@ namespace {
 using testing_support::TimetableWorld;
 using Nos = std::vector<std::u16string>;
 
-int Day(const char* text) {
-    return *GtfsDayNumber(text);
-}
+using testing_support::Day;
 
 // 2025-12-01 is a Monday.
 constexpr const char* kDates =
@@ -23,7 +22,7 @@ constexpr const char* kDates =
     "pattern 1 1111100 20251201 20251231\n"
     "DownData_06.txt * 1\n";
 
-struct Screen {
+struct DatedScreen {
     TimetableWorld world;
     FixedClock clock{{7, 0}, Day("20251201")};
     ResultRows list;
@@ -32,7 +31,7 @@ struct Screen {
                        ScreenSize{480, 800}, world.squareDialogShown},
                       list};
 
-    explicit Screen(std::string_view table, const char* dates = nullptr) {
+    explicit DatedScreen(std::string_view table, const char* dates = nullptr) {
         world.addFile(6, Direction::Down, table);
         if (dates != nullptr) {
             world.reader.add("/fixture/TimeData/Dates.txt", dates);
@@ -80,7 +79,7 @@ TEST(SearchDate, TodayTomorrowOrADayOfThePeriod) {
 }
 
 TEST(SearchDate, TheScreenAnswersForTodayOrTheChosenDay) {
-    Screen s(kTwoTrains, kDates);
+    DatedScreen s(kTwoTrains, kDates);
     EXPECT_TRUE(s.screen.date().shown());
     s.screen.search();
     EXPECT_EQ(s.trainNos(), (Nos{u"0101", u"0102"}));  // a Monday
@@ -93,7 +92,7 @@ TEST(SearchDate, TheScreenAnswersForTodayOrTheChosenDay) {
 }
 
 TEST(SearchDate, WithoutDatesEveryTrainOnEveryDay) {
-    Screen s(kTwoTrains);
+    DatedScreen s(kTwoTrains);
     EXPECT_FALSE(s.screen.date().shown());
     s.clock.setToday(Day("20251206"));
     s.screen.search();
@@ -101,7 +100,7 @@ TEST(SearchDate, WithoutDatesEveryTrainOnEveryDay) {
 }
 
 TEST(SearchDate, DatesThatCannotBeReadAreAReadError) {
-    Screen s(kTwoTrains, "velomar-dates 1\nperiod 20251201\n");
+    DatedScreen s(kTwoTrains, "velomar-dates 1\nperiod 20251201\n");
     EXPECT_TRUE(s.screen.date().shown());
     s.world.messages.messages.clear();
     s.screen.search();
@@ -115,7 +114,7 @@ TEST(SearchDate, DatesThatCannotBeReadAreAReadError) {
 // Next begins after the last train shown: 17:42 follows 17:15, and of four trains at 17:15
 // none is skipped or shown twice, two to a page.
 TEST(NextPage, BeginsWithTheFirstTrainAfterTheLastOneShown) {
-    Screen s(R"(
+    DatedScreen s(R"(
 TYPE  0000 0000 0000 0000 0000 0000
 TRNO  0161 0163 0165 0166 0168 0167
 0401  1700 1715 1715 1715 1715 1742

@@ -13,7 +13,7 @@ using Texts = std::vector<std::u16string>;
 // 호남경전전라, route 27, Down file, from 벌교(0089) on: 순천(0051) stands twice, then
 // 덕양(0052), a code no route knows (0999), 여천(0139), 여수(0053).
 // Train 0701 appears in two columns; the last one is the train's column.
-constexpr std::string_view kRoute27 = R"(
+constexpr std::string_view kNightRoute27 = R"(
 TYPE  0000 0000 0001 0002
 TRNO  0701 0702 0701 0703
 0089  2300 0600 2330 0800
@@ -31,7 +31,7 @@ struct DetailRun {
     std::u16string departure = u"벌교";
     std::u16string arrival = u"여수";
 
-    DetailRun() { world.addFile(27, Direction::Down, kRoute27); }
+    DetailRun() { world.addFile(27, Direction::Down, kNightRoute27); }
     TrainDetailResult show(std::u16string_view trainNo, RouteCode code) {
         return ShowTrainDetail(trainNo, code, departure, arrival, current,
                                {world.directory, world.grid, world.messages});

@@ -59,13 +59,7 @@ class SharedTally {
     Tally* m_tally = nullptr;
 };
 
-std::optional<std::uint32_t> ReadNumber(SettingsBackend& store, std::u16string_view name) {
-    std::uint32_t value = 0;
-    if (!ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, name, &value)) {
-        return std::nullopt;
-    }
-    return value;
-}
+using testing::ReadNumber;
 
 // Each process adds 1 to one number, many times, read-modify-write in one transaction.
 // Any lost update shows as a total below 2 x steps.

@@ -9,7 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "settings/settings_store.h"
 
 namespace velomar::testing {
 
@@ -110,6 +114,15 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
 
 inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// A number stored under the program's key, or nothing when it cannot be read.
+inline std::optional<std::uint32_t> ReadNumber(SettingsBackend& store, std::u16string_view name) {
+    std::uint32_t value = 0;
+    if (!ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, name, &value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace velomar::testing

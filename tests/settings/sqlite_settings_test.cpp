@@ -19,13 +19,7 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-std::optional<std::uint32_t> ReadNumber(SettingsBackend& store, std::u16string_view name) {
-    std::uint32_t value = 0;
-    if (!ReadNumberSetting(store, kSettingsRoot, kSettingsKeyPath, name, &value)) {
-        return std::nullopt;
-    }
-    return value;
-}
+using testing::ReadNumber;
 
 bool WriteNumber(SettingsBackend& store, std::u16string_view name, std::uint32_t value) {
     return WriteNumberSetting(store, kSettingsRoot, kSettingsKeyPath, name, value);

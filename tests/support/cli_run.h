@@ -17,6 +17,14 @@ struct CliRun {
     std::string err;
 };
 
+// RunCli with the arguments as given.
+inline CliRun RunCliCaptured(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
 // RunCli with `root` as the data folder and a settings store of its own in it.
 inline CliRun RunCliIn(const std::filesystem::path& root, std::vector<std::string> args) {
     args.insert(args.begin(),

@@ -17,6 +17,9 @@
 
 namespace velomar::testing_support {
 
+constexpr SettingsStatus kBusy = SettingsStatus::Busy;
+constexpr SettingsStatus kFailed = SettingsStatus::Failed;
+
 enum class SettingsStep { OpenKey, Query, Set, Remove, Values, Begin, Commit };
 inline constexpr std::size_t kSettingsStepCount = 7;
 

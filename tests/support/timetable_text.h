@@ -11,6 +11,14 @@
 
 namespace velomar::testing_support {
 
+inline std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
 inline std::string TimetableText(std::string_view table, std::string_view lineEnd = "\n") {
     std::istringstream lines{std::string(table)};
     std::string line;

@@ -9,6 +9,7 @@
 
 #include "platform/message_sink.h"
 #include "support/file_faults.h"
+#include "support/timetable_text.h"
 #include "timetable/data_check.h"
 #include "timetable/file_reader.h"
 #include "timetable/timetable_file.h"
@@ -22,13 +23,7 @@ using testing_support::BorrowedSource;
 using testing_support::EndlessSource;
 using testing_support::FailingFileReader;
 
-std::string Repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += text;
-    }
-    return out;
-}
+using testing_support::Repeat;
 
 // Three lines of a Down file of route 7, about 2 KB: many reads in 64-byte pieces.
 const std::string kFile = Repeat("0001\t0700\t0800\t/\r\n", 3) + Repeat("x", 2000) + "=";

@@ -10,6 +10,7 @@
 
 #include "platform/message_sink.h"
 #include "support/plain_timetable_reader.h"
+#include "support/timetable_text.h"
 #include "timetable/file_reader.h"
 #include "timetable/text_decoding.h"
 #include "timetable/timetable_file.h"
@@ -206,13 +207,7 @@ TEST_P(ReaderFastPathEdges, MatchesThePlainReader) {
     ExpectSameAsPlain(GetParam().bytes, GetParam().name);
 }
 
-std::string Repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += text;
-    }
-    return out;
-}
+using testing_support::Repeat;
 
 INSTANTIATE_TEST_SUITE_P(
     Crafted, ReaderFastPathEdges,

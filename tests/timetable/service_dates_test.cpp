@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
+#include "support/day_number.h"
 #include "timetable/calendar_date.h"
 #include "timetable/service_dates.h"
 
 namespace velomar {
 namespace {
 
-int Day(const char* text) {
-    return *GtfsDayNumber(text);
-}
+using testing_support::Day;
 
 // 2025-12-01 is a Monday; 12-25 a Thursday.
 constexpr const char* kDates = R"(velomar-dates 1
