@@ -18,7 +18,7 @@ namespace velomar::cli {
 
 namespace {
 
-constexpr std::string_view kName = "board";
+constexpr std::string_view kBoardName = "board";
 constexpr int kDefaultBoardLimit = 20;
 
 constexpr OutputColumn kBoardColumns[] = {
@@ -44,21 +44,22 @@ std::vector<OutputRecord> boardRecords(const std::vector<TrainRide>& board) {
 }  // namespace
 
 int RunBoard(CliContext& context) {
-    const auto options = ParseTravelOptions(context, {kName, 1, kDefaultBoardLimit, false});
+    const auto options = ParseTravelOptions(context, {kBoardName, 1, kDefaultBoardLimit, false});
     if (!options) {
         return kUsage;
     }
     const std::u16string& station = options->stations[0];
-    if (!CheckRouteStation(context.err, kName, station)) {
+    if (!CheckRouteStation(context.err, kBoardName, station)) {
         return kFailure;
     }
-    WarnIfNoTimeData(context, kName);
+    WarnIfNoTimeData(context, kBoardName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
     TimetableSet set;
     set.load(timetables, BoardFiles(station));
-    const bool complete = ReportUnreadable(context.err, kName, timetables, set);
-    const auto day = LoadCommandDay(context.err, kName, timetables, options->date, SheetsRead(set));
+    const bool complete = ReportUnreadable(context.err, kBoardName, timetables, set);
+    const auto day =
+        LoadCommandDay(context.err, kBoardName, timetables, options->date, SheetsRead(set));
     if (!day) {
         return kFailure;
     }

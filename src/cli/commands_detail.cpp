@@ -23,7 +23,7 @@ namespace velomar::cli {
 
 namespace {
 
-constexpr std::string_view kName = "detail";
+constexpr std::string_view kDetailName = "detail";
 
 class CountingMessageSink : public StreamMessageSink {
   public:
@@ -74,7 +74,7 @@ std::optional<CalendarOptions> takeCalendarOptions(ParsedArgs& parsed, std::ostr
     std::vector<std::pair<std::string, std::string>> rest;
     for (auto& option : parsed.options) {
         if (option.first == "--date") {
-            calendar.date = TakeDate(kName, option.first, option.second, err);
+            calendar.date = TakeDate(kDetailName, option.first, option.second, err);
             if (!calendar.date) {
                 return std::nullopt;
             }
@@ -101,17 +101,17 @@ struct DetailRequest {
 // Nothing when bad usage was reported.
 std::optional<DetailRequest> parseDetailRequest(const CliContext& context) {
     auto parsed =
-        ParseArgs(context.args, {{"--format", true}, {"--date", true}}, kName, context.err);
+        ParseArgs(context.args, {{"--format", true}, {"--date", true}}, kDetailName, context.err);
     if (!parsed) {
         return std::nullopt;
     }
     const std::vector<std::string>& args = parsed->positionals;
     if (args.size() != 4) {
-        UsageError(kName, "expects FROM TO TRAIN_NO ROUTE_CODE", context.err);
+        UsageError(kDetailName, "expects FROM TO TRAIN_NO ROUTE_CODE", context.err);
         return std::nullopt;
     }
     const auto calendar = takeCalendarOptions(*parsed, context.err);
-    const auto format = calendar ? TakeFormat(*parsed, kName, context.err) : std::nullopt;
+    const auto format = calendar ? TakeFormat(*parsed, kDetailName, context.err) : std::nullopt;
     if (!format) {
         return std::nullopt;
     }
@@ -122,12 +122,12 @@ std::optional<DetailRequest> parseDetailRequest(const CliContext& context) {
         return std::nullopt;
     }
     if (trainNo->empty()) {
-        UsageError(kName, "TRAIN_NO must not be empty", context.err);
+        UsageError(kDetailName, "TRAIN_NO must not be empty", context.err);
         return std::nullopt;
     }
     const auto code = parseRouteCode(args[3]);
     if (!code) {
-        UsageError(kName,
+        UsageError(kDetailName,
                    "ROUTE_CODE must be 0-31 (Up file of that route) or 100-131 (Down file of "
                    "route ROUTE_CODE - 100), not '" +
                        args[3] + "'; each further sheet adds 1000 (1016 is UpData_16.2.txt)",
@@ -156,11 +156,12 @@ int RunDetailCommand(CliContext& context) {
     if (!request) {
         return kUsage;
     }
-    WarnIfNoTimeData(context, kName);
+    WarnIfNoTimeData(context, kDetailName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
     const RouteCode code = request->code;
-    const auto day = LoadCommandDay(context.err, kName, timetables, request->calendar.date, {code});
+    const auto day =
+        LoadCommandDay(context.err, kDetailName, timetables, request->calendar.date, {code});
     if (!day) {
         return kFailure;
     }

@@ -14,18 +14,18 @@
 namespace velomar::cli {
 
 int RunExportGtfs(CliContext& context) {
-    constexpr std::string_view kName = "export-gtfs";
-    const auto parsed =
-        ParseArgs(context.args, {{"--start-date", true}, {"--end-date", true}}, kName, context.err);
+    constexpr std::string_view kExportName = "export-gtfs";
+    const auto parsed = ParseArgs(context.args, {{"--start-date", true}, {"--end-date", true}},
+                                  kExportName, context.err);
     if (!parsed) {
         return kUsage;
     }
     if (parsed->positionals.size() != 1) {
-        return UsageError(kName, "expects one output folder, OUTDIR", context.err);
+        return UsageError(kExportName, "expects one output folder, OUTDIR", context.err);
     }
     GtfsExportOptions options;
     for (const auto& [name, value] : parsed->options) {
-        if (!TakeDate(kName, name, value, context.err)) {
+        if (!TakeDate(kExportName, name, value, context.err)) {
             return kUsage;
         }
         (name == "--start-date" ? options.startDate : options.endDate) = value;
@@ -33,17 +33,18 @@ int RunExportGtfs(CliContext& context) {
     }
     if (options.endDate < options.startDate) {
         return UsageError(
-            kName,
+            kExportName,
             "the end date " + options.endDate + " lies before the start date " + options.startDate,
             context.err);
     }
     const std::filesystem::path outDir = PathFromUtf8(parsed->positionals[0]);
     if (outDir.empty()) {
-        return UsageError(kName, "OUTDIR must not be empty", context.err);
+        return UsageError(kExportName, "OUTDIR must not be empty", context.err);
     }
     std::error_code code;
     if (std::filesystem::exists(outDir, code) && !std::filesystem::is_directory(outDir, code)) {
-        return UsageError(kName, PathToUtf8(outDir) + " exists and is not a folder", context.err);
+        return UsageError(kExportName, PathToUtf8(outDir) + " exists and is not a folder",
+                          context.err);
     }
 
     DiskFileReader reader;

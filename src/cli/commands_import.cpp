@@ -25,7 +25,7 @@ namespace velomar::cli {
 
 namespace {
 
-constexpr std::string_view kName = "import-gtfs";
+constexpr std::string_view kImportName = "import-gtfs";
 
 // A correction file lists a few hundred lines at most; reading stops past this, so /dev/zero
 // or a huge file costs no more than a small one.
@@ -122,18 +122,18 @@ class ProgressLine {
 // --week against --from and --to: one or the other, and a period of at most two years.
 std::optional<int> CheckPeriod(const PeriodChoice& period, std::ostream& err) {
     if (period.week && (period.from || period.to)) {
-        return UsageError(kName, "--week takes one week, --from and --to a period: give either",
-                          err);
+        return UsageError(kImportName,
+                          "--week takes one week, --from and --to a period: give either", err);
     }
     if (period.from && period.to && *period.to < *period.from) {
-        return UsageError(kName,
+        return UsageError(kImportName,
                           "--to " + GtfsDateText(*period.to) + " lies before --from " +
                               GtfsDateText(*period.from),
                           err);
     }
     if (period.from && period.to && *period.to - *period.from >= kMaxPeriodDays) {
         return UsageError(
-            kName,
+            kImportName,
             "a period of at most " + std::to_string(kMaxPeriodDays) + " days can be imported", err);
     }
     return std::nullopt;
@@ -144,7 +144,7 @@ std::optional<int> TakeCorrections(const std::string& name, const std::string& v
     std::string error;
     const auto text = ReadCorrectionFile(value, error);
     if (!text) {
-        return UsageError(kName,
+        return UsageError(kImportName,
                           error.starts_with("cannot")
                               ? "cannot read " + name + " file '" + value + "'"
                               : name + " file '" + value + "' " + error + " not read",
@@ -153,7 +153,7 @@ std::optional<int> TakeCorrections(const std::string& name, const std::string& v
     const bool read = name == "--stations"
                           ? ReadStationOverrides(*text, value, options.stations, error)
                           : ReadTypeOverrides(*text, value, options.types, error);
-    return read ? std::nullopt : std::optional<int>(UsageError(kName, error, err));
+    return read ? std::nullopt : std::optional<int>(UsageError(kImportName, error, err));
 }
 
 // Reads the options; a usage error otherwise.
@@ -167,13 +167,13 @@ std::optional<int> TakeOptions(const ParsedArgs& parsed, CliContext& context,
             auto& target = name == "--week"
                                ? options.period.week
                                : (name == "--from" ? options.period.from : options.period.to);
-            target = TakeDate(kName, name, value, context.err);
+            target = TakeDate(kImportName, name, value, context.err);
             if (!target) {
                 return kUsage;
             }
         } else if (name == "--format") {
             if (value != "text" && value != "json") {
-                return UsageError(kName, "--format must be text or json, not '" + value + "'",
+                return UsageError(kImportName, "--format must be text or json, not '" + value + "'",
                                   context.err);
             }
             json = value == "json";
@@ -209,12 +209,12 @@ int RunImportGtfs(CliContext& context) {
                                    {"--stations", true},
                                    {"--types", true},
                                    {"--format", true}},
-                                  kName, context.err);
+                                  kImportName, context.err);
     if (!parsed) {
         return kUsage;
     }
     if (parsed->positionals.size() != 1) {
-        return UsageError(kName, "expects one feed, FEED (a .zip or a folder)", context.err);
+        return UsageError(kImportName, "expects one feed, FEED (a .zip or a folder)", context.err);
     }
     GtfsImportOptions options;
     std::string outArgument;
@@ -223,13 +223,14 @@ int RunImportGtfs(CliContext& context) {
         return *status;
     }
     if (outArgument.empty()) {
-        return UsageError(kName, "--out DIR is required: the folder that is to hold TimeData/",
+        return UsageError(kImportName,
+                          "--out DIR is required: the folder that is to hold TimeData/",
                           context.err);
     }
     const std::filesystem::path outDir = PathFromUtf8(outArgument);
     std::error_code code;
     if (std::filesystem::exists(outDir, code) && !std::filesystem::is_directory(outDir, code)) {
-        return UsageError(kName, outArgument + " exists and is not a folder", context.err);
+        return UsageError(kImportName, outArgument + " exists and is not a folder", context.err);
     }
     const std::filesystem::path feedPath = PathFromUtf8(parsed->positionals[0]);
     options.feedName = PathToUtf8(feedPath.filename().empty() ? feedPath.parent_path().filename()

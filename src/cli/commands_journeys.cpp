@@ -19,7 +19,7 @@ namespace velomar::cli {
 
 namespace {
 
-constexpr std::string_view kName = "journeys";
+constexpr std::string_view kJourneysName = "journeys";
 constexpr int kDefaultJourneyLimit = 10;
 
 // The table shows each train as "TYPE NUMBER" and the change as "STATION HH:MM-HH:MM"; TSV
@@ -71,26 +71,28 @@ OutputRecord journeyRecord(const Journey& journey) {
 }  // namespace
 
 int RunJourneys(CliContext& context) {
-    const auto options = ParseTravelOptions(context, {kName, 2, kDefaultJourneyLimit, true});
+    const auto options =
+        ParseTravelOptions(context, {kJourneysName, 2, kDefaultJourneyLimit, true});
     if (!options) {
         return kUsage;
     }
     const std::u16string& from = options->stations[0];
     const std::u16string& to = options->stations[1];
     if (from == to) {
-        return UsageError(kName, "FROM and TO are the same station", context.err);
+        return UsageError(kJourneysName, "FROM and TO are the same station", context.err);
     }
-    const bool fromKnown = CheckRouteStation(context.err, kName, from);
-    if (!CheckRouteStation(context.err, kName, to) || !fromKnown) {
+    const bool fromKnown = CheckRouteStation(context.err, kJourneysName, from);
+    if (!CheckRouteStation(context.err, kJourneysName, to) || !fromKnown) {
         return kFailure;
     }
-    WarnIfNoTimeData(context, kName);
+    WarnIfNoTimeData(context, kJourneysName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
     TimetableSet set;
     set.load(timetables, JourneyFiles(from, to));
-    const bool complete = ReportUnreadable(context.err, kName, timetables, set);
-    const auto day = LoadCommandDay(context.err, kName, timetables, options->date, SheetsRead(set));
+    const bool complete = ReportUnreadable(context.err, kJourneysName, timetables, set);
+    const auto day =
+        LoadCommandDay(context.err, kJourneysName, timetables, options->date, SheetsRead(set));
     if (!day) {
         return kFailure;
     }

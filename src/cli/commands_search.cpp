@@ -23,7 +23,7 @@ namespace velomar::cli {
 
 namespace {
 
-constexpr std::string_view kName = "search";
+constexpr std::string_view kSearchName = "search";
 
 struct SearchOptions {
     std::optional<std::u16string> from;  // with `to`, or neither
@@ -43,7 +43,7 @@ bool takeOption(const std::string& name, const std::string& value, bool& pagingG
     if (name == "--type") {
         options.type = ParseTrainType(value);
         if (!options.type) {
-            UsageError(kName,
+            UsageError(kSearchName,
                        "--type must be 0-5 or one of 전체, KTX, 새마을, 무궁화, 통일호, 누리로, "
                        "not '" +
                            value + "'",
@@ -54,17 +54,19 @@ bool takeOption(const std::string& name, const std::string& value, bool& pagingG
     if (name == "--time") {
         options.time = ParseTimeChoice(value);
         if (!options.time) {
-            UsageError(kName, "--time must be HH:MM from 00:00 to 23:59, not '" + value + "'", err);
+            UsageError(kSearchName, "--time must be HH:MM from 00:00 to 23:59, not '" + value + "'",
+                       err);
         }
         return options.time.has_value();
     }
     if (name == "--date") {
-        options.date = TakeDate(kName, "--date", value, err);
+        options.date = TakeDate(kSearchName, "--date", value, err);
         return options.date.has_value();
     }
     if (name == "--layout") {
         if (value != "portrait" && value != "square") {
-            UsageError(kName, "--layout must be portrait or square, not '" + value + "'", err);
+            UsageError(kSearchName, "--layout must be portrait or square, not '" + value + "'",
+                       err);
             return false;
         }
         options.layout = value == "portrait" ? Layout::Portrait : Layout::Square;
@@ -73,12 +75,13 @@ bool takeOption(const std::string& name, const std::string& value, bool& pagingG
     if (name == "--next" || name == "--prev") {
         const auto presses = ParseCount(value, 1000);
         if (!presses) {
-            UsageError(kName, name + " needs a count from 0 to 1000, not '" + value + "'", err);
+            UsageError(kSearchName, name + " needs a count from 0 to 1000, not '" + value + "'",
+                       err);
             return false;
         }
         const bool next = name == "--next";
         if (pagingGiven && options.next != next) {
-            UsageError(kName, "--next and --prev cannot be combined", err);
+            UsageError(kSearchName, "--next and --prev cannot be combined", err);
             return false;
         }
         pagingGiven = true;
@@ -98,13 +101,13 @@ std::optional<SearchOptions> parseSearchOptions(const CliContext& context) {
                                    {"--next", true},
                                    {"--prev", true},
                                    {"--format", true}},
-                                  kName, context.err);
+                                  kSearchName, context.err);
     if (!parsed) {
         return std::nullopt;
     }
     SearchOptions options;
     if (parsed->positionals.size() != 0 && parsed->positionals.size() != 2) {
-        UsageError(kName, "expects both stations, FROM and TO, or neither", context.err);
+        UsageError(kSearchName, "expects both stations, FROM and TO, or neither", context.err);
         return std::nullopt;
     }
     if (parsed->positionals.size() == 2) {
@@ -114,7 +117,7 @@ std::optional<SearchOptions> parseSearchOptions(const CliContext& context) {
             return std::nullopt;
         }
     }
-    const auto format = TakeFormat(*parsed, kName, context.err);
+    const auto format = TakeFormat(*parsed, kSearchName, context.err);
     if (!format) {
         return std::nullopt;
     }
@@ -237,11 +240,11 @@ int RunSearchCommand(CliContext& context) {
         return kUsage;
     }
     const CliSettingsStore settings = OpenCliSettings(context);
-    WarnIfNoTimeData(context, kName);
+    WarnIfNoTimeData(context, kSearchName);
     DiskFileReader reader;
     const TimetableDirectory timetables(reader, context.dataDirectory);
     // The period is checked here; the screen reads the dates of the sheets it searches.
-    if (!LoadCommandDay(context.err, kName, timetables, options->date, {})) {
+    if (!LoadCommandDay(context.err, kSearchName, timetables, options->date, {})) {
         return kFailure;
     }
     StreamMessageSink shown(context.err);

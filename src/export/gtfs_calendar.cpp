@@ -10,7 +10,6 @@ namespace velomar {
 namespace {
 
 constexpr std::string_view kAllDays = "ALL_DAYS";
-constexpr std::string_view kFeedUrl = "https://velomar.invalid";
 
 std::string PatternService(int id) {
     std::string service(1, 'D');

@@ -1,11 +1,11 @@
 #include "export/gtfs_export.h"
 
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <set>
 
 #include "export/gtfs_calendar.h"
+#include "export/gtfs_text.h"
 #include "network/route_table.h"
 #include "platform/utf8.h"
 #include "timetable/service_time.h"
@@ -16,14 +16,7 @@ namespace velomar {
 
 namespace {
 
-std::string TwoDigits(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
-}
-
 constexpr std::string_view kAgencyId = "velomar";
-constexpr std::string_view kFeedUrl = "https://velomar.invalid";
 constexpr std::string_view kOtherRouteId = "OTHER";
 
 struct TypeRoute {

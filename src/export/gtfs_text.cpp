@@ -8,15 +8,11 @@
 
 namespace velomar {
 
-namespace {
-
 std::string TwoDigits(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d", value);
     return text;
 }
-
-}  // namespace
 
 bool IsGtfsDate(std::string_view text) {
     return GtfsDayNumber(text).has_value();

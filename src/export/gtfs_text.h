@@ -14,6 +14,12 @@
 
 namespace velomar {
 
+// The address the exported feed gives for the agency and the feed's publisher.
+inline constexpr std::string_view kFeedUrl = "https://velomar.invalid";
+
+// 0..99 with a leading zero: "07".
+std::string TwoDigits(int value);
+
 // Exact YYYYMMDD with a month 01-12 and a day that exists in that month.
 bool IsGtfsDate(std::string_view text);
 

@@ -44,7 +44,7 @@ struct FeedSourceInfo {
 struct StationLine {
     std::string stopName;
     std::string networkName;  // empty when not matched
-    MatchKind kind;
+    StopMatchKind kind;
     long calls;  // calls of the period's trips of a mapped type
 };
 

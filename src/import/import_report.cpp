@@ -26,19 +26,19 @@ constexpr std::string_view kReasonKeys[kSkipReasonCount] = {
 constexpr std::string_view kWeekdayNames[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                               "Friday", "Saturday", "Sunday"};
 
-std::string_view KindText(MatchKind kind) {
+std::string_view KindText(StopMatchKind kind) {
     switch (kind) {
-        case MatchKind::Name:
+        case StopMatchKind::Name:
             return "name";
-        case MatchKind::Rename:
+        case StopMatchKind::Rename:
             return "renamed";
-        case MatchKind::Parent:
+        case StopMatchKind::Parent:
             return "parent station";
-        case MatchKind::Override:
+        case StopMatchKind::Override:
             return "--stations";
-        case MatchKind::Ignored:
+        case StopMatchKind::Ignored:
             return "ignored by --stations";
-        case MatchKind::Unmatched:
+        case StopMatchKind::Unmatched:
             break;
     }
     return "not matched";
@@ -154,13 +154,13 @@ namespace {
 void AppendStationLines(const ImportReport& report, std::string& out) {
     auto line = [&](const std::string& text) { out += text + "\n"; };
     const auto matched = std::count_if(report.stations.begin(), report.stations.end(), Matched);
-    const auto byName =
-        std::count_if(report.stations.begin(), report.stations.end(),
-                      [](const StationLine& s) { return Matched(s) && s.kind == MatchKind::Name; });
+    const auto byName = std::count_if(
+        report.stations.begin(), report.stations.end(),
+        [](const StationLine& s) { return Matched(s) && s.kind == StopMatchKind::Name; });
     line("stations matched: " + std::to_string(matched) + " (" + std::to_string(byName) +
          " by their name)");
     for (const StationLine& s : report.stations) {
-        if (Matched(s) && s.kind != MatchKind::Name) {
+        if (Matched(s) && s.kind != StopMatchKind::Name) {
             line("  " + s.stopName + " -> " + s.networkName + " (" + std::string(KindText(s.kind)) +
                  ")");
         }
@@ -170,7 +170,7 @@ void AppendStationLines(const ImportReport& report, std::string& out) {
     for (const StationLine& s : report.stations) {
         if (!Matched(s)) {
             line("  " + s.stopName + " (" + std::to_string(s.calls) + " calls" +
-                 (s.kind == MatchKind::Ignored ? ", ignored by --stations)" : ")"));
+                 (s.kind == StopMatchKind::Ignored ? ", ignored by --stations)" : ")"));
         }
     }
 }

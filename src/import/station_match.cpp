@@ -12,8 +12,8 @@ std::optional<StopMatch> Overridden(const StationOverrides& overrides, std::stri
     if (it == overrides.end()) {
         return std::nullopt;
     }
-    return it->second ? StopMatch{*it->second, MatchKind::Override}
-                      : StopMatch{-1, MatchKind::Ignored};
+    return it->second ? StopMatch{*it->second, StopMatchKind::Override}
+                      : StopMatch{-1, StopMatchKind::Ignored};
 }
 
 // Own id, own name, then the parent station (a platform takes its station's name), then the
@@ -31,8 +31,8 @@ StopMatch Resolve(FeedStops& stops, const std::vector<std::string>& ids,
         match = *byName;
     } else if (stops.parents[i] >= 0 && depth < 8) {
         match = Resolve(stops, ids, overrides, done, stops.parents[i], depth + 1);
-        if (match.kind == MatchKind::Name || match.kind == MatchKind::Rename) {
-            match.kind = MatchKind::Parent;
+        if (match.kind == StopMatchKind::Name || match.kind == StopMatchKind::Rename) {
+            match.kind = StopMatchKind::Parent;
         }
     } else {
         match = MatchStationName(stops.names[i]);
@@ -50,11 +50,11 @@ StopMatch MatchStationName(std::string_view name) {
         return {};
     }
     if (const auto station = NetworkStationByName(*wide)) {
-        return {*station, MatchKind::Name};
+        return {*station, StopMatchKind::Name};
     }
     for (const StationRename& rename : kStationRenames) {
         if (rename.now == *wide) {
-            return {*NetworkStationByName(rename.network), MatchKind::Rename};
+            return {*NetworkStationByName(rename.network), StopMatchKind::Rename};
         }
     }
     return {};

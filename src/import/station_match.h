@@ -31,11 +31,11 @@ inline constexpr StationRename kStationRenames[] = {
     {u"쌍룡", u"쌍용"},        // 태백선: the operator's spelling of the station
 };
 
-enum class MatchKind : std::uint8_t { Name, Rename, Parent, Override, Ignored, Unmatched };
+enum class StopMatchKind : std::uint8_t { Name, Rename, Parent, Override, Ignored, Unmatched };
 
 struct StopMatch {
     int station = -1;  // network station index, -1 for none
-    MatchKind kind = MatchKind::Unmatched;
+    StopMatchKind kind = StopMatchKind::Unmatched;
 };
 
 // A name alone: exact, then renamed; Unmatched otherwise.

@@ -7,15 +7,16 @@ namespace velomar {
 
 namespace {
 
-constexpr std::array<DialogItem, 1> kPortraitItems{{
+constexpr std::array<DialogItem, 1> kPortraitDetailItems{{
     {1028, ItemClass::ListView, u"", {1, 0, 86, 104}},
 }};
-constexpr std::array<DialogItem, 1> kSquareItems{{
+constexpr std::array<DialogItem, 1> kSquareDetailItems{{
     {1072, ItemClass::ListView, u"", {1, 0, 87, 83}},
 }};
 
-const DialogTemplate kPortraitDetail{166, 89, 105, kDetailCaption, u"굴림", 10, kPortraitItems};
-const DialogTemplate kSquareDetail{204, 90, 84, kDetailCaption, u"굴림", 9, kSquareItems};
+const DialogTemplate kPortraitDetail{
+    166, 89, 105, kDetailCaption, u"굴림", 10, kPortraitDetailItems};
+const DialogTemplate kSquareDetail{204, 90, 84, kDetailCaption, u"굴림", 9, kSquareDetailItems};
 
 }  // namespace
 

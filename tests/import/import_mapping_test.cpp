@@ -35,7 +35,7 @@ std::map<std::string, std::string> Feed(std::string trips, std::string stopTimes
 struct StationCase {
     const char* name;
     const char16_t* expected;  // network name, or empty for none
-    MatchKind kind;
+    StopMatchKind kind;
 };
 
 class StationNames : public ::testing::TestWithParam<StationCase> {};
@@ -52,19 +52,20 @@ TEST_P(StationNames, MatchExactlyOrThroughARename) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, StationNames,
-                         ::testing::Values(StationCase{"서울", u"서울", MatchKind::Name},
-                                           StationCase{"  서울\t", u"서울", MatchKind::Name},
-                                           StationCase{"광주송정", u"송정리", MatchKind::Rename},
-                                           StationCase{"여수엑스포", u"여수", MatchKind::Rename},
-                                           StationCase{"태화강", u"울산", MatchKind::Rename},
-                                           StationCase{"광운대", u"성북", MatchKind::Rename},
-                                           StationCase{"쌍룡", u"쌍용", MatchKind::Rename},
-                                           // new stations, never their namesakes without the suffix
-                                           StationCase{"김천(구미)", u"", MatchKind::Unmatched},
-                                           StationCase{"울산(통도사)", u"", MatchKind::Unmatched},
-                                           StationCase{"서울역", u"", MatchKind::Unmatched},
-                                           StationCase{"", u"", MatchKind::Unmatched}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, StationNames,
+    ::testing::Values(StationCase{"서울", u"서울", StopMatchKind::Name},
+                      StationCase{"  서울\t", u"서울", StopMatchKind::Name},
+                      StationCase{"광주송정", u"송정리", StopMatchKind::Rename},
+                      StationCase{"여수엑스포", u"여수", StopMatchKind::Rename},
+                      StationCase{"태화강", u"울산", StopMatchKind::Rename},
+                      StationCase{"광운대", u"성북", StopMatchKind::Rename},
+                      StationCase{"쌍룡", u"쌍용", StopMatchKind::Rename},
+                      // new stations, never their namesakes without the suffix
+                      StationCase{"김천(구미)", u"", StopMatchKind::Unmatched},
+                      StationCase{"울산(통도사)", u"", StopMatchKind::Unmatched},
+                      StationCase{"서울역", u"", StopMatchKind::Unmatched},
+                      StationCase{"", u"", StopMatchKind::Unmatched}));
 
 TEST(StopMatching, PlatformsTakeTheirParentAndTheUserFileComesFirst) {
     const std::string stops =
@@ -86,12 +87,12 @@ TEST(StopMatching, PlatformsTakeTheirParentAndTheUserFileComesFirst) {
     auto kind = [&](std::string_view id) {
         return feed.matches[static_cast<std::size_t>(feed.indexOf.find(id)->second)].kind;
     };
-    EXPECT_EQ(kind("P1"), MatchKind::Parent);
-    EXPECT_EQ(kind("ST"), MatchKind::Name);
-    EXPECT_EQ(kind("GJ"), MatchKind::Override);
-    EXPECT_EQ(kind("X1"), MatchKind::Name);
-    EXPECT_EQ(kind("X2"), MatchKind::Ignored);
-    EXPECT_EQ(kind("P2"), MatchKind::Unmatched);  // a parent that is not there
+    EXPECT_EQ(kind("P1"), StopMatchKind::Parent);
+    EXPECT_EQ(kind("ST"), StopMatchKind::Name);
+    EXPECT_EQ(kind("GJ"), StopMatchKind::Override);
+    EXPECT_EQ(kind("X1"), StopMatchKind::Name);
+    EXPECT_EQ(kind("X2"), StopMatchKind::Ignored);
+    EXPECT_EQ(kind("P2"), StopMatchKind::Unmatched);  // a parent that is not there
 }
 
 TEST(Overrides, NameTheLineOfABadEntry) {
