@@ -19,7 +19,7 @@ run: build
 	@scripts/run.sh
 
 test: build build-asan
-	@ctest --preset default
+	@ctest --preset default-programs
 	@ctest --preset asan
 	@$(MAKE) test-web
 
