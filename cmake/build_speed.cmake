@@ -13,8 +13,8 @@ endif()
 
 # Each test program is one CTest test (label "program") that runs all its cases in one
 # process: starting a process a case costs more than most cases do (the sanitizer build's
-# tests took 281 s case by case, about 125 s program by program; the default build's 91 s and
-# about 50 s). Unless VELOMAR_TEST_PER_PROGRAM is on, every case is listed as well (label
+# tests took 281 s case by case and 125-139 s program by program; the default build's 91 s
+# and 77 s). Unless VELOMAR_TEST_PER_PROGRAM is on, every case is listed as well (label
 # "case"), so `ctest --preset default -R CASE` runs one; that preset leaves the programs out,
 # and `make test` runs them instead of the cases (test preset "default-programs").
 option(VELOMAR_TEST_PER_PROGRAM "Only one CTest test per test program, no case listed" OFF)
