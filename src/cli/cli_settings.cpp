@@ -19,10 +19,14 @@ CliSettingsStore OpenCliSettings(const CliContext& context) {
     // Windows keeps the settings in the registry, which is always there. --settings names a
     // key below HKEY_CURRENT_USER that stands in for it, so scripts and tests can use a
     // scratch key.
+    CliSettingsStore store;
     if (context.settingsFile) {
-        return {std::make_unique<RegistrySettingsBackend>(context.settingsFile->u16string())};
+        store.backend =
+            std::make_unique<RegistrySettingsBackend>(context.settingsFile->u16string());
+    } else {
+        store.backend = std::make_unique<RegistrySettingsBackend>();
     }
-    return {std::make_unique<RegistrySettingsBackend>()};
+    return store;
 #else
     const std::filesystem::path file =
         context.settingsFile ? *context.settingsFile : DefaultSettingsPath();

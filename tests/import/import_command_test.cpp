@@ -297,8 +297,12 @@ TEST(ImportCommand, AFeedThatIsNeitherFolderNorZipIsRefused) {
     WriteText(text, "route_id,route_short_name\n");
     const CliRun run = Cli({"import-gtfs", text.string(), "--out", (temp.path() / "d").string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find(text.string() + ": not a zip archive (nor a folder)"), std::string::npos)
-        << run.err;
+#ifdef VELOMAR_TEST_ZIP
+    const std::string refusal = ": not a zip archive (nor a folder)";
+#else
+    const std::string refusal = ": this build reads GTFS feeds from folders only";
+#endif
+    EXPECT_NE(run.err.find(text.string() + refusal), std::string::npos) << run.err;
     const CliRun missing =
         Cli({"import-gtfs", (temp.path() / "none").string(), "--out", temp.path().string()});
     EXPECT_EQ(missing.status, 1);
