@@ -16,11 +16,6 @@ add_subdirectory(src/settings)
 add_subdirectory(src/search)
 add_subdirectory(src/screens)
 add_subdirectory(src/web)
-# Eight files compiled as one: em++ at -O2 is the slowest compiler of `make test`.
-foreach(library IN ITEMS velomar_platform velomar_network velomar_timetable velomar_settings
-        velomar_search velomar_screens velomar_web)
-    set_target_properties(${library} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
-endforeach()
 
 if(VELOMAR_BUILD_TESTS)
     enable_testing()

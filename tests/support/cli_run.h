@@ -29,10 +29,7 @@ inline CliRun RunCliCaptured(const std::vector<std::string>& args) {
 inline CliRun RunCliIn(const std::filesystem::path& root, std::vector<std::string> args) {
     args.insert(args.begin(),
                 {"--data", root.string(), "--settings", (root / "settings.sqlite3").string()});
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return RunCliCaptured(args);
 }
 
 }  // namespace velomar::testing_support
